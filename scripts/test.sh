@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: the normal build, the
+# core alone without Qt, the whole suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the thread tests under ThreadSanitizer, and
+# each fuzzer for a bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+fuzz_seconds=${ORVO_FUZZ_SECONDS:-60}
+
+scripts/install-deps.sh
+
+step() { echo; echo "=== $* ==="; }
+
+step "build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+step "core alone, without Qt"
+cmake -S . -B build-core -G Ninja -DORVO_BUILD_UI=OFF -DORVO_BUILD_BENCH=OFF \
+  -DORVO_BUILD_TESTS=OFF >/dev/null
+cmake --build build-core -j "$jobs"
+
+step "AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVO_BUILD_BENCH=OFF \
+  -DORVO_BUILD_UI=OFF "-DORVO_SANITIZE=address;undefined" >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE slow
+
+if grep -rqs "LABEL thread" tests/*/CMakeLists.txt; then
+  step "ThreadSanitizer (thread tests)"
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVO_BUILD_BENCH=OFF \
+    -DORVO_BUILD_UI=OFF -DORVO_SANITIZE=thread >/dev/null
+  cmake --build build-tsan -j "$jobs"
+  TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -L thread
+fi
+
+if ls fuzz/*.cpp >/dev/null 2>&1; then
+  step "fuzzers, ${fuzz_seconds} s each"
+  CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DORVO_BUILD_FUZZ=ON -DORVO_BUILD_UI=OFF -DORVO_BUILD_TESTS=OFF \
+    -DORVO_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j "$jobs"
+  scripts/run-fuzzers.sh build-fuzz "$fuzz_seconds"
+fi
+
+step "all tests passed"
