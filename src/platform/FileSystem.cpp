@@ -180,6 +180,38 @@ std::string CurrentDirectory() {
   return buf;
 }
 
+bool ReadFileHead(const std::string &path, void *buffer, std::size_t size) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
+    return false;
+  struct stat st {};
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            static_cast<std::uint64_t>(st.st_size) >= size;
+  auto *p = static_cast<char *>(buffer);
+  std::size_t done = 0;
+  while (ok && done < size) {
+    ssize_t n = pread(fd, p + done, size - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  return ok;
+}
+
+bool RewriteFileHead(const std::string &path, const void *data, std::size_t size) {
+  int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0)
+    return false;
+  bool ok = lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, static_cast<const char *>(data), size);
+  if (close(fd) != 0)
+    ok = false;
+  return ok;
+}
+
 bool ReadWholeFile(const std::string &path, std::string &content) {
   content.clear();
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -44,6 +44,13 @@ bool IsEnterableDirectory(const std::string &path);
 bool FileExists(const std::string &path);
 std::string CurrentDirectory();
 
+// Reads the first `size` bytes of a file: true only when the file holds at
+// least that many and all of them were read.
+bool ReadFileHead(const std::string &path, void *buffer, std::size_t size);
+// Overwrites the first `size` bytes of an existing file (never creates one).
+// True only when every byte was written and the file closed without error.
+bool RewriteFileHead(const std::string &path, const void *data, std::size_t size);
+
 // Whole small files (settings, language files).
 bool ReadWholeFile(const std::string &path, std::string &content);
 // Writes a temporary file beside `path`, flushes it to disk and renames it

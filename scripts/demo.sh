@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and shows it doing its main
+# job: a sample card is generated, its recordings are listed and converted
+# into MP4 files, and ffprobe shows what came out.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target orvo-mkcard orvo-convert
+
+work=$(mktemp -d /tmp/orvo-demo-XXXXXX)
+card=$work/card
+out=$work/converted
+mkdir -p "$out"
+
+echo "== Generating a sample card in $card"
+build/tools/cardgen/orvo-mkcard --preset sample "$card"
+
+echo
+echo "== Recordings on the card"
+build/tools/orvo-convert/orvo-convert --list "$card"
+
+echo
+echo "== Converting every recording into $out"
+build/tools/orvo-convert/orvo-convert "$card" "$out" || true
+
+echo
+echo "== What came out"
+for f in "$out"/*; do
+  case "$f" in
+    *.mp4)
+      printf '%s: ' "$(basename "$f")"
+      ffprobe -v error -show_entries stream=codec_name,width,height,sample_rate,channels:format=duration \
+        -of compact=p=0:nk=1 "$f" | paste -sd ' ' ;;
+    *) echo "$(basename "$f") (GPS track)" ;;
+  esac
+done
+echo
+echo "The card is in $card, the MP4 files in $out."

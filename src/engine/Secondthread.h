@@ -1,0 +1,83 @@
+#pragma once
+
+#include "engine/Storagex4tft.h"
+#include "platform/Thread.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace orvo {
+
+class ProgramSettings;
+
+// The storage worker: owns the engine and runs its three long jobs (scan,
+// conversion, deletion) away from the window thread. A job is requested by a
+// flag and polled until IsBusy turns false; nothing is locked and nothing
+// waits, except Shutdown's caller for the thread's end.
+class TSecondThread : public platform::Thread {
+public:
+  // The jobs read their folders, mask and size limit from `settings` when
+  // they start; without one, from the process's settings object.
+  explicit TSecondThread(ProgramSettings *settings = nullptr);
+  ~TSecondThread() override;
+
+  bool StartScan() { return Request(ScanPending); }
+  bool StartConvert() { return Request(ConvertPending); }
+  bool StartDelete() { return Request(DeletePending); }
+  bool IsBusy() const { return ScanPending || ConvertPending || DeletePending; }
+  void CancelJob() { Engine->RequestCancel(); }
+  // Valid once IsBusy has turned false after a job.
+  bool GetLastResult() const { return LastResult; }
+  // Stops the running job at its next check and ends the loop; the caller
+  // then waits for the thread (WaitFor) and destroys it.
+  void Shutdown();
+
+  void GetProgress(std::int32_t &done, std::int32_t &total) const {
+    Engine->GetProgress(done, total);
+  }
+  std::uint32_t GetRecordCount() const { return Engine->GetRecordCount(); }
+  bool SetChecked(std::uint32_t index, bool checked) { return Engine->SetChecked(index, checked); }
+  bool GetRecordDate(std::uint32_t i, int &day, int &month, int &year) const {
+    return Engine->GetRecordDate(i, day, month, year);
+  }
+  bool GetRecordTime(std::uint32_t i, int &hour, int &minute, int &second) const {
+    return Engine->GetRecordTime(i, hour, minute, second);
+  }
+  bool GetRecordLength(std::uint32_t i, std::uint32_t &hours, int &minutes, int &seconds) const {
+    return Engine->GetRecordLength(i, hours, minutes, seconds);
+  }
+  bool GetRecordLengthMs(std::uint32_t i, std::uint32_t &ms) const {
+    return Engine->GetRecordLengthMs(i, ms);
+  }
+  bool GetRecordMode(std::uint32_t i, int &mode) const { return Engine->GetRecordMode(i, mode); }
+  bool GetFrameSize(std::uint32_t i, int &width, int &height) const {
+    return Engine->GetFrameSize(i, width, height);
+  }
+  bool GetFps(std::uint32_t i, std::uint32_t &fps) const { return Engine->GetFps(i, fps); }
+  bool GetBitrates(std::uint32_t i, std::uint32_t &audioKbps, std::uint32_t &videoKbps) const {
+    return Engine->GetBitrates(i, audioKbps, videoKbps);
+  }
+  bool GetMarks(std::uint32_t i, bool &checked, bool &converted) const {
+    return Engine->GetMarks(i, checked, converted);
+  }
+  // For tools and tests that need the raw entry or the record's paths.
+  const TStorageX4TFT &GetEngine() const { return *Engine; }
+
+protected:
+  void Execute() override;
+
+private:
+  bool Request(std::atomic<bool> &flag);
+  ProgramSettings *CurrentSettings() const;
+
+  std::atomic<bool> StopRequested{false};
+  std::atomic<bool> ScanPending{false};
+  std::atomic<bool> ConvertPending{false};
+  std::atomic<bool> DeletePending{false};
+  std::unique_ptr<TStorageX4TFT> Engine;
+  std::atomic<bool> LastResult{false};
+  ProgramSettings *settings_;
+};
+
+} // namespace orvo

@@ -1,0 +1,125 @@
+#include "engine/Secondthread.h"
+#include "settings/ProgramSettings.h"
+#include "support/Tools.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+using namespace orvo;
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteRecords(const test::TempDir &card, int count) {
+  for (int n = 1; n <= count; ++n) {
+    RecordEntry e;
+    std::memset(&e, 0, sizeof e);
+    e.Magic = kRecordMagic;
+    e.ModelTag = kRecordModelTag;
+    e.RecordNumber = static_cast<std::uint32_t>(n);
+    e.FirstFragment = 0;
+    e.LastFragment = 0;
+    e.FragmentCount = 1;
+    e.Day = 1;
+    e.Month = 1;
+    e.Year = 24;
+    char name[64];
+    std::snprintf(name, sizeof name, "R%08d_D240101_T000000", n);
+    fs::create_directories(card.File(name));
+    std::ofstream(card.File(std::string(name) + "/record.dat"), std::ios::binary)
+        .write(reinterpret_cast<const char *>(&e), sizeof e);
+  }
+}
+
+// Polls like the window's timer does, with a generous bound so that a
+// broken worker fails the test instead of hanging it.
+bool WaitIdle(const TSecondThread &worker) {
+  for (int i = 0; i < 3000 && worker.IsBusy(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return !worker.IsBusy();
+}
+
+struct Worker : ::testing::Test {
+  test::TempDir dir;
+  test::TempDir card;
+  ProgramSettings settings{SettingsLocation{dir.File("settings.ini"), false}};
+  void SetUp() override {
+    settings.SetInPath(card.path);
+    settings.SetOutPath(dir.path);
+  }
+};
+
+} // namespace
+
+TEST_F(Worker, OneJobAtATimeAndBusyAtOnce) {
+  WriteRecords(card, 3);
+  TSecondThread worker(&settings);
+  ASSERT_TRUE(worker.StartScan());
+  EXPECT_TRUE(worker.IsBusy()) << "busy before the worker has even woken up";
+  EXPECT_FALSE(worker.StartConvert()) << "a request while another is pending";
+  EXPECT_FALSE(worker.StartDelete());
+  ASSERT_TRUE(WaitIdle(worker));
+  EXPECT_TRUE(worker.GetLastResult());
+  EXPECT_EQ(worker.GetRecordCount(), 3u) << "the scan ran, not the conversion";
+  int day, month, year;
+  EXPECT_TRUE(worker.GetRecordDate(0, day, month, year));
+  EXPECT_EQ(year, 24);
+}
+
+TEST_F(Worker, SettingsAreReadWhenTheJobStarts) {
+  WriteRecords(card, 2);
+  TSecondThread worker(&settings);
+  settings.SetInPath(dir.path); // changed after construction, before the request
+  ASSERT_TRUE(worker.StartScan());
+  ASSERT_TRUE(WaitIdle(worker));
+  EXPECT_EQ(worker.GetRecordCount(), 0u);
+}
+
+TEST_F(Worker, ShutdownWhileIdleEndsTheThread) {
+  auto worker = std::make_unique<TSecondThread>(&settings);
+  worker->Shutdown();
+  worker->WaitFor();
+  EXPECT_TRUE(worker->Finished());
+  EXPECT_FALSE(worker->IsBusy());
+}
+
+// Many requests, cancels and polls from a second thread while this one reads
+// the catalog the way the window does; ThreadSanitizer watches the flags.
+TEST_F(Worker, StartCancelAndPollManyTimes) {
+  WriteRecords(card, 40);
+  TSecondThread worker(&settings);
+  std::atomic<bool> stop{false};
+  std::thread window([&] {
+    for (int round = 0; round < 60; ++round) {
+      bool started = round % 3 == 2 ? worker.StartConvert() : worker.StartScan();
+      if (round % 2 == 1)
+        worker.CancelJob();
+      std::int32_t done, total;
+      while (worker.IsBusy()) {
+        worker.GetProgress(done, total);
+        EXPECT_LE(done, total);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      (void)started;
+      for (std::uint32_t i = 0; i < worker.GetRecordCount(); ++i) {
+        bool checked, converted;
+        worker.GetMarks(i, checked, converted);
+      }
+    }
+    stop = true;
+  });
+  window.join();
+  EXPECT_TRUE(stop);
+  EXPECT_FALSE(worker.IsBusy());
+  ASSERT_TRUE(worker.StartScan());
+  ASSERT_TRUE(WaitIdle(worker));
+  EXPECT_TRUE(worker.GetLastResult()) << "a scan, cancelled or not, reports success";
+  EXPECT_EQ(worker.GetRecordCount(), 40u);
+}
