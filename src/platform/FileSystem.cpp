@@ -44,8 +44,7 @@ struct DirCloser {
 
 bool IsFatVolume(const std::string &folder) {
   struct statfs fs {};
-  return statfs(folder.empty() ? "." : folder.c_str(), &fs) == 0 &&
-         fs.f_type == MSDOS_SUPER_MAGIC;
+  return statfs(folder.empty() ? "." : folder.c_str(), &fs) == 0 && fs.f_type == MSDOS_SUPER_MAGIC;
 }
 
 // The FAT attribute byte of an entry, read without privileges through the
@@ -63,8 +62,8 @@ std::uint32_t FatAttributes(const std::string &path) {
 
 } // namespace
 
-bool FindEntries(const std::string &folder, std::string_view pattern,
-                 bool skipHiddenSystem, std::vector<DirEntry> &entries) {
+bool FindEntries(const std::string &folder, std::string_view pattern, bool skipHiddenSystem,
+                 std::vector<DirEntry> &entries) {
   entries.clear();
   const std::string dirPath = folder.empty() ? std::string(".") : folder;
   std::unique_ptr<DIR, DirCloser> dir(opendir(dirPath.c_str()));
@@ -146,7 +145,9 @@ bool CopyFileOverwrite(const std::string &from, const std::string &to) {
   return ok;
 }
 
-bool DeleteFile(const std::string &path) { return unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string &path) {
+  return unlink(path.c_str()) == 0;
+}
 
 bool RemoveDirectory(const std::string &path) {
   std::string p = path;
@@ -163,8 +164,7 @@ bool IsEnterableDirectory(const std::string &path) {
   if (path.empty())
     return false;
   struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-         access(path.c_str(), X_OK) == 0;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
 bool FileExists(const std::string &path) {

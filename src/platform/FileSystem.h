@@ -29,8 +29,8 @@ bool WildcardMatch(std::string_view pattern, std::string_view name);
 // `skipHiddenSystem`, entries marked hidden or system are left out: a name
 // starting with "." counts as hidden, and on a FAT volume the FAT hidden and
 // system attributes count too. False when the folder cannot be listed.
-bool FindEntries(const std::string &folder, std::string_view pattern,
-                 bool skipHiddenSystem, std::vector<DirEntry> &entries);
+bool FindEntries(const std::string &folder, std::string_view pattern, bool skipHiddenSystem,
+                 std::vector<DirEntry> &entries);
 
 // Copies a file, replacing `to` if it exists. False on any failure.
 bool CopyFileOverwrite(const std::string &from, const std::string &to);

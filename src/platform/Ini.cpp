@@ -37,14 +37,14 @@ bool IniFile::LoadText(std::string_view text) {
 }
 
 bool IniFile::HasKey(std::string_view section, std::string_view key) const {
-  return impl_->ini.GetValue(std::string(section).c_str(),
-                             std::string(key).c_str(), nullptr) != nullptr;
+  return impl_->ini.GetValue(std::string(section).c_str(), std::string(key).c_str(), nullptr) !=
+         nullptr;
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
-  const char *v = impl_->ini.GetValue(std::string(section).c_str(),
-                                      std::string(key).c_str(), nullptr);
+  const char *v =
+      impl_->ini.GetValue(std::string(section).c_str(), std::string(key).c_str(), nullptr);
   return v ? std::string(v) : std::string(defaultValue);
 }
 
@@ -59,8 +59,7 @@ bool ParseIniInt(std::string_view text, std::int32_t &value) {
   if (i < text.size() && text[i] == '$') {
     base = 16;
     ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' &&
-             (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
     base = 16;
     i += 2;
   }
@@ -99,33 +98,29 @@ bool ParseIniInt(std::string_view text, std::int32_t &value) {
 
 std::int32_t IniFile::ReadInt(std::string_view section, std::string_view key,
                               std::int32_t defaultValue) const {
-  const char *v = impl_->ini.GetValue(std::string(section).c_str(),
-                                      std::string(key).c_str(), nullptr);
+  const char *v =
+      impl_->ini.GetValue(std::string(section).c_str(), std::string(key).c_str(), nullptr);
   std::int32_t value;
   if (v && ParseIniInt(v, value))
     return value;
   return defaultValue;
 }
 
-bool IniFile::ReadBool(std::string_view section, std::string_view key,
-                       bool defaultValue) const {
+bool IniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
   return ReadInt(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   // Replace rather than add, so a key never gains a second value.
   impl_->ini.SetValue(std::string(section).c_str(), std::string(key).c_str(),
                       std::string(value).c_str(), nullptr, true);
 }
 
-void IniFile::WriteInt(std::string_view section, std::string_view key,
-                       std::int64_t value) {
+void IniFile::WriteInt(std::string_view section, std::string_view key, std::int64_t value) {
   WriteString(section, key, std::to_string(value));
 }
 
-void IniFile::WriteBool(std::string_view section, std::string_view key,
-                        bool value) {
+void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
   WriteString(section, key, value ? "1" : "0");
 }
 

@@ -37,13 +37,10 @@ public:
   std::int32_t ReadInt(std::string_view section, std::string_view key,
                        std::int32_t defaultValue) const;
   // Booleans are integers; anything but 0 is true.
-  bool ReadBool(std::string_view section, std::string_view key,
-                bool defaultValue) const;
+  bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
 
-  void WriteString(std::string_view section, std::string_view key,
-                   std::string_view value);
-  void WriteInt(std::string_view section, std::string_view key,
-                std::int64_t value);
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInt(std::string_view section, std::string_view key, std::int64_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
   // The whole file as text.

@@ -1,5 +1,5 @@
-#include "platform/FileSystem.h"
 #include "platform/Ini.h"
+#include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Helpers shared by the tests: scratch folders and an independent opinion on
+// MP4 files from ffprobe and ffmpeg.
+namespace orvo::test {
+
+// A fresh folder under the system's temporary folder, removed with
+// everything in it when the object goes.
+struct TempDir {
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir &) = delete;
+  TempDir &operator=(const TempDir &) = delete;
+  std::string File(std::string_view name) const; // path + separator + name
+  std::string path;                              // no trailing separator
+};
+
+struct ProbedStream {
+  std::string type;  // "video", "audio"
+  std::string codec; // "h264", "aac"
+  long frames = 0;   // counted by decoding
+  long packets = 0;
+  double duration = 0; // seconds, as the container declares it
+  int width = 0, height = 0;
+  int sampleRate = 0, channels = 0;
+};
+
+bool Probe(const std::string &file, std::vector<ProbedStream> &streams,
+           std::string *error = nullptr);
+// `ffmpeg -v error -i FILE -f null -` succeeds and prints nothing.
+bool DecodesCleanly(const std::string &file, std::string *messages = nullptr);
+// One checksum per packet of the stream, taken without decoding.
+std::vector<std::string> PacketChecksums(const std::string &file, int streamIndex);
+// Presentation times of a stream's packets, in seconds.
+std::vector<double> PacketTimes(const std::string &file, int streamIndex);
+
+} // namespace orvo::test
