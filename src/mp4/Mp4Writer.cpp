@@ -1,0 +1,448 @@
+// Writing side: "ftyp", one "mdat" that grows chunk by chunk, and the "moov"
+// index written at Close once every sample is known. Box sizes are patched in
+// place, so sample data is never moved or rewritten.
+#include "mp4/Mp4container.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace orvo {
+
+namespace {
+
+struct Owned {
+  std::uint8_t *p = nullptr;
+  ~Owned() { std::free(p); }
+};
+
+constexpr std::uint32_t kMatrix[9] = {0x00010000, 0, 0, 0, 0x00010000, 0, 0, 0, 0x40000000};
+
+void PutMatrix(std::uint8_t *p) {
+  for (int i = 0; i < 9; ++i)
+    TMP4Container::PutBE32(p + 4 * i, kMatrix[i]);
+}
+
+// The longest AudioSpecificConfig whose descriptor lengths still fit the
+// one-byte form this writer uses (the ES descriptor length is D + 23 < 0x80).
+constexpr std::int32_t kMaxAscSize = 104;
+
+} // namespace
+
+bool TMP4Container::OpenWrite(const std::string &fileName) {
+  if (state != kStateClosed)
+    return false;
+  Reset();
+  if (!handle.CreateTruncate(fileName))
+    return false;
+  std::uint8_t ftyp[28];
+  PutBE32(ftyp, 28);
+  PutType(ftyp + 4, "ftyp");
+  PutType(ftyp + 8, "vqm4");
+  PutBE32(ftyp + 12, 0);
+  PutType(ftyp + 16, "avc1");
+  PutType(ftyp + 20, "mp42");
+  PutType(ftyp + 24, "isom");
+  if (!WriteBytes(ftyp, sizeof ftyp) || !BeginBox("mdat")) {
+    handle.Close();
+    boxDepth = 0;
+    return false;
+  }
+  state = kStateWriting;
+  return true;
+}
+
+int TMP4Container::AddTrack(std::int8_t type, const std::string &name, const std::string &lang) {
+  if (state != kStateWriting || samplesAdded || trackCount >= kMaxTracks)
+    return -1;
+  const int t = trackCount;
+  if (!CreateTables(t))
+    return -1;
+  pendingData[t] = static_cast<std::uint8_t **>(std::calloc(kPendingLimit, sizeof(std::uint8_t *)));
+  pendingSize[t] = static_cast<std::uint32_t *>(std::calloc(kPendingLimit, sizeof(std::uint32_t)));
+  if (!pendingData[t] || !pendingSize[t]) {
+    ReleasePending(t);
+    ReleaseTables(t);
+    return -1;
+  }
+  if (type == kTrackVideo && firstVideoTrack < 0)
+    firstVideoTrack = t;
+  trackType[t] = type;
+  handlerName[t] = name;
+  language[t] = lang;
+  ++trackCount;
+  return t;
+}
+
+bool TMP4Container::SetCodecConfig(int track, std::uint8_t type, std::int32_t size,
+                                   const std::uint8_t *data) {
+  if (state != kStateWriting || track < 0 || track >= trackCount)
+    return false;
+  const bool hasData = data && size > 0;
+  const bool video = trackType[track] == kTrackVideo, audio = trackType[track] == kTrackAudio;
+  if (!(type == kCodecNone && (video || audio)) && !(type == kCodecAvc && video) &&
+      !(type == kCodecAac && audio))
+    return false;
+  // A record longer than its fixed head turns into "avcC" or "esds" at Close;
+  // one whose lengths do not fit it would give a corrupt box, so it is refused.
+  if (hasData && type == kCodecAvc && size > 16) {
+    if (size < 24)
+      return false;
+    std::uint32_t s = GetBE32(data + 16);
+    if (s < 4 || s > 0xFFFF || std::uint64_t{s} + 24 > std::uint64_t(size))
+      return false;
+    std::uint32_t p = GetBE32(data + 20 + s);
+    if (p > 0xFFFF || std::uint64_t{s} + p + 24 > std::uint64_t(size))
+      return false;
+  }
+  if (hasData && type == kCodecAac && size > 20 + kMaxAscSize)
+    return false;
+  std::uint8_t *copy = nullptr;
+  if (hasData) {
+    copy = static_cast<std::uint8_t *>(std::malloc(static_cast<std::size_t>(size)));
+    if (!copy)
+      return false;
+    std::memcpy(copy, data, static_cast<std::size_t>(size));
+  }
+  if (type == kCodecAvc) {
+    codecName[track] = "AVC Coding";
+    trackTimescale[track] = kTimeBase;
+    if (hasData && size >= 16) {
+      videoWidth[track] = static_cast<std::uint16_t>(GetBE32(data));
+      videoHeight[track] = static_cast<std::uint16_t>(GetBE32(data + 4));
+    }
+  } else if (type == kCodecAac) {
+    codecName[track] = "AAC Coding";
+    if (hasData && size >= 20) {
+      trackTimescale[track] = GetBE32(data + 4);
+      audioSampleBits[track] = static_cast<std::uint16_t>(GetBE32(data + 8));
+      audioChannels[track] = static_cast<std::uint16_t>(GetBE32(data + 12));
+    }
+  }
+  std::free(codecConfig[track]);
+  codecConfig[track] = copy;
+  codecConfigSize[track] = hasData ? size : 0;
+  codecType[track] = type;
+  return true;
+}
+
+bool TMP4Container::WriteSample(int track, const std::uint8_t *data, std::uint32_t size,
+                                std::uint32_t timestamp, bool keyFrame) {
+  if (state != kStateWriting || track < 0 || track >= trackCount || writeFailed_)
+    return false;
+  // Bit 31 of a size entry is the key flag.
+  if (size & kKeyFlag || (size > 0 && !data))
+    return false;
+  const std::uint32_t n = sampleCount[track];
+  if (!EnsureCapacity(track, n))
+    return false;
+  if ((track == firstVideoTrack && keyFrame) || flushPending) {
+    if (!FlushChunks())
+      return false;
+  }
+  auto *copy = static_cast<std::uint8_t *>(std::malloc(size ? size : 1));
+  if (!copy)
+    return false;
+  if (size)
+    std::memcpy(copy, data, size);
+  pendingData[track][pendingCount[track]] = copy;
+  pendingSize[track][pendingCount[track]] = size;
+  if (++pendingCount[track] >= kPendingLimit)
+    flushPending = true;
+  sampleSizes[track][n] = size | (keyFrame ? kKeyFlag : 0);
+  sampleTimes[track][n] = timestamp;
+  if (n > 0) {
+    const std::uint32_t previous = sampleTimes[track][n - 1];
+    // A timestamp that goes backwards is a step of 0 (see "stts"): the track
+    // does not get shorter and nothing wraps.
+    if (timestamp >= previous) {
+      std::uint64_t end = std::uint64_t{timestamp} + (timestamp - previous);
+      TrackDuration[track] = end > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(end);
+      if (TrackDuration[track] > movieDuration)
+        movieDuration = TrackDuration[track];
+    }
+  }
+  sampleCount[track] = n + 1;
+  samplesAdded = true;
+  return true;
+}
+
+bool TMP4Container::FlushChunks() {
+  bool ok = true;
+  for (int t = 0; t < trackCount; ++t) {
+    const std::uint32_t count = pendingCount[t];
+    if (count == 0)
+      continue;
+    platform::ConstChunk chunks[kPendingLimit];
+    std::uint64_t total = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      chunks[i] = {pendingData[t][i], pendingSize[t][i]};
+      total += pendingSize[t][i];
+    }
+    if (ok && !writeFailed_ && std::uint64_t{position} + total <= 0xFFFFFFFFu) {
+      chunkOffsets[t][chunkCount[t]] = position;
+      samplesPerChunk[t][chunkCount[t]] = count;
+      if (handle.WriteGather(chunks, count) == static_cast<std::int64_t>(total)) {
+        position += static_cast<std::uint32_t>(total);
+        for (int i = 0; i < boxDepth; ++i)
+          boxSize[i] += static_cast<std::uint32_t>(total);
+        ++chunkCount[t];
+      } else {
+        ok = false;
+      }
+    } else {
+      ok = false;
+    }
+    // Samples that did not reach the file leave the tables describing data
+    // that is not there: nothing more may be written to this file.
+    if (!ok)
+      writeFailed_ = true;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      std::free(pendingData[t][i]);
+      pendingData[t][i] = nullptr;
+    }
+    pendingCount[t] = 0;
+  }
+  flushPending = false;
+  return ok;
+}
+
+bool TMP4Container::FinishFile() {
+  if (!FlushChunks() || !EndBox() || !BeginBox("moov") || !BeginFullBox("mvhd", 0, 0))
+    return false;
+  std::uint8_t mvhd[96] = {};
+  PutBE32(mvhd + 8, movieTimescale);
+  PutBE32(mvhd + 12, Rescale(movieDuration, kTimeBase, movieTimescale));
+  PutBE32(mvhd + 16, 0x00010000);
+  PutBE16(mvhd + 20, 0x0100);
+  PutMatrix(mvhd + 32);
+  PutBE32(mvhd + 92, 0xFFFFFFFF);
+  if (!WriteBytes(mvhd, sizeof mvhd) || !EndBox())
+    return false;
+  for (int t = 0; t < trackCount; ++t) {
+    // A track of one sample has no duration to give "stts"; it stays out of
+    // the index and its data, if any, stays unreferenced in "mdat".
+    if (sampleCount[t] >= 2 && !WriteTrak(t))
+      return false;
+  }
+  return EndBox() && !writeFailed_;
+}
+
+bool TMP4Container::WriteTrak(int t) {
+  const bool video = trackType[t] == kTrackVideo, audio = trackType[t] == kTrackAudio;
+  if (!BeginBox("trak") || !BeginFullBox("tkhd", 0, 1))
+    return false;
+  std::uint8_t tkhd[80] = {};
+  PutBE32(tkhd + 8, static_cast<std::uint32_t>(t + 1));
+  PutBE32(tkhd + 16, Rescale(TrackDuration[t], kTimeBase, kMovieTimescale));
+  PutBE16(tkhd + 32, audio ? 0x0100 : 0);
+  PutMatrix(tkhd + 36);
+  PutBE32(tkhd + 72, video ? std::uint32_t{videoWidth[t]} << 16 : 0);
+  PutBE32(tkhd + 76, video ? std::uint32_t{videoHeight[t]} << 16 : 0);
+  if (!WriteBytes(tkhd, sizeof tkhd) || !EndBox())
+    return false;
+
+  if (!BeginBox("mdia") || !BeginFullBox("mdhd", 0, 0))
+    return false;
+  std::uint8_t mdhd[20] = {};
+  PutBE32(mdhd + 8, trackTimescale[t]);
+  PutBE32(mdhd + 12, Rescale(TrackDuration[t], kTimeBase, trackTimescale[t]));
+  PutBE16(mdhd + 16, PackLanguage(language[t]));
+  if (!WriteBytes(mdhd, sizeof mdhd) || !EndBox())
+    return false;
+
+  if (!BeginFullBox("hdlr", 0, 0))
+    return false;
+  const std::string &name = handlerName[t];
+  // Bounded so that a name can never push a box size past 32 bits.
+  if (name.size() > 0xFFFF)
+    return false;
+  const auto hdlrSize = static_cast<std::uint32_t>(20 + name.size() + 1);
+  Owned hdlr;
+  hdlr.p = static_cast<std::uint8_t *>(std::calloc(hdlrSize, 1));
+  if (!hdlr.p)
+    return false;
+  if (video)
+    PutType(hdlr.p + 4, "vide");
+  else if (audio)
+    PutType(hdlr.p + 4, "soun");
+  std::memcpy(hdlr.p + 20, name.data(), name.size());
+  if (!WriteBytes(hdlr.p, hdlrSize) || !EndBox())
+    return false;
+
+  if (!BeginBox("minf"))
+    return false;
+  if (video || audio) {
+    std::uint8_t zero[8] = {};
+    if (!BeginFullBox(video ? "vmhd" : "smhd", 0, video ? 1 : 0) ||
+        !WriteBytes(zero, video ? 8 : 4) || !EndBox())
+      return false;
+  }
+  std::uint8_t count1[4];
+  PutBE32(count1, 1);
+  if (!BeginBox("dinf") || !BeginFullBox("dref", 0, 0) || !WriteBytes(count1, 4) ||
+      !BeginFullBox("url ", 0, 1) || !EndBox() || !EndBox() || !EndBox())
+    return false;
+  if (!BeginBox("stbl") || !WriteStsd(t) || !WriteTables(t) || !EndBox())
+    return false;
+  return EndBox() && EndBox() && EndBox(); // minf, mdia, trak
+}
+
+bool TMP4Container::WriteStsd(int t) {
+  const std::uint8_t *record = codecConfig[t];
+  const std::uint32_t size = record ? static_cast<std::uint32_t>(codecConfigSize[t]) : 0;
+  const bool avc = codecType[t] == kCodecAvc, aac = codecType[t] == kCodecAac;
+  // The count says how many sample entries follow.
+  std::uint8_t count[4];
+  PutBE32(count, avc || aac ? 1 : 0);
+  if (!BeginFullBox("stsd", 0, 0) || !WriteBytes(count, 4))
+    return false;
+  if (avc) {
+    std::uint8_t entry[78] = {};
+    PutBE16(entry + 6, 1);
+    PutBE16(entry + 24, videoWidth[t]);
+    PutBE16(entry + 26, videoHeight[t]);
+    PutBE32(entry + 28, 0x00480000);
+    PutBE32(entry + 32, 0x00480000);
+    PutBE16(entry + 40, 1);
+    std::memcpy(entry + 42, codecName[t].data(), std::min<std::size_t>(codecName[t].size(), 31));
+    PutBE16(entry + 74, 0x0018);
+    PutBE16(entry + 76, 0xFFFF);
+    if (!BeginBox("avc1") || !WriteBytes(entry, sizeof entry))
+      return false;
+    if (size > 16) {
+      // Lengths were checked when the record was set.
+      const std::uint32_t s = GetBE32(record + 16), p = GetBE32(record + 20 + s);
+      const std::uint32_t bodySize = 11 + s + p;
+      Owned body;
+      body.p = static_cast<std::uint8_t *>(std::malloc(bodySize));
+      if (!body.p)
+        return false;
+      std::uint8_t *b = body.p;
+      b[0] = 1;
+      b[1] = record[21];
+      b[2] = record[22];
+      b[3] = record[23];
+      b[4] = 0xFF;
+      b[5] = 0xE1;
+      PutBE16(b + 6, static_cast<std::uint16_t>(s));
+      std::memcpy(b + 8, record + 20, s);
+      b[8 + s] = 1;
+      PutBE16(b + 9 + s, static_cast<std::uint16_t>(p));
+      std::memcpy(b + 11 + s, record + 24 + s, p);
+      if (!BeginBox("avcC") || !WriteBytes(b, bodySize) || !EndBox())
+        return false;
+    }
+    if (!EndBox())
+      return false;
+  } else if (aac) {
+    std::uint8_t entry[28] = {};
+    PutBE16(entry + 6, 1);
+    PutBE16(entry + 16, audioChannels[t]);
+    PutBE16(entry + 18, audioSampleBits[t]);
+    PutBE32(entry + 24, trackTimescale[t] << 16);
+    if (!BeginBox("mp4a") || !WriteBytes(entry, sizeof entry))
+      return false;
+    if (size > 20) {
+      const std::uint32_t d = size - 20;
+      std::uint8_t b[25 + kMaxAscSize] = {};
+      b[0] = 0x03;
+      b[1] = static_cast<std::uint8_t>(d + 23);
+      PutBE16(b + 2, 0x0002);
+      b[5] = 0x04;
+      b[6] = static_cast<std::uint8_t>(d + 15);
+      b[7] = 0x40;
+      b[8] = 0x15;
+      b[20] = 0x05;
+      b[21] = static_cast<std::uint8_t>(d);
+      std::memcpy(b + 22, record + 20, d);
+      b[22 + d] = 0x06;
+      b[23 + d] = 0x01;
+      b[24 + d] = 0x02;
+      if (!BeginFullBox("esds", 0, 0) || !WriteBytes(b, 25 + d) || !EndBox())
+        return false;
+    }
+    if (!EndBox())
+      return false;
+  }
+  return EndBox();
+}
+
+bool TMP4Container::WriteTables(int t) {
+  const std::uint32_t n = sampleCount[t], c = chunkCount[t];
+  const std::uint32_t *sizes = sampleSizes[t];
+  // The largest table is "stsc" with 12 bytes a chunk, or "stts" with 8 a
+  // sample; one buffer serves them all.
+  const std::uint64_t largest = 8 + 12 * std::uint64_t{c} + 8 * std::uint64_t{n};
+  if (largest > 0xFFFFFFFFu)
+    return false;
+  Owned buffer;
+  buffer.p = static_cast<std::uint8_t *>(std::malloc(static_cast<std::size_t>(largest)));
+  if (!buffer.p)
+    return false;
+  std::uint8_t *b = buffer.p;
+  auto emit = [&](const char *type, std::uint32_t bytes) {
+    return BeginFullBox(type, 0, 0) && WriteBytes(b, bytes) && EndBox();
+  };
+
+  if (trackType[t] == kTrackVideo) {
+    std::uint32_t k = 0;
+    for (std::uint32_t i = 0; i < n; ++i) {
+      if (sizes[i] & kKeyFlag)
+        PutBE32(b + 4 + 4 * k++, i + 1);
+    }
+    PutBE32(b, k);
+    if (!emit("stss", 4 + 4 * k))
+      return false;
+  }
+
+  // Each time is rescaled from its absolute value so rounding never adds up;
+  // a step backwards counts as 0.
+  std::uint32_t runs = 0, runCount = 0, runDelta = 0;
+  std::uint32_t previous = Rescale(sampleTimes[t][0], kTimeBase, trackTimescale[t]);
+  for (std::uint32_t i = 1; i < n; ++i) {
+    const std::uint32_t now = Rescale(sampleTimes[t][i], kTimeBase, trackTimescale[t]);
+    const std::uint32_t delta = now >= previous ? now - previous : 0;
+    previous = now;
+    if (runCount > 0 && delta == runDelta) {
+      ++runCount;
+      continue;
+    }
+    if (runCount > 0) {
+      PutBE32(b + 4 + 8 * runs, runCount);
+      PutBE32(b + 8 + 8 * runs, runDelta);
+      ++runs;
+    }
+    runCount = 1;
+    runDelta = delta;
+  }
+  PutBE32(b + 4 + 8 * runs, runCount + 1);
+  PutBE32(b + 8 + 8 * runs, runDelta);
+  ++runs;
+  PutBE32(b, runs);
+  if (!emit("stts", 4 + 8 * runs))
+    return false;
+
+  PutBE32(b, 0);
+  PutBE32(b + 4, n);
+  for (std::uint32_t i = 0; i < n; ++i)
+    PutBE32(b + 8 + 4 * i, sizes[i] & ~kKeyFlag);
+  if (!emit("stsz", 8 + 4 * n))
+    return false;
+
+  PutBE32(b, c);
+  for (std::uint32_t i = 0; i < c; ++i) {
+    PutBE32(b + 4 + 12 * i, i + 1);
+    PutBE32(b + 8 + 12 * i, samplesPerChunk[t][i]);
+    PutBE32(b + 12 + 12 * i, 1);
+  }
+  if (!emit("stsc", 4 + 12 * c))
+    return false;
+
+  PutBE32(b, c);
+  for (std::uint32_t i = 0; i < c; ++i)
+    PutBE32(b + 4 + 4 * i, chunkOffsets[t][i]);
+  return emit("stco", 4 + 4 * c);
+}
+
+} // namespace orvo

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "mp4/Container.h"
+
+#include <cstdint>
+#include <string>
+
+namespace orvo {
+
+inline constexpr int kBoxStackDepth = 9;
+inline constexpr std::uint32_t kTableStep = 65536;
+inline constexpr std::uint32_t kPendingLimit = 128;
+inline constexpr std::uint32_t kMovieTimescale = 1000;
+inline constexpr std::uint32_t kKeyFlag = 0x80000000u;
+
+class BoundedReader;
+
+// Reader of the recorder's fragment files and writer of plain MP4 files
+// ("ftyp", "mdat", "moov"; H.264 and AAC). One object is either closed,
+// reading one file or writing one file.
+class TMP4Container : public TContainer {
+public:
+  TMP4Container();
+  ~TMP4Container() override;
+
+  bool OpenWrite(const std::string &fileName) override;
+  bool OpenRead(const std::string &fileName) override;
+  int AddTrack(std::int8_t type, const std::string &handlerName,
+               const std::string &language) override;
+  bool GetTrackInfo(int track, std::int8_t &type, std::string &handlerName,
+                    std::string &language) override;
+  int GetTrackCount() override { return trackCount; }
+  std::uint32_t GetSampleCount(int track) override;
+  bool WriteSample(int track, const std::uint8_t *data, std::uint32_t size, std::uint32_t timestamp,
+                   bool keyFrame) override;
+  bool ReadSample(int track, std::uint32_t sample, std::uint8_t *buffer,
+                  std::uint32_t capacity) override;
+  bool GetSampleInfo(int track, std::uint32_t sample, std::uint32_t &size, std::uint32_t &timestamp,
+                     bool &keyFrame) override;
+  // A writer finishes its file (flush, "mdat" size, "moov") before closing;
+  // whether that worked is kept for LastFinishSucceeded.
+  void Close() override;
+
+  // False when the last Close of a writer could not finish its file (a full
+  // disk, a write error, a file that would pass 4 GiB): the file is then
+  // incomplete. True after closing a reader and before any Close.
+  bool LastFinishSucceeded() const { return lastFinishOk_; }
+
+  // The track's codec configuration record, owned by this object until
+  // Close or the next open; nullptr when there is none.
+  const std::uint8_t *GetCodecConfig(int track, std::uint8_t &codecType, std::int32_t &size);
+  bool SetCodecConfig(int track, std::uint8_t codecType, std::int32_t size,
+                      const std::uint8_t *data);
+  // The next sample in decode-time order over all tracks.
+  bool NextSample(int &track, std::uint32_t &sample);
+
+  // Big-endian fields.
+  static std::uint16_t GetBE16(const std::uint8_t *p) {
+    return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
+  }
+  static std::uint32_t GetBE32(const std::uint8_t *p) {
+    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+           static_cast<std::uint32_t>(p[2]) << 8 | p[3];
+  }
+  static void PutBE16(std::uint8_t *p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v >> 8);
+    p[1] = static_cast<std::uint8_t>(v);
+  }
+  static void PutBE32(std::uint8_t *p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v >> 24);
+    p[1] = static_cast<std::uint8_t>(v >> 16);
+    p[2] = static_cast<std::uint8_t>(v >> 8);
+    p[3] = static_cast<std::uint8_t>(v);
+  }
+  static void PutType(std::uint8_t *p, const char *type);
+  static std::uint16_t PackLanguage(const std::string &text);
+  static std::string UnpackLanguage(std::uint16_t code);
+
+protected:
+  // Primitives.
+  bool ReadBytes(void *buffer, std::uint32_t n);
+  bool WriteBytes(const void *buffer, std::uint32_t n);
+  bool BeginBox(const char *type);
+  bool BeginFullBox(const char *type, std::uint8_t version, std::uint32_t flags);
+  bool EndBox();
+  bool EnsureCapacity(int track, std::uint32_t needed);
+  bool ReadCountedString(std::string &target, std::uint32_t n);
+
+  bool CreateTables(int track);
+  void ReleaseTables(int track);
+  void ReleasePending(int track);
+  void ReleaseAll();
+  void Reset();
+
+  // Reader.
+  bool ParseMovie();
+  bool ParseBox(const char *type, std::uint32_t payload, int level, bool &descend);
+  bool ReadPayload(std::uint32_t n, std::uint8_t *&buffer);
+  bool ParseMvhd(std::uint32_t payload);
+  bool ParseTkhd(std::uint32_t payload);
+  bool ParseMdhd(std::uint32_t payload);
+  bool ParseHdlr(std::uint32_t payload);
+  bool ParseAvc1(std::uint32_t payload);
+  bool ParseMp4a(std::uint32_t payload);
+  bool ParseAvcC(std::uint32_t payload);
+  bool ParseEsds(std::uint32_t payload);
+  bool ParseTable(const char *type, std::uint32_t payload);
+  std::uint32_t DecodeStss(BoundedReader &in, std::uint32_t payload);
+  std::uint32_t DecodeStts(BoundedReader &in, std::uint32_t payload);
+  std::uint32_t DecodeStsz(BoundedReader &in, std::uint32_t payload);
+  std::uint32_t DecodeStsc(BoundedReader &in, std::uint32_t payload);
+  std::uint32_t DecodeStco(BoundedReader &in, std::uint32_t payload);
+  void CompleteTrack();
+  bool StoreRecord(int track, std::uint8_t *record, std::uint32_t size);
+
+  // Writer.
+  bool FlushChunks();
+  bool FinishFile();
+  bool WriteBody(const void *data, std::uint32_t n) { return WriteBytes(data, n); }
+  bool WriteTrak(int track);
+  bool WriteStsd(int track);
+  bool WriteTables(int track);
+
+  std::uint32_t boxStart[kBoxStackDepth];
+  std::uint32_t boxSize[kBoxStackDepth];
+  std::int32_t boxDepth;
+  std::uint32_t readCursor[kMaxTracks];
+  std::uint32_t sampleCount[kMaxTracks];
+  std::uint32_t tableCapacity[kMaxTracks];
+  std::uint32_t chunkCount[kMaxTracks];
+  std::uint32_t *sampleSizes[kMaxTracks];
+  std::uint32_t *sampleTimes[kMaxTracks];
+  std::uint32_t *samplesPerChunk[kMaxTracks];
+  std::uint32_t *chunkOffsets[kMaxTracks];
+  std::uint8_t **pendingData[kMaxTracks];
+  std::uint32_t *pendingSize[kMaxTracks];
+  std::uint32_t pendingCount[kMaxTracks];
+  bool flushPending;
+  std::string handlerName[kMaxTracks];
+  std::string language[kMaxTracks];
+  std::string codecName[kMaxTracks];
+  std::uint8_t codecType[kMaxTracks];
+  std::uint8_t *codecConfig[kMaxTracks];
+  std::int32_t codecConfigSize[kMaxTracks];
+  std::int32_t firstVideoTrack;
+  bool samplesAdded;
+  std::uint32_t movieTimescale;
+  std::uint32_t timeBase;
+
+private:
+  // Reader: the size of the open file, the track of the "trak" being read
+  // (-1 before its "tkhd") and the results of its five sample tables.
+  std::uint32_t fileSize_ = 0;
+  int currentTrack_ = -1;
+  std::uint32_t trakResult_[5] = {};
+  // Writer: set by the first failed write; from then on the file pointer and
+  // position may disagree, so nothing more is written.
+  bool writeFailed_ = false;
+  bool lastFinishOk_ = true;
+};
+
+} // namespace orvo

@@ -1,0 +1,153 @@
+#include "settings/ProgramSettings.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Ini.h"
+#include "settings/DriveFields.h"
+#include "settings/Folders.h"
+#include "settings/TextDecoding.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
+
+namespace orvo {
+
+namespace {
+
+std::string Environment(const char *name) {
+  const char *value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+std::string HomeFolder() {
+  std::string home = Environment("HOME");
+  if (!home.empty())
+    return home;
+  std::vector<char> buffer(16384);
+  passwd pw{}, *result = nullptr;
+  if (getpwuid_r(getuid(), &pw, buffer.data(), buffer.size(), &result) == 0 && result &&
+      result->pw_dir)
+    return result->pw_dir;
+  return {};
+}
+
+std::string FolderOf(const std::string &path) {
+  const std::size_t cut = path.find_last_of(platform::kPathSeparator);
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// The INI format has no way to hold a line break inside a value; one would
+// end the value and start a bogus line.
+std::string OneLine(std::string_view text) {
+  std::string s(text);
+  std::replace(s.begin(), s.end(), '\r', ' ');
+  std::replace(s.begin(), s.end(), '\n', ' ');
+  return s;
+}
+
+std::string ReadDecoded(const std::string &path, bool &ok) {
+  std::string bytes;
+  ok = platform::ReadWholeFile(path, bytes);
+  return ok ? DecodeTextFile(bytes) : std::string();
+}
+
+std::atomic<ProgramSettings *> gSettings{nullptr};
+
+} // namespace
+
+SettingsLocation DefaultSettingsLocation() {
+  const std::string profile = Environment("USERPROFILE");
+  if (!profile.empty())
+    return {platform::WithSeparator(profile) + SettingsFileName, false};
+  // Relative values of XDG_CONFIG_HOME are to be ignored.
+  std::string folder = Environment("XDG_CONFIG_HOME");
+  if (folder.empty() || folder.front() != '/') {
+    const std::string home = HomeFolder();
+    folder = home.empty() ? std::string() : platform::WithSeparator(home) + ".config";
+  }
+  if (folder.empty())
+    return {SettingsFileName, false};
+  return {platform::WithSeparator(folder) + SettingsFileName, true};
+}
+
+ProgramSettings::ProgramSettings() : ProgramSettings(DefaultSettingsLocation()) {}
+
+ProgramSettings::ProgramSettings(SettingsLocation location) : location_(std::move(location)) {
+  Load();
+}
+
+ProgramSettings::~ProgramSettings() {
+  Save();
+}
+
+void ProgramSettings::Load() {
+  bool ok = false;
+  loadedText_ = ReadDecoded(location_.path, ok);
+  platform::IniFile ini;
+  ini.LoadText(loadedText_);
+  Language = ini.ReadInt(SettingsSection, "LANGUAGE", 0);
+  InPath = ini.ReadString(SettingsSection, "IN_PATH", "");
+  UpdateDriveFields();
+  OutPath = ini.ReadString(SettingsSection, "OUT_PATH", "");
+  FileMask = ini.ReadString(SettingsSection, "FILE_MASK", "%D_%T");
+  // Compared as unsigned, so -1 and other negative values are too big too.
+  MaxFileLength =
+      std::min(static_cast<std::uint32_t>(ini.ReadInt(
+                   SettingsSection, "MAX_FILE_LEN", static_cast<std::int32_t>(MaxFileLengthLimit))),
+               MaxFileLengthLimit);
+  AutoScan = ini.ReadBool(SettingsSection, "AUTOSCAN", false);
+  ShowConverted = ini.ReadBool(SettingsSection, "SHOW_CONVERTED", true);
+}
+
+bool ProgramSettings::Save() const {
+  // Other sections and keys stay as the file holds them now.
+  bool ok = false;
+  std::string text = ReadDecoded(location_.path, ok);
+  platform::IniFile ini;
+  ini.LoadText(ok ? text : loadedText_);
+  ini.WriteInt(SettingsSection, "LANGUAGE", Language);
+  ini.WriteString(SettingsSection, "IN_PATH", OneLine(InPath));
+  ini.WriteString(SettingsSection, "OUT_PATH", OneLine(OutPath));
+  ini.WriteString(SettingsSection, "FILE_MASK", OneLine(FileMask));
+  ini.WriteInt(SettingsSection, "MAX_FILE_LEN", MaxFileLength);
+  ini.WriteBool(SettingsSection, "AUTOSCAN", AutoScan);
+  ini.WriteBool(SettingsSection, "SHOW_CONVERTED", ShowConverted);
+  if (location_.createFolder) {
+    const std::string folder = FolderOf(location_.path);
+    if (!folder.empty() && !CreateFolderPath(folder))
+      return false;
+  }
+  return ini.SaveFile(location_.path);
+}
+
+void ProgramSettings::SetInPath(std::string_view text) {
+  InPath = WithTrailingBackslash(text);
+  UpdateDriveFields();
+}
+
+void ProgramSettings::SetOutPath(std::string_view text) {
+  OutPath = WithTrailingBackslash(text);
+}
+
+void ProgramSettings::SetFileMask(std::string_view text) {
+  FileMask = std::string(text);
+}
+
+void ProgramSettings::UpdateDriveFields() {
+  const DriveFields f = orvo::DeriveDriveFields(InPath);
+  DriveIndex = f.DriveIndex;
+  InPathIsDriveRoot = f.InPathIsDriveRoot;
+}
+
+ProgramSettings *Settings() {
+  return gSettings.load();
+}
+
+void SetSettings(ProgramSettings *settings) {
+  gSettings.store(settings);
+}
+
+} // namespace orvo

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orvo {
+
+// The largest output file the conversion writes: 1900 MiB.
+inline constexpr std::uint32_t MaxFileLengthLimit = 0x76C00000;
+inline constexpr char SettingsFileName[] = "orvo_v264o4_tft_v1.ini";
+inline constexpr char SettingsSection[] = "ORVO-V264O4_TFT_V1";
+
+struct SettingsLocation {
+  std::string path;
+  // Whether the folder of `path` may have to be created when writing (the
+  // per-user configuration folder may not exist yet).
+  bool createFolder = false;
+};
+
+// "USERPROFILE" followed by the separator and the file name; where
+// "USERPROFILE" is not set, the file lives in $XDG_CONFIG_HOME, else in
+// ~/.config.
+SettingsLocation DefaultSettingsLocation();
+
+// The program's own settings, read from their INI file when constructed and
+// written back when destroyed (program exit).
+class ProgramSettings {
+public:
+  ProgramSettings();
+  explicit ProgramSettings(SettingsLocation location);
+  ~ProgramSettings();
+  ProgramSettings(const ProgramSettings &) = delete;
+  ProgramSettings &operator=(const ProgramSettings &) = delete;
+
+  // Writes the seven keys into the file, keeping its other content; the file
+  // is replaced as a whole, so a failure leaves the old one intact. False on
+  // failure (the destructor ignores it: nobody is left to tell at exit).
+  bool Save() const;
+  const std::string &FilePath() const { return location_.path; }
+
+  // Stores WithTrailingBackslash(text) and derives the drive fields.
+  void SetInPath(std::string_view text);
+  void SetOutPath(std::string_view text);
+  void SetFileMask(std::string_view text);
+
+  std::string InPath;
+  std::string OutPath;
+  std::string FileMask = "%D_%T";
+  // Derived from InPath, not stored; see DeriveDriveFields.
+  std::uint8_t DriveIndex = 255;
+  bool InPathIsDriveRoot = false;
+  std::uint32_t MaxFileLength = MaxFileLengthLimit;
+  bool AutoScan = false;
+  std::int32_t Language = 0;
+  bool ShowConverted = true;
+
+private:
+  void Load();
+  void UpdateDriveFields();
+
+  SettingsLocation location_;
+  // The file as read at start-up, decoded; written back around the seven keys
+  // should the file be unreadable by the time it is saved.
+  std::string loadedText_;
+};
+
+// The process's one settings object, registered by its owner at start-up and
+// cleared before it is destroyed; null outside that time.
+ProgramSettings *Settings();
+void SetSettings(ProgramSettings *settings);
+
+} // namespace orvo
