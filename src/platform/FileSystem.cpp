@@ -236,6 +236,8 @@ bool ReadWholeFile(const std::string &path, std::string &content) {
 }
 
 bool WriteWholeFileAtomically(const std::string &path, std::string_view content) {
+  if (path.empty())
+    return false;
   const std::string temp = path + ".tmp";
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0)

@@ -5,8 +5,9 @@
 #include "Listing.h"
 #include "Progress.h"
 
-#include "engine/Storagex4tft.h"
+#include "engine/Secondthread.h"
 #include "platform/FileSystem.h"
+#include "settings/ProgramSettings.h"
 
 #include <atomic>
 #include <chrono>
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 #include <set>
 #include <string>
 #include <thread>
@@ -130,19 +130,55 @@ int main(int argc, char **argv) {
   if (!platform::IsEnterableDirectory(card))
     return Fail("the card folder " + positional[0] + " does not exist");
 
-  TStorageX4TFT engine;
-  engine.SetInputFolder(card);
-  if (!engine.ScanRecords())
+  // The settings live only for this run: an empty location is never stored.
+  ProgramSettings settings{SettingsLocation{}};
+  settings.SetInPath(card);
+  std::string out;
+  if (!list) {
+    out = platform::WithSeparator(positional[1]);
+    if (!platform::IsEnterableDirectory(out))
+      return Fail("the output folder " + positional[1] + " does not exist");
+    settings.SetOutPath(out);
+    settings.SetFileMask(mask);
+    settings.MaxFileLength = static_cast<std::uint32_t>(limitMib << 20);
+  }
+
+  // The same worker and the same requests as the window: start a job, poll
+  // until it is idle, cancel on request, shut down at the end.
+  TSecondThread worker(&settings);
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+  auto runJob = [&worker](bool (TSecondThread::*start)(), ProgressReport *progress) {
+    bool cancelSent = false;
+    if (!(worker.*start)())
+      return std::pair{false, false};
+    while (worker.IsBusy()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(40));
+      if (interrupted && !cancelSent) {
+        worker.CancelJob();
+        cancelSent = true;
+        if (progress)
+          std::fputs("\nConversion was interrupted by user\n", stderr);
+      }
+      if (progress) {
+        std::int32_t done = 0, total = 1;
+        worker.GetProgress(done, total);
+        progress->Update(done, total);
+      }
+    }
+    return std::pair{worker.GetLastResult(), cancelSent};
+  };
+
+  if (!runJob(&TSecondThread::StartScan, nullptr).first)
     std::fputs("orvo-convert: the card could not be read completely\n", stderr);
+  if (interrupted)
+    return kExitJobFailed;
   if (list) {
-    PrintCatalog(engine, stdout);
+    PrintCatalog(worker.GetEngine(), stdout);
     return kExitOk;
   }
 
-  const std::string out = platform::WithSeparator(positional[1]);
-  if (!platform::IsEnterableDirectory(out))
-    return Fail("the output folder " + positional[1] + " does not exist");
-  const std::uint32_t count = engine.GetRecordCount();
+  const std::uint32_t count = worker.GetRecordCount();
   for (std::uint32_t index : only) {
     if (index >= count)
       return Fail("there is no record " + std::to_string(index) + " on the card (see --list)");
@@ -151,9 +187,9 @@ int main(int argc, char **argv) {
   std::int64_t running = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
     const bool selected = only.empty() || only.count(i) != 0;
-    engine.SetChecked(i, selected);
+    worker.SetChecked(i, selected);
     RecordEntry entry;
-    if (selected && engine.GetEntry(i, entry)) {
+    if (selected && worker.GetEngine().GetEntry(i, entry)) {
       running += entry.FragmentCount;
       recordEnds.push_back(running);
     }
@@ -162,27 +198,12 @@ int main(int argc, char **argv) {
     std::puts("No records to convert.");
     return kExitOk;
   }
-  engine.SetOutputFolder(out);
-  engine.SetNameMask(mask);
-  engine.SetMaxOutputLength(static_cast<std::uint32_t>(limitMib << 20));
 
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
-  auto job = std::async(std::launch::async, [&engine] { return engine.ConvertChecked(); });
   ProgressReport progress(stderr, recordEnds);
-  bool cancelSent = false;
-  while (job.wait_for(std::chrono::milliseconds(40)) != std::future_status::ready) {
-    if (interrupted && !cancelSent) {
-      engine.RequestCancel();
-      cancelSent = true;
-      std::fputs("\nConversion was interrupted by user\n", stderr);
-    }
-    std::int32_t done = 0, total = 1;
-    engine.GetProgress(done, total);
-    progress.Update(done, total);
-  }
-  const bool result = job.get();
-  progress.Finish(cancelSent);
+  const auto [result, cancelled] = runJob(&TSecondThread::StartConvert, &progress);
+  progress.Finish(cancelled);
+  worker.Shutdown();
+  worker.WaitFor();
   std::fputs(result ? "Conversion completed succesfully\n" : "Conversion error\n", stderr);
   return result ? kExitOk : kExitJobFailed;
 }
