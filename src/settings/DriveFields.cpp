@@ -1,7 +1,5 @@
 #include "settings/DriveFields.h"
 
-#include "platform/FileSystem.h"
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>

@@ -132,10 +132,20 @@ const std::array<std::string_view, StringCount> BuiltInEnglish = {{
     /* 124 */ "Text 2",
     /* 125 */ "Insertion of Text 2 in video signal",
     /* 126 */
-    "Format of the Text string for insertion\n%D: date DD.MM.YY\n%d: date MM.DD.YY\n%T: time "
-    "HH:MM:SS\n%t: time HH:MM\n%F: latitude\n%L: longitude\n%C: latitude/longitude\n%V: velocity "
-    "(kmph)\n%v: velocity (mph)\n%E: elevation (m)\n%I0..%I7: state of digital input of ADA\n%A: "
-    "level on analog input of ADA (%)\n%a: accumulator voltage (mV)",
+    "Format of the Text string for insertion\n"
+    "%D: date DD.MM.YY\n"
+    "%d: date MM.DD.YY\n"
+    "%T: time HH:MM:SS\n"
+    "%t: time HH:MM\n"
+    "%F: latitude\n"
+    "%L: longitude\n"
+    "%C: latitude/longitude\n"
+    "%V: velocity (kmph)\n"
+    "%v: velocity (mph)\n"
+    "%E: elevation (m)\n"
+    "%I0..%I7: state of digital input of ADA\n"
+    "%A: level on analog input of ADA (%)\n"
+    "%a: accumulator voltage (mV)",
     /* 127 */ "Text 1 vertical position",
     /* 128 */ "Text 2 vertical position",
     /* 129 */ "Gain",
@@ -212,7 +222,13 @@ const std::array<std::string_view, StringCount> BuiltInEnglish = {{
     /* 200 */ "bytes",
     /* 201 */ "File name mask",
     /* 202 */
-    "%D: date\n%T: time\n%L: record length\n%S: frame size\n%F: FPS\n%B: bitrate\n%R: record type",
+    "%D: date\n"
+    "%T: time\n"
+    "%L: record length\n"
+    "%S: frame size\n"
+    "%F: FPS\n"
+    "%B: bitrate\n"
+    "%R: record type",
     /* 203 */ "Autoscan when card inserted",
     /* 204 */ "Input folder is not defined",
     /* 205 */ "Output folder is not defined",

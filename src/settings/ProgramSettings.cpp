@@ -76,16 +76,17 @@ SettingsLocation DefaultSettingsLocation() {
 ProgramSettings::ProgramSettings() : ProgramSettings(DefaultSettingsLocation()) {}
 
 ProgramSettings::ProgramSettings(SettingsLocation location) : location_(std::move(location)) {
-  Load();
+  std::string bytes;
+  platform::ReadWholeFile(location_.path, bytes);
+  LoadFromBytes(bytes);
 }
 
 ProgramSettings::~ProgramSettings() {
   Save();
 }
 
-void ProgramSettings::Load() {
-  bool ok = false;
-  loadedText_ = ReadDecoded(location_.path, ok);
+void ProgramSettings::LoadFromBytes(std::string_view bytes) {
+  loadedText_ = DecodeTextFile(bytes);
   platform::IniFile ini;
   ini.LoadText(loadedText_);
   Language = ini.ReadInt(SettingsSection, "LANGUAGE", 0);

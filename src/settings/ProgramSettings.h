@@ -38,6 +38,9 @@ public:
   // failure (the destructor ignores it: nobody is left to tell at exit).
   bool Save() const;
   const std::string &FilePath() const { return location_.path; }
+  // Takes the seven settings from the bytes of a settings file, as the
+  // constructor does from the file itself.
+  void LoadFromBytes(std::string_view bytes);
 
   // Stores WithTrailingBackslash(text) and derives the drive fields.
   void SetInPath(std::string_view text);
@@ -56,7 +59,6 @@ public:
   bool ShowConverted = true;
 
 private:
-  void Load();
   void UpdateDriveFields();
 
   SettingsLocation location_;
