@@ -45,7 +45,14 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
   const char *v =
       impl_->ini.GetValue(std::string(section).c_str(), std::string(key).c_str(), nullptr);
-  return v ? std::string(v) : std::string(defaultValue);
+  if (!v)
+    return std::string(defaultValue);
+  std::string value(v);
+  // Windows drops one pair of quotes enclosing the whole value.
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return value;
 }
 
 bool ParseIniInt(std::string_view text, std::int32_t &value) {

@@ -12,10 +12,14 @@ TEST(IniFile, ReadsLikeWindowsProfileFunctions) {
                            "  Key  =  some value  \n"
                            "key=second value\n"
                            ";Other=1\n"
-                           "Number = 0x10\n"));
+                           "Number = 0x10\n"
+                           "Quoted = \"  padded \"\n"
+                           "Half = \"open\n"));
   EXPECT_EQ(ini.ReadString("SECTION", "KEY", "x"), "some value");
   EXPECT_EQ(ini.ReadString("section", "Other", "missing"), "missing");
   EXPECT_EQ(ini.ReadInt("Section", "Number", 0), 16);
+  EXPECT_EQ(ini.ReadString("Section", "Quoted", ""), "  padded ");
+  EXPECT_EQ(ini.ReadString("Section", "Half", ""), "\"open");
   EXPECT_FALSE(ini.HasKey("Nope", "Key"));
 }
 

@@ -1,0 +1,322 @@
+#include "cardgen/CardGen.h"
+#include "engine/Storagex4tft.h"
+#include "support/Tools.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace orvo;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A card written by the generator, scanned, with chosen records checked.
+struct Card {
+  test::TempDir dir;
+  test::TempDir out;
+  cardgen::CardInfo info;
+  std::string root;
+
+  explicit Card(const std::vector<cardgen::RecordSpec> &specs) {
+    root = dir.File("card");
+    fs::create_directories(root);
+    cardgen::CardWriter writer;
+    writer.materialSeconds = 12;
+    for (const auto &spec : specs) {
+      cardgen::RecordInfo r;
+      std::string error;
+      EXPECT_TRUE(writer.WriteRecord(root, spec, r, false, &error)) << error;
+      info.records.push_back(r);
+    }
+  }
+  std::string RecordFolder(std::size_t i) const { return root + "/" + info.records[i].folderName; }
+  std::string Fragment(std::size_t i, std::size_t k) const {
+    return RecordFolder(i) + "/" + info.records[i].fragments[k].path;
+  }
+};
+
+void ScanAndCheckAll(TStorageX4TFT &engine, const Card &card, const std::string &out) {
+  engine.SetInputFolder(card.root + "/");
+  engine.SetOutputFolder(out + "/");
+  ASSERT_TRUE(engine.ScanRecords());
+  for (std::uint32_t i = 0; i < engine.GetRecordCount(); ++i)
+    engine.SetChecked(i, true);
+}
+
+// Index of the catalog entry of generated record `r`.
+std::uint32_t CatalogIndex(const TStorageX4TFT &engine, const cardgen::RecordInfo &r) {
+  for (std::uint32_t i = 0; i < engine.GetRecordCount(); ++i) {
+    RecordEntry e;
+    if (engine.GetEntry(i, e) && e.RecordNumber == r.fields.recordNumber)
+      return i;
+  }
+  return UINT32_MAX;
+}
+
+std::vector<std::string> Concat(const std::vector<std::vector<std::string>> &parts) {
+  std::vector<std::string> all;
+  for (const auto &p : parts)
+    all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+cardgen::RecordSpec Spec(std::uint32_t number, std::uint32_t fragments) {
+  cardgen::RecordSpec s;
+  s.number = number;
+  s.minute = static_cast<std::uint8_t>(number % 60);
+  s.width = 160;
+  s.height = 112;
+  s.fragmentCount = fragments;
+  return s;
+}
+
+} // namespace
+
+// The core promise: every sample of every fragment lands in the output once,
+// byte for byte, with timestamps that run on across fragments, in a file
+// that an independent reader plays.
+TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
+  cardgen::RecordSpec a = Spec(1, 4);
+  a.firstFragment = 98; // crosses from DIR00000 into DIR00001
+  a.gps = true;
+  a.chunksPerFragment = 3;
+  cardgen::RecordSpec b = Spec(2, 3);
+  b.audioRate = 0; // video only
+  b.fps = 30;
+  b.width = 320;
+  b.height = 240;
+  cardgen::RecordSpec c = Spec(3, 2);
+  c.audioRate = 48000;
+  c.audioChannels = 2;
+  Card card({a, b, c});
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  ASSERT_EQ(engine.GetRecordCount(), 3u);
+  ASSERT_TRUE(engine.ConvertChecked());
+
+  for (std::size_t r = 0; r < card.info.records.size(); ++r) {
+    const auto &rec = card.info.records[r];
+    const std::uint32_t index = CatalogIndex(engine, rec);
+    ASSERT_NE(index, UINT32_MAX);
+    const std::string output = card.out.File(engine.OutputFileName(index, 0));
+    ASSERT_TRUE(fs::exists(output)) << output;
+    EXPECT_FALSE(fs::exists(card.out.File(engine.OutputFileName(index, 1))));
+    std::string messages;
+    EXPECT_TRUE(test::DecodesCleanly(output, &messages)) << messages;
+
+    const bool hasAudio = rec.spec.audioRate != 0;
+    std::vector<test::ProbedStream> streams;
+    ASSERT_TRUE(test::Probe(output, streams));
+    ASSERT_EQ(streams.size(), hasAudio ? 2u : 1u);
+    long videoSamples = 0, audioSamples = 0;
+    std::vector<std::vector<std::string>> videoSums, audioSums;
+    for (std::size_t k = 0; k < rec.fragments.size(); ++k) {
+      videoSamples += rec.fragments[k].video.samples;
+      audioSamples += rec.fragments[k].audio.samples;
+      videoSums.push_back(test::PacketChecksums(card.Fragment(r, k), 0));
+      if (hasAudio)
+        audioSums.push_back(test::PacketChecksums(card.Fragment(r, k), 1));
+    }
+    EXPECT_EQ(streams[0].codec, "h264");
+    EXPECT_EQ(streams[0].packets, videoSamples);
+    EXPECT_EQ(streams[0].frames, videoSamples);
+    EXPECT_EQ(test::PacketChecksums(output, 0), Concat(videoSums));
+    const std::vector<double> times = test::PacketTimes(output, 0);
+    ASSERT_EQ(static_cast<long>(times.size()), videoSamples);
+    for (std::size_t k = 0; k < times.size(); ++k)
+      ASSERT_NEAR(times[k], static_cast<double>(k) / rec.spec.fps, 1e-4) << "video packet " << k;
+    if (hasAudio) {
+      EXPECT_EQ(streams[1].codec, "aac");
+      EXPECT_EQ(streams[1].packets, audioSamples);
+      EXPECT_EQ(test::PacketChecksums(output, 1), Concat(audioSums));
+      const std::vector<double> atimes = test::PacketTimes(output, 1);
+      ASSERT_EQ(static_cast<long>(atimes.size()), audioSamples);
+      for (std::size_t k = 1; k < atimes.size(); ++k)
+        ASSERT_NEAR(atimes[k] - atimes[k - 1], 1024.0 / rec.spec.audioRate, 1e-3)
+            << "audio packet " << k;
+    }
+
+    // The record file keeps every byte but the marks: converted, unchecked.
+    std::string dat = ReadAll(card.RecordFolder(r) + "/record.dat");
+    ASSERT_EQ(dat.size(), rec.recordFile.size());
+    std::string expected(rec.recordFile.begin(), rec.recordFile.end());
+    expected[57] = static_cast<char>((expected[57] & ~1) | 2);
+    EXPECT_EQ(dat, expected);
+    bool checked = true, converted = false;
+    ASSERT_TRUE(engine.GetMarks(index, checked, converted));
+    EXPECT_FALSE(checked);
+    EXPECT_TRUE(converted);
+    if (rec.spec.gps) {
+      EXPECT_EQ(ReadAll(card.out.File(rec.gpxName)), ReadAll(card.RecordFolder(r) + "/" + rec.gpxName));
+    }
+  }
+}
+
+TEST(Conversion, SmallLimitSplitsIntoPartsThatEachStartWithAKeyFrameAtZero) {
+  Card card({Spec(5, 4)});
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  engine.SetMaxOutputLength(1); // every fragment passes it
+  ASSERT_TRUE(engine.ConvertChecked());
+  const auto &rec = card.info.records[0];
+  std::vector<std::string> all;
+  for (std::uint32_t part = 0; part < 4; ++part) {
+    const std::string file = card.out.File(engine.OutputFileName(0, part));
+    ASSERT_TRUE(fs::exists(file)) << file;
+    EXPECT_TRUE(test::DecodesCleanly(file));
+    const auto times = test::PacketTimes(file, 0);
+    ASSERT_FALSE(times.empty());
+    EXPECT_NEAR(times.front(), 0.0, 1e-6);
+    const auto sums = test::PacketChecksums(file, 0);
+    EXPECT_EQ(sums, test::PacketChecksums(card.Fragment(0, part), 0));
+    all.insert(all.end(), sums.begin(), sums.end());
+  }
+  EXPECT_FALSE(fs::exists(card.out.File(engine.OutputFileName(0, 4))));
+  EXPECT_EQ(all.size(), rec.fragments.size() * rec.fragments[0].video.samples);
+}
+
+TEST(Conversion, MissingFragmentLeavesNoGapAndTheRecordUnmarked) {
+  cardgen::RecordSpec s = Spec(6, 4);
+  s.damage = cardgen::Damage::MissingFragment;
+  s.gps = true;
+  Card card({s, Spec(7, 2)});
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  EXPECT_FALSE(engine.ConvertChecked());
+  const auto &rec = card.info.records[0];
+  const std::uint32_t index = CatalogIndex(engine, rec);
+  const std::string output = card.out.File(engine.OutputFileName(index, 0));
+  ASSERT_TRUE(fs::exists(output));
+  EXPECT_TRUE(test::DecodesCleanly(output));
+  long present = 0;
+  for (const auto &f : rec.fragments)
+    present += f.present ? f.video.samples : 0;
+  const auto times = test::PacketTimes(output, 0);
+  ASSERT_EQ(static_cast<long>(times.size()), present);
+  for (std::size_t k = 0; k < times.size(); ++k)
+    ASSERT_NEAR(times[k], static_cast<double>(k) / rec.spec.fps, 1e-4) << "no gap at " << k;
+  // Not marked: it stays selected and can be converted again once mended.
+  bool checked = false, converted = true;
+  ASSERT_TRUE(engine.GetMarks(index, checked, converted));
+  EXPECT_TRUE(checked);
+  EXPECT_FALSE(converted);
+  EXPECT_EQ(ReadAll(card.RecordFolder(0) + "/record.dat"),
+            std::string(rec.recordFile.begin(), rec.recordFile.end()));
+  EXPECT_TRUE(fs::exists(card.out.File(rec.gpxName))) << "the GPS track is copied all the same";
+  // The other record is unaffected.
+  const std::uint32_t other = CatalogIndex(engine, card.info.records[1]);
+  ASSERT_TRUE(engine.GetMarks(other, checked, converted));
+  EXPECT_TRUE(converted);
+}
+
+TEST(Conversion, RecordWithoutFragmentsIsMarkedAndItsTrackCopied) {
+  cardgen::RecordSpec s = Spec(8, 1);
+  s.gps = true;
+  Card card({s});
+  // First fragment after the last: nothing to convert.
+  RecordEntry e;
+  std::string dat = ReadAll(card.RecordFolder(0) + "/record.dat");
+  std::memcpy(&e, dat.data(), sizeof e);
+  e.FirstFragment = 5;
+  e.LastFragment = 4;
+  std::ofstream(card.RecordFolder(0) + "/record.dat", std::ios::binary)
+      .write(reinterpret_cast<const char *>(&e), sizeof e);
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  EXPECT_TRUE(engine.ConvertChecked());
+  EXPECT_FALSE(fs::exists(card.out.File(engine.OutputFileName(0, 0))));
+  EXPECT_TRUE(fs::exists(card.out.File(card.info.records[0].gpxName)));
+  bool checked, converted;
+  ASSERT_TRUE(engine.GetMarks(0, checked, converted));
+  EXPECT_TRUE(converted);
+}
+
+TEST(Conversion, UnwritableRecordFileAfterTheScanChangesNothingElse) {
+  Card card({Spec(9, 2)});
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  // The record file turns into something that cannot be rewritten.
+  const std::string dat = card.RecordFolder(0) + "/record.dat";
+  fs::remove(dat);
+  fs::create_directory(dat);
+  EXPECT_TRUE(engine.ConvertChecked());
+  EXPECT_TRUE(test::DecodesCleanly(card.out.File(engine.OutputFileName(0, 0))));
+  EXPECT_TRUE(fs::is_directory(dat));
+}
+
+// A full output disk: the part cannot be finished. That is a failure, and
+// the record must not be marked as converted on the card.
+TEST(Conversion, FullOutputDiskIsAFailureAndLeavesTheRecordUnmarked) {
+  Card card({Spec(10, 6)});
+  const std::string before = ReadAll(card.RecordFolder(0) + "/record.dat");
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit {};
+    limit.rlim_cur = limit.rlim_max = 60000; // a little more than one fragment
+    setrlimit(RLIMIT_FSIZE, &limit);
+    TStorageX4TFT engine;
+    engine.SetInputFolder(card.root + "/");
+    engine.SetOutputFolder(card.out.path + "/");
+    engine.ScanRecords();
+    engine.SetChecked(0, true);
+    const bool result = engine.ConvertChecked();
+    bool checked = false, converted = true;
+    engine.GetMarks(0, checked, converted);
+    _exit(result ? 10 : (checked && !converted ? 20 : 30));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 20) << "job false, record still checked and not converted";
+  EXPECT_EQ(ReadAll(card.RecordFolder(0) + "/record.dat"), before);
+}
+
+// Cancelling stops before the next fragment; the open part is finished as a
+// shorter playable file and the record counts as dealt with; the next
+// record is not started.
+TEST(Conversion, CancelFinishesTheOpenPartAndStartsNoFurtherRecord) {
+  cardgen::RecordSpec first = Spec(11, 400);
+  first.fragmentSeconds = 1;
+  Card card({first, Spec(12, 2)});
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  const std::uint32_t i1 = CatalogIndex(engine, card.info.records[0]);
+  const std::uint32_t i2 = CatalogIndex(engine, card.info.records[1]);
+  std::thread job([&] { EXPECT_TRUE(engine.ConvertChecked()); });
+  std::int32_t done = 0, total = 1;
+  do {
+    std::this_thread::yield();
+    engine.GetProgress(done, total);
+  } while (done < 1);
+  engine.RequestCancel();
+  job.join();
+  const std::string output = card.out.File(engine.OutputFileName(i1, 0));
+  ASSERT_TRUE(fs::exists(output));
+  EXPECT_TRUE(test::DecodesCleanly(output));
+  std::vector<test::ProbedStream> streams;
+  ASSERT_TRUE(test::Probe(output, streams));
+  EXPECT_LT(streams[0].packets, 400 * 25);
+  bool checked, converted;
+  ASSERT_TRUE(engine.GetMarks(i1, checked, converted));
+  EXPECT_TRUE(converted);
+  EXPECT_FALSE(checked);
+  ASSERT_TRUE(engine.GetMarks(i2, checked, converted));
+  EXPECT_TRUE(checked);
+  EXPECT_FALSE(converted);
+  EXPECT_FALSE(fs::exists(card.out.File(engine.OutputFileName(i2, 0))));
+}
