@@ -636,6 +636,7 @@ bool CardWriter::WriteRecord(const std::string &cardFolder, const RecordSpec &sp
 
   const std::string folder = card + info.folderName;
   if (spec.damage == Damage::FileAsRecordFolder) {
+    info.recordFile.clear();
     const std::string text = "not a record, only named like one\n";
     if (!WriteFile(folder, text)) {
       SetError(error, "cannot write " + folder);

@@ -92,7 +92,7 @@ struct RecordInfo {
   std::string folderName; // as it stands on the card
   std::string gpxName;    // empty without GPS
   RecordFields fields;
-  std::vector<std::uint8_t> recordFile; // bytes written as "record.dat"
+  std::vector<std::uint8_t> recordFile; // bytes written as "record.dat" (none for a file as folder)
   bool listed = true;                   // whether a scan should list the record
   std::vector<FragmentInfo> fragments;  // FirstFragment..LastFragment; empty for catalog-only cards
 };
