@@ -529,6 +529,10 @@ bool CardWriter::BuildFragment(const RecordSpec &spec, std::uint32_t slot,
     }
   }
   b.End();
+  if (bytes.size() > 0xFFFFFFFFu) {
+    SetError(error, "fragment too large for 32-bit chunk offsets");
+    return false;
+  }
 
   b.Begin("moov");
   b.BeginFull("mvhd", 0);

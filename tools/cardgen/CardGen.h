@@ -99,7 +99,7 @@ struct RecordInfo {
 
 struct CardInfo {
   std::vector<RecordInfo> records;
-  std::uint64_t bytes = 0; // all files written
+  std::uint64_t bytes = 0; // record files and fragment files written
   std::uint32_t fragmentFiles = 0;
 };
 

@@ -74,6 +74,8 @@ int main(int argc, char **argv) {
   }
   if (folder.empty())
     return Usage("no output folder");
+  if (options.catalogOnly && !options.records && !options.sizeMiB)
+    options.records = 10000;
   if (options.sizeMiB && !presetGiven)
     options.preset = "bench";
   if (PresetRecords(options.preset).empty())
