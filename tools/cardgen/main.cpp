@@ -11,9 +11,17 @@ namespace {
 int Usage(const char *message) {
   if (message)
     std::fprintf(stderr, "orvo-mkcard: %s\n", message);
-  std::fprintf(stderr, "usage: orvo-mkcard [--preset sample|varied|damaged|bench] [--size-mib N]\n"
-                       "                   [--records N] [--catalog-only] [--seed N]\n"
-                       "                   [--fragment-seconds S] OUTFOLDER\n");
+  std::fprintf(stderr,
+               "usage: orvo-mkcard [--preset sample|varied|damaged|bench] [--size-mib N]\n"
+               "                   [--records N] [--catalog-only] [--seed N]\n"
+               "                   [--fragment-seconds S] OUTFOLDER\n"
+               "  --preset            records to write (default sample; bench with --size-mib)\n"
+               "  --size-mib N        repeat the preset's records until the card holds N MiB\n"
+               "  --records N         write exactly N records, repeating the preset\n"
+               "  --catalog-only      record folders and record files only (10000 records unless\n"
+               "                      --records or --size-mib says otherwise)\n"
+               "  --seed N            varies the times and marks of repeated records\n"
+               "  --fragment-seconds  length of every fragment in whole seconds\n");
   return 2;
 }
 
