@@ -40,7 +40,8 @@ TStorageX4TFT::FragmentResult TStorageX4TFT::CopyFragment(const std::string &pat
       bool trackOk = Reader->GetTrackInfo(k, type, handler, language);
       TrackTypes[k] = static_cast<std::uint8_t>(type);
       trackOk = trackOk && Writer->AddTrack(type, handler, language) != -1;
-      const std::uint8_t *config = trackOk ? Reader->GetCodecConfig(k, codecType, codecSize) : nullptr;
+      const std::uint8_t *config =
+          trackOk ? Reader->GetCodecConfig(k, codecType, codecSize) : nullptr;
       if (config)
         trackOk = Writer->SetCodecConfig(k, codecType, codecSize, config);
       offsets[k] = 0;

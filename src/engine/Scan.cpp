@@ -56,8 +56,7 @@ bool TStorageX4TFT::ScanRecords() {
   for (const auto &entry : entries) {
     if (CancelRequested)
       break;
-    if (static_cast<std::int64_t>(Count) >= Capacity &&
-        !GrowCatalog(Count + kCatalogStep)) {
+    if (static_cast<std::int64_t>(Count) >= Capacity && !GrowCatalog(Count + kCatalogStep)) {
       result = false;
       break;
     }

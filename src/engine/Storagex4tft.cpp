@@ -70,8 +70,7 @@ bool TStorageX4TFT::GetRecordDate(std::uint32_t index, int &day, int &month, int
   return true;
 }
 
-bool TStorageX4TFT::GetRecordTime(std::uint32_t index, int &hour, int &minute,
-                                  int &second) const {
+bool TStorageX4TFT::GetRecordTime(std::uint32_t index, int &hour, int &minute, int &second) const {
   const RecordEntry *e = EntryAt(index);
   if (!e)
     return false;
@@ -126,8 +125,7 @@ bool TStorageX4TFT::GetFps(std::uint32_t index, std::uint32_t &fps) const {
     return false;
   const std::uint32_t d = e->FrameDuration;
   // 90000 / period, rounded half up; 64-bit so a huge period cannot wrap.
-  fps = d == 0 ? 0
-               : static_cast<std::uint32_t>((static_cast<std::uint64_t>(d / 2) + 90000) / d);
+  fps = d == 0 ? 0 : static_cast<std::uint32_t>((static_cast<std::uint64_t>(d / 2) + 90000) / d);
   return true;
 }
 
@@ -154,8 +152,8 @@ bool TStorageX4TFT::SetChecked(std::uint32_t index, bool checked) {
   if (Busy || index >= Count)
     return false;
   RecordEntry &e = Entries[index];
-  e.Marks = static_cast<std::uint8_t>(checked ? (e.Marks | kMarkChecked)
-                                              : (e.Marks & ~kMarkChecked));
+  e.Marks =
+      static_cast<std::uint8_t>(checked ? (e.Marks | kMarkChecked) : (e.Marks & ~kMarkChecked));
   return true;
 }
 

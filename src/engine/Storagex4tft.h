@@ -44,8 +44,7 @@ public:
 
   bool GetRecordDate(std::uint32_t index, int &day, int &month, int &year) const;
   bool GetRecordTime(std::uint32_t index, int &hour, int &minute, int &second) const;
-  bool GetRecordLength(std::uint32_t index, std::uint32_t &hours, int &minutes,
-                       int &seconds) const;
+  bool GetRecordLength(std::uint32_t index, std::uint32_t &hours, int &minutes, int &seconds) const;
   bool GetRecordLengthMs(std::uint32_t index, std::uint32_t &ms) const;
   bool GetRecordMode(std::uint32_t index, int &mode) const;
   bool GetFrameSize(std::uint32_t index, int &width, int &height) const;

@@ -10,8 +10,8 @@ ProgressReport::ProgressReport(std::FILE *out, std::vector<std::int64_t> recordE
 void ProgressReport::Update(std::int32_t done, std::int32_t total) {
   if (terminal_) {
     constexpr int kBar = 40;
-    const int filled = total > 0 ? static_cast<int>(static_cast<std::int64_t>(done) * kBar / total)
-                                 : 0;
+    const int filled =
+        total > 0 ? static_cast<int>(static_cast<std::int64_t>(done) * kBar / total) : 0;
     if (filled == lastWidth_)
       return;
     lastWidth_ = filled;
@@ -31,7 +31,8 @@ void ProgressReport::Finish(bool cancelled) {
   if (terminal_ && lastWidth_ >= 0)
     std::fputc('\n', out_);
   if (!terminal_ && !cancelled && !recordEnds_.empty())
-    Update(static_cast<std::int32_t>(recordEnds_.back()), static_cast<std::int32_t>(recordEnds_.back()));
+    Update(static_cast<std::int32_t>(recordEnds_.back()),
+           static_cast<std::int32_t>(recordEnds_.back()));
   std::fflush(out_);
 }
 

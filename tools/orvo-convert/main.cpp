@@ -28,7 +28,9 @@ constexpr int kExitUsage = 2;
 
 std::atomic<bool> interrupted{false};
 
-void OnInterrupt(int) { interrupted = true; }
+void OnInterrupt(int) {
+  interrupted = true;
+}
 
 void Usage(std::FILE *out) {
   std::fputs("Usage: orvo-convert --list CARD\n"
