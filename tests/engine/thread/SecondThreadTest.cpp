@@ -1,3 +1,4 @@
+#include "cardgen/CardGen.h"
 #include "engine/Secondthread.h"
 #include "settings/ProgramSettings.h"
 #include "support/Tools.h"
@@ -122,4 +123,47 @@ TEST_F(Worker, StartCancelAndPollManyTimes) {
   ASSERT_TRUE(WaitIdle(worker));
   EXPECT_TRUE(worker.GetLastResult()) << "a scan, cancelled or not, reports success";
   EXPECT_EQ(worker.GetRecordCount(), 40u);
+}
+
+// Closing the program during a conversion: the worker stops before its next
+// fragment, finishes the open part as a playable file, and ends.
+TEST_F(Worker, ShutdownDuringConversionFinishesTheOpenPart) {
+  cardgen::RecordSpec spec;
+  spec.width = 160;
+  spec.height = 112;
+  spec.fragmentSeconds = 1;
+  spec.fragmentCount = 500;
+  spec.checked = true;
+  cardgen::CardWriter writer;
+  writer.materialSeconds = 6;
+  cardgen::RecordInfo info;
+  ASSERT_TRUE(writer.WriteRecord(card.path, spec, info));
+  test::TempDir out;
+  settings.SetOutPath(out.path);
+
+  auto worker = std::make_unique<TSecondThread>(&settings);
+  ASSERT_TRUE(worker->StartScan());
+  ASSERT_TRUE(WaitIdle(*worker));
+  ASSERT_TRUE(worker->StartConvert());
+  std::int32_t done = 0, total = 1;
+  for (int i = 0; i < 30000 && done < 1; ++i) {
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+    worker->GetProgress(done, total);
+  }
+  worker->Shutdown();
+  worker->WaitFor();
+  EXPECT_TRUE(worker->Finished());
+  worker.reset();
+
+  std::vector<std::string> files;
+  for (auto &e : fs::directory_iterator(out.path))
+    files.push_back(e.path().string());
+  ASSERT_EQ(files.size(), 1u);
+  std::string messages;
+  EXPECT_TRUE(test::DecodesCleanly(files[0], &messages)) << messages;
+  std::vector<test::ProbedStream> streams;
+  ASSERT_TRUE(test::Probe(files[0], streams));
+  ASSERT_FALSE(streams.empty());
+  EXPECT_GT(streams[0].packets, 0);
+  EXPECT_LT(streams[0].packets, 500 * 25);
 }
