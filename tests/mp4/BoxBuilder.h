@@ -204,3 +204,63 @@ inline Bytes ReadFile(const std::string &path) {
 }
 
 } // namespace orvo::test
+
+namespace orvo::test {
+
+struct FoundBox {
+  std::string path; // e.g. "moov/trak/mdia/mdhd"
+  std::size_t offset;
+  std::uint32_t size;
+};
+
+// Walks every box of a file written by the writer, descending into the
+// boxes it nests. False unless every box fits its parent exactly and the
+// top level ends exactly at the end of the file.
+inline bool WalkBoxes(const Bytes &b, std::size_t start, std::size_t end, const std::string &prefix,
+                      std::vector<FoundBox> &out) {
+  static const std::pair<const char *, std::size_t> containers[] = {
+      {"moov", 0}, {"trak", 0}, {"mdia", 0}, {"minf", 0}, {"stbl", 0},
+      {"dinf", 0}, {"stsd", 8}, {"dref", 8}, {"avc1", 78}, {"mp4a", 28}};
+  std::size_t pos = start;
+  while (pos < end) {
+    if (end - pos < 8)
+      return false;
+    std::uint32_t size = GetBe32(b, pos);
+    if (size < 8 || size > end - pos)
+      return false;
+    std::string type(b.begin() + static_cast<std::ptrdiff_t>(pos + 4),
+                     b.begin() + static_cast<std::ptrdiff_t>(pos + 8));
+    out.push_back({prefix + type, pos, size});
+    for (const auto &[name, head] : containers) {
+      if (type == name &&
+          (size < 8 + head || !WalkBoxes(b, pos + 8 + head, pos + size, prefix + type + "/", out)))
+        return false;
+    }
+    pos += size;
+  }
+  return pos == end;
+}
+
+inline std::vector<FoundBox> Boxes(const Bytes &file) {
+  std::vector<FoundBox> out;
+  if (!WalkBoxes(file, 0, file.size(), "", out))
+    out.clear();
+  return out;
+}
+inline std::vector<FoundBox> Named(const std::vector<FoundBox> &boxes, const std::string &path) {
+  std::vector<FoundBox> out;
+  for (const FoundBox &b : boxes) {
+    if (b.path == path)
+      out.push_back(b);
+  }
+  return out;
+}
+// The 32-bit words of a full box's body after version and flags.
+inline std::vector<std::uint32_t> BodyWords(const Bytes &file, const FoundBox &box) {
+  std::vector<std::uint32_t> words;
+  for (std::size_t at = box.offset + 12; at + 4 <= box.offset + box.size; at += 4)
+    words.push_back(GetBe32(file, at));
+  return words;
+}
+
+} // namespace orvo::test
