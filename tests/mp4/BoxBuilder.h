@@ -118,8 +118,8 @@ inline Bytes Mp4a(std::uint16_t channels, std::uint16_t bits, std::uint32_t rate
 // The short form with one-byte lengths.
 inline Bytes Esds(const Bytes &asc) {
   auto d = static_cast<std::uint8_t>(asc.size());
-  Bytes b = {0x03, static_cast<std::uint8_t>(d + 23), 0, 2, 0, 0x04,
-             static_cast<std::uint8_t>(d + 15), 0x40, 0x15};
+  Bytes b = {0x03, static_cast<std::uint8_t>(d + 23), 0,    2,   0,
+             0x04, static_cast<std::uint8_t>(d + 15), 0x40, 0x15};
   b.resize(20, 0);
   b.push_back(0x05);
   b.push_back(d);
@@ -135,12 +135,13 @@ inline Bytes Table(const char *type, std::initializer_list<std::uint32_t> words)
 struct Trak {
   Bytes tkhd, mdhd, hdlr, mediaHeader, stsd, stss, stts, stsz, stsc, stco, extra;
   Bytes Build() const {
-    return Box("trak",
-               Cat({tkhd, Box("mdia", Cat({mdhd, hdlr,
-                                           Box("minf", Cat({mediaHeader,
-                                                            Box("stbl", Cat({stsd, stss, stts, stsz,
-                                                                             stsc, stco,
-                                                                             extra}))}))}))}));
+    return Box(
+        "trak",
+        Cat({tkhd,
+             Box("mdia",
+                 Cat({mdhd, hdlr,
+                      Box("minf", Cat({mediaHeader, Box("stbl", Cat({stsd, stss, stts, stsz, stsc,
+                                                                     stco, extra}))}))}))}));
   }
 };
 
@@ -195,7 +196,8 @@ inline Bytes Movie(const std::vector<Bytes> &traks, const Bytes &mvhd = Mvhd()) 
 
 inline bool WriteFile(const std::string &path, const Bytes &bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char *>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 inline Bytes ReadFile(const std::string &path) {
@@ -219,7 +221,7 @@ struct FoundBox {
 inline bool WalkBoxes(const Bytes &b, std::size_t start, std::size_t end, const std::string &prefix,
                       std::vector<FoundBox> &out) {
   static const std::pair<const char *, std::size_t> containers[] = {
-      {"moov", 0}, {"trak", 0}, {"mdia", 0}, {"minf", 0}, {"stbl", 0},
+      {"moov", 0}, {"trak", 0}, {"mdia", 0}, {"minf", 0},  {"stbl", 0},
       {"dinf", 0}, {"stsd", 8}, {"dref", 8}, {"avc1", 78}, {"mp4a", 28}};
   std::size_t pos = start;
   while (pos < end) {

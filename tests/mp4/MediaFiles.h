@@ -45,13 +45,15 @@ inline bool WriteMovie(const std::string &path, const media::VideoStream *video,
   if (video) {
     vt = w.AddTrack(kTrackVideo, "VideoHandler", "eng");
     auto rec = media::AvcRecord(*video);
-    if (vt < 0 || !w.SetCodecConfig(vt, kCodecAvc, static_cast<std::int32_t>(rec.size()), rec.data()))
+    if (vt < 0 ||
+        !w.SetCodecConfig(vt, kCodecAvc, static_cast<std::int32_t>(rec.size()), rec.data()))
       return false;
   }
   if (audio) {
     at = w.AddTrack(kTrackAudio, "SoundHandler", "rus");
     auto rec = media::AacRecord(*audio);
-    if (at < 0 || !w.SetCodecConfig(at, kCodecAac, static_cast<std::int32_t>(rec.size()), rec.data()))
+    if (at < 0 ||
+        !w.SetCodecConfig(at, kCodecAac, static_cast<std::int32_t>(rec.size()), rec.data()))
       return false;
   }
   std::size_t v = 0, a = 0;
@@ -59,8 +61,8 @@ inline bool WriteMovie(const std::string &path, const media::VideoStream *video,
   while (v < nv || a < na) {
     bool takeVideo = a >= na || (v < nv && video->samples[v].time <= audio->samples[a].time);
     const media::Sample &s = takeVideo ? video->samples[v++] : audio->samples[a++];
-    if (!w.WriteSample(takeVideo ? vt : at, s.data.data(), static_cast<std::uint32_t>(s.data.size()),
-                       s.time, s.key))
+    if (!w.WriteSample(takeVideo ? vt : at, s.data.data(),
+                       static_cast<std::uint32_t>(s.data.size()), s.time, s.key))
       return false;
   }
   w.Close();

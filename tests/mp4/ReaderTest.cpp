@@ -158,9 +158,9 @@ TEST_F(Reader, StateRules) {
 
 // Layout faults: each makes the whole open fail.
 TEST_F(Reader, RejectsBrokenBoxStructure) {
-  EXPECT_FALSE(Open({}));                                              // empty file
-  EXPECT_FALSE(Open({0, 0, 0, 16, 'f', 'r'}));                         // ends in a header
-  EXPECT_FALSE(Open(Cat({Words({4}), Bytes{'f', 'r', 'e', 'e'}})));    // size below 8
+  EXPECT_FALSE(Open({}));                                           // empty file
+  EXPECT_FALSE(Open({0, 0, 0, 16, 'f', 'r'}));                      // ends in a header
+  EXPECT_FALSE(Open(Cat({Words({4}), Bytes{'f', 'r', 'e', 'e'}}))); // size below 8
   EXPECT_FALSE(Open(Cat({Words({1}), Bytes{'m', 'd', 'a', 't'}, Bytes(16, 0)}))); // 64-bit size
   EXPECT_FALSE(Open(Cat({Words({0}), Bytes{'m', 'd', 'a', 't'}, Bytes(16, 0)}))); // to end of file
   EXPECT_FALSE(Open(Cat({Words({40}), Bytes{'f', 'r', 'e', 'e'}}))); // overruns the file

@@ -35,7 +35,8 @@ protected:
     int t = w.AddTrack(kTrackVideo, "V", "eng");
     if (video) {
       auto rec = media::AvcRecord(*video);
-      EXPECT_TRUE(w.SetCodecConfig(t, kCodecAvc, static_cast<std::int32_t>(rec.size()), rec.data()));
+      EXPECT_TRUE(
+          w.SetCodecConfig(t, kCodecAvc, static_cast<std::int32_t>(rec.size()), rec.data()));
     }
     Bytes dummy(100, 1);
     for (std::size_t i = 0; i < times.size(); ++i) {
@@ -96,8 +97,8 @@ TEST_F(Writer, EmptyFileIs152Bytes) {
     ASSERT_TRUE(w.LastFinishSucceeded());
     Bytes f = Written();
     ASSERT_EQ(f.size(), 152u);
-    Bytes ftyp = Box("ftyp", {'v', 'q', 'm', '4', 0, 0, 0, 0, 'a', 'v', 'c', '1', 'm', 'p', '4',
-                              '2', 'i', 's', 'o', 'm'});
+    Bytes ftyp = Box("ftyp", {'v', 'q', 'm', '4', 0,   0,   0,   0,   'a', 'v',
+                              'c', '1', 'm', 'p', '4', '2', 'i', 's', 'o', 'm'});
     EXPECT_EQ(Bytes(f.begin(), f.begin() + 28), ftyp);
     EXPECT_EQ(Bytes(f.begin() + 28, f.begin() + 36), Box("mdat", {}));
     auto boxes = Boxes(f);
@@ -212,8 +213,8 @@ TEST_F(Writer, CodecRecordEdges) {
   int v = w.AddTrack(kTrackVideo, "V", "eng");
   int a = w.AddTrack(kTrackAudio, "A", "eng");
   ASSERT_EQ(w.AddTrack(kTrackVideo, "P", "eng"), 2);
-  Bytes avc = Words({320, 240, 0, 0});                // 16 bytes: no "avcC"
-  Bytes aac = Words({0, 16000, 16, 2, 0});             // 20 bytes: no "esds"
+  Bytes avc = Words({320, 240, 0, 0});     // 16 bytes: no "avcC"
+  Bytes aac = Words({0, 16000, 16, 2, 0}); // 20 bytes: no "esds"
   ASSERT_TRUE(w.SetCodecConfig(v, kCodecAvc, 16, avc.data()));
   ASSERT_TRUE(w.SetCodecConfig(a, kCodecAac, 20, aac.data()));
   w.codecName[v] = std::string(40, 'x');
@@ -265,12 +266,13 @@ TEST_F(Writer, RefusesWrongCalls) {
   Bytes spsBeyond = Cat({Words({320, 240, 0, 0, 50}), Bytes(8, 0x67)});
   EXPECT_FALSE(w.SetCodecConfig(v, kCodecAvc, static_cast<std::int32_t>(spsBeyond.size()),
                                 spsBeyond.data()));
-  Bytes ppsBeyond = Cat({Words({320, 240, 0, 0, 4}), Bytes{0x67, 1, 2, 3}, Words({9}), Bytes(2, 0)});
+  Bytes ppsBeyond =
+      Cat({Words({320, 240, 0, 0, 4}), Bytes{0x67, 1, 2, 3}, Words({9}), Bytes(2, 0)});
   EXPECT_FALSE(w.SetCodecConfig(v, kCodecAvc, static_cast<std::int32_t>(ppsBeyond.size()),
                                 ppsBeyond.data()));
   Bytes longAsc = Cat({aac, Bytes(105, 0)});
-  EXPECT_FALSE(w.SetCodecConfig(a, kCodecAac, static_cast<std::int32_t>(longAsc.size()),
-                                longAsc.data()));
+  EXPECT_FALSE(
+      w.SetCodecConfig(a, kCodecAac, static_cast<std::int32_t>(longAsc.size()), longAsc.data()));
   EXPECT_FALSE(w.WriteSample(2, data.data(), 4, 0, true));
   EXPECT_FALSE(w.WriteSample(v, data.data(), 0x80000000u, 0, true));
   EXPECT_FALSE(w.WriteSample(v, nullptr, 4, 0, true));
@@ -302,8 +304,8 @@ TEST_F(Writer, FailureToFinishIsReported) {
   auto rec = media::AvcRecord(video);
   ASSERT_TRUE(w.SetCodecConfig(t, kCodecAvc, static_cast<std::int32_t>(rec.size()), rec.data()));
   for (const auto &s : video.samples)
-    ASSERT_TRUE(w.WriteSample(t, s.data.data(), static_cast<std::uint32_t>(s.data.size()), s.time,
-                              s.key));
+    ASSERT_TRUE(
+        w.WriteSample(t, s.data.data(), static_cast<std::uint32_t>(s.data.size()), s.time, s.key));
   // The disk fills up while the index is written: the file may not pass its
   // present size plus 100 bytes.
   rlimit old{};
