@@ -345,8 +345,9 @@ TEST_F(Writer, NeverWritesPast32BitOffsets) {
   Bytes data(64, 0);
   w.position = 0xFFFFFFC0u; // as if almost 4 GiB had been written
   EXPECT_FALSE(w.WriteBytes(data.data(), 65));
-  ASSERT_TRUE(w.WriteSample(t, data.data(), 64, 0, true));
-  ASSERT_TRUE(w.WriteSample(t, data.data(), 64, 3600, false));
+  ASSERT_TRUE(w.WriteSample(t, data.data(), 32, 0, true));
+  EXPECT_FALSE(w.WriteSample(t, data.data(), 33, 3600, false)); // would pass 4 GiB
+  ASSERT_TRUE(w.WriteSample(t, data.data(), 31, 3600, false));
   w.Close(); // the data fits, but the index would not
   EXPECT_FALSE(w.LastFinishSucceeded());
   EXPECT_LT(Written().size(), 1000u);
