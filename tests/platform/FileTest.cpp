@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <vector>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 using orvo::platform::ConstChunk;
 using orvo::platform::File;
