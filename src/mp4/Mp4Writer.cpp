@@ -58,9 +58,8 @@ int TMP4Container::AddTrack(std::int8_t type, const std::string &name, const std
   const int t = trackCount;
   if (!CreateTables(t))
     return -1;
-  pendingData[t] = static_cast<std::uint8_t **>(std::calloc(kPendingLimit, sizeof(std::uint8_t *)));
   pendingSize[t] = static_cast<std::uint32_t *>(std::calloc(kPendingLimit, sizeof(std::uint32_t)));
-  if (!pendingData[t] || !pendingSize[t]) {
+  if (!pendingSize[t]) {
     ReleasePending(t);
     ReleaseTables(t);
     return -1;
@@ -140,12 +139,25 @@ bool TMP4Container::WriteSample(int track, const std::uint8_t *data, std::uint32
     if (!FlushChunks())
       return false;
   }
-  auto *copy = static_cast<std::uint8_t *>(std::malloc(size ? size : 1));
-  if (!copy)
+  // Refused before anything is written: the data would pass the 32-bit
+  // offsets of the index.
+  std::uint64_t end = std::uint64_t{position} + size;
+  for (int t = 0; t < trackCount; ++t)
+    end += pendingBytes[t];
+  if (end > 0xFFFFFFFFu)
     return false;
+  const std::uint64_t needed = pendingBytes[track] + size;
+  if (needed > pendingCapacity[track]) {
+    std::uint64_t grown = std::max<std::uint64_t>({needed, pendingCapacity[track] * 2, 1 << 18});
+    auto *p = static_cast<std::uint8_t *>(std::realloc(pendingData[track], grown));
+    if (!p)
+      return false;
+    pendingData[track] = p;
+    pendingCapacity[track] = grown;
+  }
   if (size)
-    std::memcpy(copy, data, size);
-  pendingData[track][pendingCount[track]] = copy;
+    std::memcpy(pendingData[track] + pendingBytes[track], data, size);
+  pendingBytes[track] = needed;
   pendingSize[track][pendingCount[track]] = size;
   if (++pendingCount[track] >= kPendingLimit)
     flushPending = true;
@@ -173,16 +185,12 @@ bool TMP4Container::FlushChunks() {
     const std::uint32_t count = pendingCount[t];
     if (count == 0)
       continue;
-    platform::ConstChunk chunks[kPendingLimit];
-    std::uint64_t total = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      chunks[i] = {pendingData[t][i], pendingSize[t][i]};
-      total += pendingSize[t][i];
-    }
+    const std::uint64_t total = pendingBytes[t];
     if (ok && !writeFailed_ && std::uint64_t{position} + total <= 0xFFFFFFFFu) {
       chunkOffsets[t][chunkCount[t]] = position;
       samplesPerChunk[t][chunkCount[t]] = count;
-      if (handle.WriteGather(chunks, count) == static_cast<std::int64_t>(total)) {
+      if (handle.Write(pendingData[t], static_cast<std::size_t>(total)) ==
+          static_cast<std::int64_t>(total)) {
         position += static_cast<std::uint32_t>(total);
         for (int i = 0; i < boxDepth; ++i)
           boxSize[i] += static_cast<std::uint32_t>(total);
@@ -197,11 +205,8 @@ bool TMP4Container::FlushChunks() {
     // that is not there: nothing more may be written to this file.
     if (!ok)
       writeFailed_ = true;
-    for (std::uint32_t i = 0; i < count; ++i) {
-      std::free(pendingData[t][i]);
-      pendingData[t][i] = nullptr;
-    }
     pendingCount[t] = 0;
+    pendingBytes[t] = 0;
   }
   flushPending = false;
   return ok;

@@ -17,6 +17,7 @@ TMP4Container::TMP4Container()
     pendingData[t] = nullptr;
     pendingSize[t] = nullptr;
     pendingCount[t] = 0;
+    pendingBytes[t] = pendingCapacity[t] = 0;
     language[t] = "eng";
     codecType[t] = kCodecNone;
     codecConfig[t] = nullptr;
@@ -214,15 +215,12 @@ void TMP4Container::ReleaseTables(int track) {
 }
 
 void TMP4Container::ReleasePending(int track) {
-  if (pendingData[track]) {
-    for (std::uint32_t i = 0; i < pendingCount[track]; ++i)
-      std::free(pendingData[track][i]);
-  }
   std::free(pendingData[track]);
   std::free(pendingSize[track]);
   pendingData[track] = nullptr;
   pendingSize[track] = nullptr;
   pendingCount[track] = 0;
+  pendingBytes[track] = pendingCapacity[track] = 0;
 }
 
 bool TMP4Container::EnsureCapacity(int track, std::uint32_t needed) {

@@ -132,8 +132,12 @@ protected:
   std::uint32_t *sampleTimes[kMaxTracks];
   std::uint32_t *samplesPerChunk[kMaxTracks];
   std::uint32_t *chunkOffsets[kMaxTracks];
-  std::uint8_t **pendingData[kMaxTracks];
+  // The pending samples of a track lie back to back in one buffer that keeps
+  // its size between flushes, so steady writing allocates nothing.
+  std::uint8_t *pendingData[kMaxTracks];
   std::uint32_t *pendingSize[kMaxTracks];
+  std::uint64_t pendingBytes[kMaxTracks];
+  std::uint64_t pendingCapacity[kMaxTracks];
   std::uint32_t pendingCount[kMaxTracks];
   bool flushPending;
   std::string handlerName[kMaxTracks];
