@@ -27,6 +27,7 @@ function(orvo_module_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} orvo_test_support GTest::gtest_main GTest::gmock orvo_warnings)
   target_compile_definitions(${name} PRIVATE
     ORVO_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
+    ORVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     ORVO_BINARY_DIR="${PROJECT_BINARY_DIR}")
   set(_label ${ARG_LABEL})
   if(NOT _label)

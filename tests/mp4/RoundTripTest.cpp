@@ -114,9 +114,9 @@ TEST(RoundTrip, RealH264AndAacReadBackAsWritten) {
 TEST(RoundTrip, WriterOutputsAreSeedsWorthKeeping) {
   // The committed fuzzing seeds are writer outputs; they must still open.
   std::vector<platform::DirEntry> entries;
-  const std::string seeds = std::string(ORVO_TEST_DATA) + "/../../../fuzz/corpus/mp4_reader";
-  if (!platform::FindEntries(seeds, "*.mp4", true, entries))
-    GTEST_SKIP() << "no seed corpus";
+  const std::string seeds = std::string(ORVO_SOURCE_DIR) + "/fuzz/corpus/mp4_reader";
+  ASSERT_TRUE(platform::FindEntries(seeds, "*", true, entries));
+  ASSERT_FALSE(entries.empty());
   for (const auto &e : entries) {
     TMP4Container r;
     EXPECT_TRUE(r.OpenRead(seeds + "/" + e.name)) << e.name;
