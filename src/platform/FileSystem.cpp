@@ -111,6 +111,23 @@ bool WriteAll(int fd, const char *data, std::size_t size) {
   return true;
 }
 
+// Reads a file to its end in large pieces, handing each to `sink`; false on a
+// read error or when the sink refuses.
+template <typename Sink> bool ReadChunks(int fd, Sink sink) {
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    ssize_t n = read(fd, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      return false;
+    if (n == 0)
+      return true;
+    if (!sink(buffer.data(), static_cast<std::size_t>(n)))
+      return false;
+  }
+}
+
 } // namespace
 
 bool CopyFileOverwrite(const std::string &from, const std::string &to) {
@@ -122,23 +139,9 @@ bool CopyFileOverwrite(const std::string &from, const std::string &to) {
     close(in);
     return false;
   }
-  bool ok = true;
-  std::vector<char> buffer(1 << 20);
-  for (;;) {
-    ssize_t n = read(in, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0) {
-      ok = false;
-      break;
-    }
-    if (n == 0)
-      break;
-    if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) {
-      ok = false;
-      break;
-    }
-  }
+  bool ok = ReadChunks(in, [out](const char *data, std::size_t size) {
+    return WriteAll(out, data, size);
+  });
   close(in);
   if (close(out) != 0)
     ok = false;
@@ -217,20 +220,10 @@ bool ReadWholeFile(const std::string &path, std::string &content) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0)
     return false;
-  char buffer[65536];
-  bool ok = true;
-  for (;;) {
-    ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0) {
-      ok = false;
-      break;
-    }
-    if (n == 0)
-      break;
-    content.append(buffer, static_cast<std::size_t>(n));
-  }
+  const bool ok = ReadChunks(fd, [&content](const char *data, std::size_t size) {
+    content.append(data, size);
+    return true;
+  });
   close(fd);
   return ok;
 }
