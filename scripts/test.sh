@@ -30,7 +30,7 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE slow
 
-if grep -rqs "LABEL thread" tests/*/CMakeLists.txt; then
+if grep -rqs --include=CMakeLists.txt "LABEL thread" tests; then
   step "ThreadSanitizer (thread tests)"
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVO_BUILD_BENCH=OFF \
     -DORVO_BUILD_UI=OFF -DORVO_SANITIZE=thread >/dev/null
