@@ -30,15 +30,15 @@ struct Card {
   cardgen::CardInfo info;
   std::string root;
 
-  explicit Card(const std::vector<cardgen::RecordSpec> &specs) {
+  explicit Card(const std::vector<cardgen::RecordPlan> &plans) {
     root = dir.File("card");
     fs::create_directories(root);
     cardgen::CardWriter writer;
     writer.materialSeconds = 12;
-    for (const auto &spec : specs) {
+    for (const auto &plan : plans) {
       cardgen::RecordInfo r;
       std::string error;
-      EXPECT_TRUE(writer.WriteRecord(root, spec, r, false, &error)) << error;
+      EXPECT_TRUE(writer.WriteRecord(root, plan, r, false, &error)) << error;
       info.records.push_back(r);
     }
   }
@@ -73,8 +73,8 @@ std::vector<std::string> Concat(const std::vector<std::vector<std::string>> &par
   return all;
 }
 
-cardgen::RecordSpec Spec(std::uint32_t number, std::uint32_t fragments) {
-  cardgen::RecordSpec s;
+cardgen::RecordPlan Plan(std::uint32_t number, std::uint32_t fragments) {
+  cardgen::RecordPlan s;
   s.number = number;
   s.minute = static_cast<std::uint8_t>(number % 60);
   s.width = 160;
@@ -89,16 +89,16 @@ cardgen::RecordSpec Spec(std::uint32_t number, std::uint32_t fragments) {
 // byte for byte, with timestamps that run on across fragments, in a file
 // that an independent reader plays.
 TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
-  cardgen::RecordSpec a = Spec(1, 4);
+  cardgen::RecordPlan a = Plan(1, 4);
   a.firstFragment = 98; // crosses from DIR00000 into DIR00001
   a.gps = true;
   a.chunksPerFragment = 3;
-  cardgen::RecordSpec b = Spec(2, 3);
+  cardgen::RecordPlan b = Plan(2, 3);
   b.audioRate = 0; // video only
   b.fps = 30;
   b.width = 320;
   b.height = 240;
-  cardgen::RecordSpec c = Spec(3, 2);
+  cardgen::RecordPlan c = Plan(3, 2);
   c.audioRate = 48000;
   c.audioChannels = 2;
   Card card({a, b, c});
@@ -117,7 +117,7 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
     std::string messages;
     EXPECT_TRUE(test::DecodesCleanly(output, &messages)) << messages;
 
-    const bool hasAudio = rec.spec.audioRate != 0;
+    const bool hasAudio = rec.plan.audioRate != 0;
     std::vector<test::ProbedStream> streams;
     ASSERT_TRUE(test::Probe(output, streams));
     ASSERT_EQ(streams.size(), hasAudio ? 2u : 1u);
@@ -137,7 +137,7 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
     const std::vector<double> times = test::PacketTimes(output, 0);
     ASSERT_EQ(static_cast<long>(times.size()), videoSamples);
     for (std::size_t k = 0; k < times.size(); ++k)
-      ASSERT_NEAR(times[k], static_cast<double>(k) / rec.spec.fps, 1e-4) << "video packet " << k;
+      ASSERT_NEAR(times[k], static_cast<double>(k) / rec.plan.fps, 1e-4) << "video packet " << k;
     if (hasAudio) {
       EXPECT_EQ(streams[1].codec, "aac");
       EXPECT_EQ(streams[1].packets, audioSamples);
@@ -145,7 +145,7 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
       const std::vector<double> atimes = test::PacketTimes(output, 1);
       ASSERT_EQ(static_cast<long>(atimes.size()), audioSamples);
       for (std::size_t k = 1; k < atimes.size(); ++k)
-        ASSERT_NEAR(atimes[k] - atimes[k - 1], 1024.0 / rec.spec.audioRate, 1e-3)
+        ASSERT_NEAR(atimes[k] - atimes[k - 1], 1024.0 / rec.plan.audioRate, 1e-3)
             << "audio packet " << k;
     }
 
@@ -159,7 +159,7 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
     ASSERT_TRUE(engine.GetMarks(index, checked, converted));
     EXPECT_FALSE(checked);
     EXPECT_TRUE(converted);
-    if (rec.spec.gps) {
+    if (rec.plan.gps) {
       EXPECT_EQ(ReadAll(card.out.File(rec.gpxName)),
                 ReadAll(card.RecordFolder(r) + "/" + rec.gpxName));
     }
@@ -167,7 +167,7 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
 }
 
 TEST(Conversion, SmallLimitSplitsIntoPartsThatEachStartWithAKeyFrameAtZero) {
-  Card card({Spec(5, 4)});
+  Card card({Plan(5, 4)});
   TStorageX4TFT engine;
   ScanAndCheckAll(engine, card, card.out.path);
   engine.SetMaxOutputLength(1); // every fragment passes it
@@ -190,10 +190,10 @@ TEST(Conversion, SmallLimitSplitsIntoPartsThatEachStartWithAKeyFrameAtZero) {
 }
 
 TEST(Conversion, MissingFragmentLeavesNoGapAndTheRecordUnmarked) {
-  cardgen::RecordSpec s = Spec(6, 4);
+  cardgen::RecordPlan s = Plan(6, 4);
   s.damage = cardgen::Damage::MissingFragment;
   s.gps = true;
-  Card card({s, Spec(7, 2)});
+  Card card({s, Plan(7, 2)});
   TStorageX4TFT engine;
   ScanAndCheckAll(engine, card, card.out.path);
   EXPECT_FALSE(engine.ConvertChecked());
@@ -208,7 +208,7 @@ TEST(Conversion, MissingFragmentLeavesNoGapAndTheRecordUnmarked) {
   const auto times = test::PacketTimes(output, 0);
   ASSERT_EQ(static_cast<long>(times.size()), present);
   for (std::size_t k = 0; k < times.size(); ++k)
-    ASSERT_NEAR(times[k], static_cast<double>(k) / rec.spec.fps, 1e-4) << "no gap at " << k;
+    ASSERT_NEAR(times[k], static_cast<double>(k) / rec.plan.fps, 1e-4) << "no gap at " << k;
   // Not marked: it stays selected and can be converted again once mended.
   bool checked = false, converted = true;
   ASSERT_TRUE(engine.GetMarks(index, checked, converted));
@@ -224,7 +224,7 @@ TEST(Conversion, MissingFragmentLeavesNoGapAndTheRecordUnmarked) {
 }
 
 TEST(Conversion, RecordWithoutFragmentsIsMarkedAndItsTrackCopied) {
-  cardgen::RecordSpec s = Spec(8, 1);
+  cardgen::RecordPlan s = Plan(8, 1);
   s.gps = true;
   Card card({s});
   // First fragment after the last: nothing to convert.
@@ -246,7 +246,7 @@ TEST(Conversion, RecordWithoutFragmentsIsMarkedAndItsTrackCopied) {
 }
 
 TEST(Conversion, UnwritableRecordFileAfterTheScanChangesNothingElse) {
-  Card card({Spec(9, 2)});
+  Card card({Plan(9, 2)});
   TStorageX4TFT engine;
   ScanAndCheckAll(engine, card, card.out.path);
   // The record file turns into something that cannot be rewritten.
@@ -261,7 +261,7 @@ TEST(Conversion, UnwritableRecordFileAfterTheScanChangesNothingElse) {
 // A full output disk: the part cannot be finished. That is a failure, and
 // the record must not be marked as converted on the card.
 TEST(Conversion, FullOutputDiskIsAFailureAndLeavesTheRecordUnmarked) {
-  Card card({Spec(10, 6)});
+  Card card({Plan(10, 6)});
   const std::string before = ReadAll(card.RecordFolder(0) + "/record.dat");
   pid_t pid = fork();
   ASSERT_GE(pid, 0);
@@ -293,7 +293,7 @@ TEST(Conversion, FullOutputDiskIsAFailureAndLeavesTheRecordUnmarked) {
 TEST(Conversion, CancelFinishesTheOpenPartAndStartsNoFurtherRecord) {
   // Both long, since the scan's order (the file system's) decides which
   // record comes first.
-  cardgen::RecordSpec a = Spec(11, 400), b = Spec(12, 400);
+  cardgen::RecordPlan a = Plan(11, 400), b = Plan(12, 400);
   a.fragmentSeconds = b.fragmentSeconds = 1;
   Card card({a, b});
   TStorageX4TFT engine;

@@ -67,8 +67,8 @@ bool Walk(const std::vector<std::uint8_t> &b, std::size_t begin, std::size_t end
   return true;
 }
 
-RecordSpec Small() {
-  RecordSpec s;
+RecordPlan Small() {
+  RecordPlan s;
   s.width = 160;
   s.height = 112;
   s.fps = 25;
@@ -102,17 +102,17 @@ std::vector<std::string> TreeOf(const std::string &root) {
 TEST(CardGen, FragmentsPlayWithTheDescribedPacketCounts) {
   TempDir dir;
   CardWriter writer;
-  RecordSpec stereo = Small();
+  RecordPlan stereo = Small();
   stereo.number = 2;
   stereo.fps = 30;
   stereo.audioRate = 48000;
   stereo.audioChannels = 2;
   stereo.audioKbps = 96;
   stereo.chunksPerFragment = 4;
-  for (const RecordSpec &spec : {Small(), stereo}) {
+  for (const RecordPlan &plan : {Small(), stereo}) {
     RecordInfo info;
     std::string error;
-    ASSERT_TRUE(writer.WriteRecord(dir.path, spec, info, false, &error)) << error;
+    ASSERT_TRUE(writer.WriteRecord(dir.path, plan, info, false, &error)) << error;
     ASSERT_EQ(info.fragments.size(), 2u);
     for (const auto &f : info.fragments) {
       const std::string file = dir.File(info.folderName + "/" + f.path);
@@ -120,16 +120,16 @@ TEST(CardGen, FragmentsPlayWithTheDescribedPacketCounts) {
       ASSERT_TRUE(orvo::test::Probe(file, streams, &error)) << error;
       ASSERT_EQ(streams.size(), 2u) << file;
       EXPECT_EQ(streams[0].codec, "h264");
-      EXPECT_EQ(streams[0].width, spec.width);
-      EXPECT_EQ(streams[0].height, spec.height);
+      EXPECT_EQ(streams[0].width, plan.width);
+      EXPECT_EQ(streams[0].height, plan.height);
       EXPECT_EQ(streams[0].packets, long(f.video.samples));
-      EXPECT_EQ(f.video.samples, spec.fps * spec.fragmentSeconds);
-      EXPECT_EQ(f.video.duration90k, 90000u * spec.fragmentSeconds);
+      EXPECT_EQ(f.video.samples, plan.fps * plan.fragmentSeconds);
+      EXPECT_EQ(f.video.duration90k, 90000u * plan.fragmentSeconds);
       EXPECT_EQ(streams[1].codec, "aac");
-      EXPECT_EQ(streams[1].sampleRate, int(spec.audioRate));
-      EXPECT_EQ(streams[1].channels, spec.audioChannels);
+      EXPECT_EQ(streams[1].sampleRate, int(plan.audioRate));
+      EXPECT_EQ(streams[1].channels, plan.audioChannels);
       EXPECT_EQ(streams[1].packets, long(f.audio.samples));
-      EXPECT_EQ(f.audio.chunks, spec.chunksPerFragment);
+      EXPECT_EQ(f.audio.chunks, plan.chunksPerFragment);
       std::string messages;
       EXPECT_TRUE(orvo::test::DecodesCleanly(file, &messages)) << messages;
     }
@@ -144,12 +144,12 @@ TEST(CardGen, FragmentsPlayWithTheDescribedPacketCounts) {
 }
 
 TEST(CardGen, VideoOnlyFragmentHasOneTrack) {
-  RecordSpec spec = Small();
-  spec.audioRate = 0;
+  RecordPlan plan = Small();
+  plan.audioRate = 0;
   CardWriter writer;
   std::vector<std::uint8_t> bytes;
   FragmentInfo info;
-  ASSERT_TRUE(writer.BuildFragment(spec, 0, bytes, info));
+  ASSERT_TRUE(writer.BuildFragment(plan, 0, bytes, info));
   BoxMap boxes;
   ASSERT_TRUE(Walk(bytes, 0, bytes.size(), "", boxes));
   EXPECT_EQ(boxes.count("moov/trak"), 1u);
@@ -158,12 +158,12 @@ TEST(CardGen, VideoOnlyFragmentHasOneTrack) {
 }
 
 TEST(CardGen, FragmentFollowsTheRecorderBoxLayout) {
-  RecordSpec spec = Small();
-  spec.chunksPerFragment = 5;
+  RecordPlan plan = Small();
+  plan.chunksPerFragment = 5;
   CardWriter writer;
   std::vector<std::uint8_t> b;
   FragmentInfo info;
-  ASSERT_TRUE(writer.BuildFragment(spec, 1, b, info));
+  ASSERT_TRUE(writer.BuildFragment(plan, 1, b, info));
   BoxMap boxes;
   ASSERT_TRUE(Walk(b, 0, b.size(), "", boxes));
   ASSERT_EQ(Be32(b, 4), Be32({'f', 't', 'y', 'p'}, 0));
@@ -236,25 +236,25 @@ TEST(CardGen, FragmentFollowsTheRecorderBoxLayout) {
 
 TEST(CardGen, RecordFileHoldsEveryFieldAtItsOffset) {
   TempDir dir;
-  RecordSpec spec = Small();
-  spec.number = 12345678;
-  spec.year = 24;
-  spec.month = 12;
-  spec.day = 31;
-  spec.hour = 23;
-  spec.minute = 59;
-  spec.second = 58;
-  spec.fps = 30;
-  spec.firstFragment = 7;
-  spec.fragmentCount = 4;
-  spec.fragmentSeconds = 3;
-  spec.mode = 3;
-  spec.gps = true;
-  spec.checked = true;
-  spec.otherMarkBits = 0x80;
+  RecordPlan plan = Small();
+  plan.number = 12345678;
+  plan.year = 24;
+  plan.month = 12;
+  plan.day = 31;
+  plan.hour = 23;
+  plan.minute = 59;
+  plan.second = 58;
+  plan.fps = 30;
+  plan.firstFragment = 7;
+  plan.fragmentCount = 4;
+  plan.fragmentSeconds = 3;
+  plan.mode = 3;
+  plan.gps = true;
+  plan.checked = true;
+  plan.otherMarkBits = 0x80;
   CardWriter writer;
   RecordInfo info;
-  ASSERT_TRUE(writer.WriteRecord(dir.path, spec, info, true));
+  ASSERT_TRUE(writer.WriteRecord(dir.path, plan, info, true));
   EXPECT_EQ(info.folderName, "R12345678_D241231_T235958");
   const auto r = ReadBytes(dir.File(info.folderName + "/record.dat"));
   ASSERT_EQ(r.size(), kRecordFileSize);
@@ -299,14 +299,14 @@ TEST(CardGen, RecordFileHoldsEveryFieldAtItsOffset) {
 
 TEST(CardGen, FragmentsPastAHundredGoToTheNextFolder) {
   TempDir dir;
-  RecordSpec spec = Small();
-  spec.audioRate = 0;
-  spec.firstFragment = 95;
-  spec.fragmentCount = 10;
+  RecordPlan plan = Small();
+  plan.audioRate = 0;
+  plan.firstFragment = 95;
+  plan.fragmentCount = 10;
   CardWriter writer;
   RecordInfo info;
   std::string error;
-  ASSERT_TRUE(writer.WriteRecord(dir.path, spec, info, false, &error)) << error;
+  ASSERT_TRUE(writer.WriteRecord(dir.path, plan, info, false, &error)) << error;
   std::vector<std::string> names[2];
   for (int d = 0; d < 2; ++d) {
     for (const auto &e :
@@ -338,13 +338,13 @@ TEST(CardGen, EachDamageDoesWhatItSays) {
       return fs::is_regular_file(folder + "/" + r.fragments[i].path);
     };
     const bool shouldList =
-        r.spec.damage == Damage::None || r.spec.damage == Damage::LongRecordFile ||
-        r.spec.damage == Damage::MissingFragment || r.spec.damage == Damage::TruncatedFragment ||
-        r.spec.damage == Damage::FileAsFragmentFolder ||
-        r.spec.damage == Damage::ForeignFileInFragmentFolder;
-    EXPECT_EQ(r.listed, shouldList) << DamageName(r.spec.damage);
+        r.plan.damage == Damage::None || r.plan.damage == Damage::LongRecordFile ||
+        r.plan.damage == Damage::MissingFragment || r.plan.damage == Damage::TruncatedFragment ||
+        r.plan.damage == Damage::FileAsFragmentFolder ||
+        r.plan.damage == Damage::ForeignFileInFragmentFolder;
+    EXPECT_EQ(r.listed, shouldList) << DamageName(r.plan.damage);
     ++seen;
-    switch (r.spec.damage) {
+    switch (r.plan.damage) {
     case Damage::None:
       EXPECT_EQ(recordFile.size(), 60u);
       EXPECT_TRUE(fragmentExists(0) && fragmentExists(1) && fragmentExists(2));
@@ -372,8 +372,8 @@ TEST(CardGen, EachDamageDoesWhatItSays) {
     case Damage::RenamedFolder:
       EXPECT_NE(std::stoul(r.folderName.substr(1, 8)), Le(recordFile, 8, 4));
       EXPECT_EQ(r.folderName.substr(9),
-                RecordFolderName(r.spec.number, r.spec.year, r.spec.month, r.spec.day, r.spec.hour,
-                                 r.spec.minute, r.spec.second)
+                RecordFolderName(r.plan.number, r.plan.year, r.plan.month, r.plan.day, r.plan.hour,
+                                 r.plan.minute, r.plan.second)
                     .substr(9));
       break;
     case Damage::ForeignRecordFile:

@@ -29,20 +29,20 @@ int RunTool(const std::vector<std::string> &args, std::string *out = nullptr,
 struct CliCard : ::testing::Test {
   test::TempDir dir;
   std::string card, out;
-  void Make(const std::vector<cardgen::RecordSpec> &specs) {
+  void Make(const std::vector<cardgen::RecordPlan> &plans) {
     card = dir.File("card");
     out = dir.File("out");
     fs::create_directories(card);
     fs::create_directories(out);
     cardgen::CardWriter writer;
     writer.materialSeconds = 6;
-    for (const auto &s : specs) {
+    for (const auto &s : plans) {
       cardgen::RecordInfo info;
       ASSERT_TRUE(writer.WriteRecord(card, s, info));
     }
   }
-  static cardgen::RecordSpec Spec(std::uint32_t n, std::uint32_t fragments) {
-    cardgen::RecordSpec s;
+  static cardgen::RecordPlan Plan(std::uint32_t n, std::uint32_t fragments) {
+    cardgen::RecordPlan s;
     s.number = n;
     s.minute = static_cast<std::uint8_t>(n);
     s.width = 160;
@@ -62,7 +62,7 @@ struct CliCard : ::testing::Test {
 } // namespace
 
 TEST_F(CliCard, BadUsageAndMissingFoldersExitWithTwo) {
-  Make({Spec(1, 1)});
+  Make({Plan(1, 1)});
   std::string err;
   EXPECT_EQ(RunTool({}), 2);
   EXPECT_EQ(RunTool({"--bogus", card, out}), 2);
@@ -78,7 +78,7 @@ TEST_F(CliCard, BadUsageAndMissingFoldersExitWithTwo) {
 }
 
 TEST_F(CliCard, ListsAndConvertsTheChosenRecords) {
-  Make({Spec(1, 2), Spec(2, 2), Spec(3, 2)});
+  Make({Plan(1, 2), Plan(2, 2), Plan(3, 2)});
   std::string list;
   ASSERT_EQ(RunTool({"--list", card}, &list), 0);
   EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 4) << list;
@@ -96,7 +96,7 @@ TEST_F(CliCard, ListsAndConvertsTheChosenRecords) {
 }
 
 TEST_F(CliCard, DamagedRecordExitsWithOne) {
-  cardgen::RecordSpec s = Spec(1, 4);
+  cardgen::RecordPlan s = Plan(1, 4);
   s.damage = cardgen::Damage::MissingFragment;
   Make({s});
   std::string err;
@@ -106,7 +106,7 @@ TEST_F(CliCard, DamagedRecordExitsWithOne) {
 }
 
 TEST_F(CliCard, InterruptFinishesTheOpenFile) {
-  Make({Spec(1, 600)});
+  Make({Plan(1, 600)});
   std::vector<char *> argv{const_cast<char *>(kTool.c_str()), card.data(), out.data(), nullptr};
   pid_t pid;
   ASSERT_EQ(posix_spawn(&pid, kTool.c_str(), nullptr, nullptr, argv.data(), environ), 0);

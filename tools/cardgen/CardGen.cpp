@@ -279,7 +279,7 @@ DateTime AddSeconds(int year, int month, int day, int hour, int minute, int seco
           int(hms.hours().count()), int(hms.minutes().count()), int(hms.seconds().count())};
 }
 
-std::string GpxText(const RecordSpec &s, const std::string &name) {
+std::string GpxText(const RecordPlan &s, const std::string &name) {
   std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                      "<gpx version=\"1.1\" creator=\"orvo-mkcard\" "
                      "xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
@@ -403,11 +403,11 @@ struct CardWriter::Impl {
 CardWriter::CardWriter() : impl_(std::make_unique<Impl>()) {}
 CardWriter::~CardWriter() = default;
 
-bool CardWriter::BuildFragment(const RecordSpec &spec, std::uint32_t slot,
+bool CardWriter::BuildFragment(const RecordPlan &plan, std::uint32_t slot,
                                std::vector<std::uint8_t> &bytes, FragmentInfo &info,
                                std::string *error) {
-  const unsigned seconds = spec.fragmentSeconds;
-  if (seconds == 0 || spec.fps == 0 || spec.width == 0 || spec.height == 0) {
+  const unsigned seconds = plan.fragmentSeconds;
+  if (seconds == 0 || plan.fps == 0 || plan.width == 0 || plan.height == 0) {
     SetError(error, "bad record parameters");
     return false;
   }
@@ -415,14 +415,14 @@ bool CardWriter::BuildFragment(const RecordSpec &spec, std::uint32_t slot,
   // beyond it start again from its beginning.
   const unsigned slotLimit = std::max(1u, std::max(materialSeconds, seconds) / seconds);
   const unsigned slots =
-      std::min<unsigned>(slotLimit, std::max<std::uint32_t>(1, spec.fragmentCount));
+      std::min<unsigned>(slotLimit, std::max<std::uint32_t>(1, plan.fragmentCount));
   slot %= slots;
   const unsigned material = slots * seconds;
 
   char key[160];
-  std::snprintf(key, sizeof key, "%ux%u@%u:%u/%u/%u:%u:%u|%u/%u/%u", spec.width, spec.height,
-                spec.fps, spec.videoKbps, spec.audioRate, unsigned(spec.audioChannels),
-                spec.audioKbps, material, seconds, spec.chunksPerFragment, slot);
+  std::snprintf(key, sizeof key, "%ux%u@%u:%u/%u/%u:%u:%u|%u/%u/%u", plan.width, plan.height,
+                plan.fps, plan.videoKbps, plan.audioRate, unsigned(plan.audioChannels),
+                plan.audioKbps, material, seconds, plan.chunksPerFragment, slot);
   auto cached = impl_->fragments.find(key);
   if (cached != impl_->fragments.end()) {
     bytes = cached->second.bytes;
@@ -437,22 +437,22 @@ bool CardWriter::BuildFragment(const RecordSpec &spec, std::uint32_t slot,
   if (vit == impl_->video.end()) {
     media::VideoStream v;
     if (!media::EncodeVideo(
-            {spec.width, spec.height, spec.fps, double(material), 0, "testsrc2", spec.videoKbps}, v,
+            {plan.width, plan.height, plan.fps, double(material), 0, "testsrc2", plan.videoKbps}, v,
             error))
       return false;
     vit = impl_->video.emplace(vkey, std::move(v)).first;
   }
   const media::VideoStream &v = vit->second;
   const media::AudioStream *a = nullptr;
-  if (spec.audioRate) {
-    const std::string akey = std::to_string(spec.audioRate) + "/" +
-                             std::to_string(spec.audioChannels) + "/" +
-                             std::to_string(spec.audioKbps) + "/" + std::to_string(material);
+  if (plan.audioRate) {
+    const std::string akey = std::to_string(plan.audioRate) + "/" +
+                             std::to_string(plan.audioChannels) + "/" +
+                             std::to_string(plan.audioKbps) + "/" + std::to_string(material);
     auto ait = impl_->audio.find(akey);
     if (ait == impl_->audio.end()) {
       media::AudioStream s;
       if (!media::EncodeAudio(
-              {spec.audioRate, spec.audioChannels, double(material), 440, spec.audioKbps}, s,
+              {plan.audioRate, plan.audioChannels, double(material), 440, plan.audioKbps}, s,
               error))
         return false;
       ait = impl_->audio.emplace(akey, std::move(s)).first;
@@ -460,7 +460,7 @@ bool CardWriter::BuildFragment(const RecordSpec &spec, std::uint32_t slot,
     a = &ait->second;
   }
 
-  const std::size_t frames = std::size_t(seconds) * spec.fps;
+  const std::size_t frames = std::size_t(seconds) * plan.fps;
   const std::size_t v0 = std::size_t(slot) * frames;
   if (v0 + frames > v.samples.size() || !v.samples[v0].key) {
     SetError(error, "encoded video too short or without a key frame where needed");
@@ -478,12 +478,12 @@ bool CardWriter::BuildFragment(const RecordSpec &spec, std::uint32_t slot,
     }
   }
   const std::size_t chunks =
-      std::clamp<std::size_t>(spec.chunksPerFragment ? spec.chunksPerFragment : 1, 1, frames);
+      std::clamp<std::size_t>(plan.chunksPerFragment ? plan.chunksPerFragment : 1, 1, frames);
 
   TrackBuild vt, at;
   vt.video = true;
   vt.timescale = 90000;
-  vt.delta = 90000 / spec.fps;
+  vt.delta = 90000 / plan.fps;
   at.timescale = a ? a->sampleRate : 0;
   at.delta = 1024;
 
@@ -576,41 +576,41 @@ bool CardWriter::BuildFragment(const RecordSpec &spec, std::uint32_t slot,
   return true;
 }
 
-bool CardWriter::WriteRecord(const std::string &cardFolder, const RecordSpec &spec,
+bool CardWriter::WriteRecord(const std::string &cardFolder, const RecordPlan &plan,
                              RecordInfo &info, bool catalogOnly, std::string *error) {
   info = RecordInfo();
-  info.spec = spec;
+  info.plan = plan;
   const std::string card = platform::WithSeparator(cardFolder);
   const char sep = platform::kPathSeparator;
 
   RecordFields &f = info.fields;
-  f.recordNumber = spec.number;
-  f.firstFragment = spec.firstFragment;
-  f.lastFragment = spec.firstFragment + (spec.fragmentCount ? spec.fragmentCount - 1 : 0);
-  f.fragmentCount = static_cast<std::int32_t>(spec.fragmentCount);
-  f.durationMs = spec.fragmentCount * spec.fragmentSeconds * 1000;
-  f.day = spec.day;
-  f.month = spec.month;
-  f.year = spec.year;
-  f.hour = spec.hour;
-  f.minute = spec.minute;
-  f.second = spec.second;
-  f.width = spec.width;
-  f.height = spec.height;
-  f.videoBitrate = spec.videoKbps * 1000;
-  f.audioBitrate = spec.audioRate ? spec.audioKbps * 1000 : 0;
-  f.frameDuration = spec.fps ? 90000 / spec.fps : 0;
-  f.attributes = static_cast<std::uint8_t>((spec.mode & 7) | (spec.gps ? 0x40 : 0) |
-                                           (spec.otherAttributeBits & ~0x47));
-  f.marks = static_cast<std::uint8_t>((spec.checked ? 1 : 0) | (spec.converted ? 2 : 0) |
-                                      (spec.otherMarkBits & ~3));
+  f.recordNumber = plan.number;
+  f.firstFragment = plan.firstFragment;
+  f.lastFragment = plan.firstFragment + (plan.fragmentCount ? plan.fragmentCount - 1 : 0);
+  f.fragmentCount = static_cast<std::int32_t>(plan.fragmentCount);
+  f.durationMs = plan.fragmentCount * plan.fragmentSeconds * 1000;
+  f.day = plan.day;
+  f.month = plan.month;
+  f.year = plan.year;
+  f.hour = plan.hour;
+  f.minute = plan.minute;
+  f.second = plan.second;
+  f.width = plan.width;
+  f.height = plan.height;
+  f.videoBitrate = plan.videoKbps * 1000;
+  f.audioBitrate = plan.audioRate ? plan.audioKbps * 1000 : 0;
+  f.frameDuration = plan.fps ? 90000 / plan.fps : 0;
+  f.attributes = static_cast<std::uint8_t>((plan.mode & 7) | (plan.gps ? 0x40 : 0) |
+                                           (plan.otherAttributeBits & ~0x47));
+  f.marks = static_cast<std::uint8_t>((plan.checked ? 1 : 0) | (plan.converted ? 2 : 0) |
+                                      (plan.otherMarkBits & ~3));
   const auto entry = EncodeRecordFile(f);
   info.recordFile.assign(entry.begin(), entry.end());
 
-  const std::string trueName = RecordFolderName(spec.number, spec.year, spec.month, spec.day,
-                                                spec.hour, spec.minute, spec.second);
+  const std::string trueName = RecordFolderName(plan.number, plan.year, plan.month, plan.day,
+                                                plan.hour, plan.minute, plan.second);
   info.folderName = trueName;
-  switch (spec.damage) {
+  switch (plan.damage) {
   case Damage::ShortRecordFile:
     info.recordFile.resize(kRecordFileSize - 1);
     info.listed = false;
@@ -619,8 +619,8 @@ bool CardWriter::WriteRecord(const std::string &cardFolder, const RecordSpec &sp
     info.recordFile.insert(info.recordFile.end(), {0x11, 0x22, 0x33, 0x44});
     break;
   case Damage::RenamedFolder:
-    info.folderName = RecordFolderName((spec.number + 50000000) % 100000000, spec.year, spec.month,
-                                       spec.day, spec.hour, spec.minute, spec.second);
+    info.folderName = RecordFolderName((plan.number + 50000000) % 100000000, plan.year, plan.month,
+                                       plan.day, plan.hour, plan.minute, plan.second);
     info.listed = false;
     break;
   case Damage::ForeignRecordFile:
@@ -639,7 +639,7 @@ bool CardWriter::WriteRecord(const std::string &cardFolder, const RecordSpec &sp
   }
 
   const std::string folder = card + info.folderName;
-  if (spec.damage == Damage::FileAsRecordFolder) {
+  if (plan.damage == Damage::FileAsRecordFolder) {
     info.recordFile.clear();
     const std::string text = "not a record, only named like one\n";
     if (!WriteFile(folder, text)) {
@@ -657,9 +657,9 @@ bool CardWriter::WriteRecord(const std::string &cardFolder, const RecordSpec &sp
     SetError(error, "cannot write " + prefix + "record.dat");
     return false;
   }
-  if (spec.gps) {
+  if (plan.gps) {
     info.gpxName = trueName + ".gpx";
-    if (!WriteFile(prefix + info.gpxName, GpxText(spec, trueName))) {
+    if (!WriteFile(prefix + info.gpxName, GpxText(plan, trueName))) {
       SetError(error, "cannot write " + prefix + info.gpxName);
       return false;
     }
@@ -667,30 +667,30 @@ bool CardWriter::WriteRecord(const std::string &cardFolder, const RecordSpec &sp
   if (catalogOnly)
     return true;
 
-  const std::uint32_t firstDir = spec.firstFragment / 100;
+  const std::uint32_t firstDir = plan.firstFragment / 100;
   std::vector<std::uint8_t> bytes;
-  for (std::uint32_t j = 0; j < spec.fragmentCount; ++j) {
+  for (std::uint32_t j = 0; j < plan.fragmentCount; ++j) {
     FragmentInfo frag;
-    frag.number = spec.firstFragment + j;
+    frag.number = plan.firstFragment + j;
     frag.path = FragmentPath(frag.number);
-    if (!BuildFragment(spec, j, bytes, frag, error))
+    if (!BuildFragment(plan, j, bytes, frag, error))
       return false;
     frag.size = bytes.size();
     const std::uint32_t dir = frag.number / 100;
     const std::string dirPath = prefix + frag.path.substr(0, frag.path.find(sep));
-    const bool middle = spec.fragmentCount >= 3 && j == spec.fragmentCount / 2;
-    if (spec.damage == Damage::FileAsFragmentFolder && dir == firstDir) {
+    const bool middle = plan.fragmentCount >= 3 && j == plan.fragmentCount / 2;
+    if (plan.damage == Damage::FileAsFragmentFolder && dir == firstDir) {
       frag.present = false;
       frag.size = 0;
       if (j == 0 && !WriteFile(dirPath, std::string_view("not a folder\n"))) {
         SetError(error, "cannot write " + dirPath);
         return false;
       }
-    } else if (spec.damage == Damage::MissingFragment && middle) {
+    } else if (plan.damage == Damage::MissingFragment && middle) {
       frag.present = false;
       frag.size = 0;
     } else {
-      if (spec.damage == Damage::TruncatedFragment && middle) {
+      if (plan.damage == Damage::TruncatedFragment && middle) {
         frag.truncated = true;
         frag.size = bytes.size() / 2;
       }
@@ -702,7 +702,7 @@ bool CardWriter::WriteRecord(const std::string &cardFolder, const RecordSpec &sp
     }
     info.fragments.push_back(std::move(frag));
   }
-  if (spec.damage == Damage::ForeignFileInFragmentFolder) {
+  if (plan.damage == Damage::ForeignFileInFragmentFolder) {
     char dir[16];
     std::snprintf(dir, sizeof dir, "DIR%05u", unsigned(firstDir));
     const std::string path = prefix + dir + sep + "Thumbs.db";
@@ -714,12 +714,12 @@ bool CardWriter::WriteRecord(const std::string &cardFolder, const RecordSpec &sp
   return true;
 }
 
-std::vector<RecordSpec> PresetRecords(const std::string &preset) {
-  std::vector<RecordSpec> list;
+std::vector<RecordPlan> PresetRecords(const std::string &preset) {
+  std::vector<RecordPlan> list;
   auto add = [&](std::uint16_t w, std::uint16_t h, unsigned fps, unsigned vkbps, std::uint32_t rate,
                  std::uint16_t channels, unsigned akbps, unsigned seconds, std::uint32_t count,
-                 unsigned chunks) -> RecordSpec & {
-    RecordSpec s;
+                 unsigned chunks) -> RecordPlan & {
+    RecordPlan s;
     s.number = list.empty() ? 1 : list.back().number + 1;
     s.width = w;
     s.height = h;
@@ -732,7 +732,7 @@ std::vector<RecordSpec> PresetRecords(const std::string &preset) {
     s.fragmentCount = count;
     s.chunksPerFragment = chunks;
     if (!list.empty()) {
-      const RecordSpec &p = list.back();
+      const RecordPlan &p = list.back();
       const DateTime t =
           AddSeconds(2000 + p.year, p.month, p.day, p.hour, p.minute, p.second,
                      std::int64_t(p.fragmentCount) * p.fragmentSeconds + 97 + 600 * list.size());
@@ -811,7 +811,7 @@ std::vector<RecordSpec> PresetRecords(const std::string &preset) {
 bool MakeCard(const std::string &folder, const CardOptions &options, CardInfo &info,
               std::string *error) {
   info = CardInfo();
-  std::vector<RecordSpec> base = PresetRecords(options.preset);
+  std::vector<RecordPlan> base = PresetRecords(options.preset);
   if (base.empty()) {
     SetError(error, "unknown preset \"" + options.preset + "\"");
     return false;
@@ -831,39 +831,39 @@ bool MakeCard(const std::string &folder, const CardOptions &options, CardInfo &i
   Random random{options.seed};
   const std::uint64_t sizeLimit = options.sizeMiB << 20;
   const std::size_t wanted = options.records ? options.records : (sizeLimit ? 0 : base.size());
-  RecordSpec previous;
+  RecordPlan previous;
   for (std::size_t i = 0; wanted ? i < wanted : info.bytes < sizeLimit; ++i) {
-    RecordSpec spec = base[i % base.size()];
+    RecordPlan plan = base[i % base.size()];
     if (i >= base.size()) {
       // Repeats follow the last record in time with fresh numbers.
-      spec.number = previous.number + 1;
+      plan.number = previous.number + 1;
       const DateTime t = AddSeconds(
           2000 + previous.year, previous.month, previous.day, previous.hour, previous.minute,
           previous.second,
           std::int64_t(previous.fragmentCount) * previous.fragmentSeconds + 5 + random.Below(900));
-      spec.year = static_cast<std::uint8_t>(t.year - 2000);
-      spec.month = static_cast<std::uint8_t>(t.month);
-      spec.day = static_cast<std::uint8_t>(t.day);
-      spec.hour = static_cast<std::uint8_t>(t.hour);
-      spec.minute = static_cast<std::uint8_t>(t.minute);
-      spec.second = static_cast<std::uint8_t>(t.second);
-      if (spec.damage == Damage::None) {
-        spec.mode = static_cast<std::uint8_t>(random.Below(5));
-        spec.checked = random.Below(4) == 0;
-        spec.converted = random.Below(3) == 0;
+      plan.year = static_cast<std::uint8_t>(t.year - 2000);
+      plan.month = static_cast<std::uint8_t>(t.month);
+      plan.day = static_cast<std::uint8_t>(t.day);
+      plan.hour = static_cast<std::uint8_t>(t.hour);
+      plan.minute = static_cast<std::uint8_t>(t.minute);
+      plan.second = static_cast<std::uint8_t>(t.second);
+      if (plan.damage == Damage::None) {
+        plan.mode = static_cast<std::uint8_t>(random.Below(5));
+        plan.checked = random.Below(4) == 0;
+        plan.converted = random.Below(3) == 0;
       }
     }
     RecordInfo record;
-    if (!writer.WriteRecord(folder, spec, record, options.catalogOnly, error))
+    if (!writer.WriteRecord(folder, plan, record, options.catalogOnly, error))
       return false;
     info.bytes += record.recordFile.size();
     for (const auto &f : record.fragments) {
       info.bytes += f.size;
       info.fragmentFiles += f.present ? 1 : 0;
     }
-    previous = spec;
+    previous = plan;
     info.records.push_back(std::move(record));
-    if (spec.number >= 99999999)
+    if (plan.number >= 99999999)
       break;
   }
   return true;

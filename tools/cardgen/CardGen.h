@@ -29,7 +29,7 @@ enum class Damage {
 };
 const char *DamageName(Damage damage);
 
-struct RecordSpec {
+struct RecordPlan {
   std::uint32_t number = 1;
   std::uint8_t year = 21, month = 3, day = 15; // year minus 2000
   std::uint8_t hour = 8, minute = 30, second = 0;
@@ -88,7 +88,7 @@ struct FragmentInfo {
 };
 
 struct RecordInfo {
-  RecordSpec spec;
+  RecordPlan plan;
   std::string folderName; // as it stands on the card
   std::string gpxName;    // empty without GPS
   RecordFields fields;
@@ -114,7 +114,7 @@ struct CardOptions {
 };
 
 // Records of a preset; an empty list for an unknown name.
-std::vector<RecordSpec> PresetRecords(const std::string &preset);
+std::vector<RecordPlan> PresetRecords(const std::string &preset);
 // Record folder name "R%08d_D%02d%02d%02d_T%02d%02d%02d".
 std::string RecordFolderName(std::uint32_t number, std::uint8_t year, std::uint8_t month,
                              std::uint8_t day, std::uint8_t hour, std::uint8_t minute,
@@ -131,11 +131,11 @@ public:
 
   // Writes one record below `cardFolder` (which must exist). With
   // `catalogOnly`, only the record folder and its "record.dat" (and GPX).
-  bool WriteRecord(const std::string &cardFolder, const RecordSpec &spec, RecordInfo &info,
+  bool WriteRecord(const std::string &cardFolder, const RecordPlan &plan, RecordInfo &info,
                    bool catalogOnly = false, std::string *error = nullptr);
   // One fragment file's bytes as the recorder writes them; `slot` picks the
   // stretch of material (fragment j of a record uses slot j).
-  bool BuildFragment(const RecordSpec &spec, std::uint32_t slot, std::vector<std::uint8_t> &bytes,
+  bool BuildFragment(const RecordPlan &plan, std::uint32_t slot, std::vector<std::uint8_t> &bytes,
                      FragmentInfo &info, std::string *error = nullptr);
 
   unsigned materialSeconds = 60;

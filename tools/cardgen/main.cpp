@@ -99,7 +99,7 @@ int main(int argc, char **argv) {
   for (const auto &r : info.records) {
     if (brief)
       break;
-    const auto &s = r.spec;
+    const auto &s = r.plan;
     std::string audio = "no audio";
     if (s.audioRate)
       audio = std::to_string(s.audioRate) + " Hz " + (s.audioChannels == 1 ? "mono" : "stereo");

@@ -128,16 +128,16 @@ TEST_F(Worker, StartCancelAndPollManyTimes) {
 // Closing the program during a conversion: the worker stops before its next
 // fragment, finishes the open part as a playable file, and ends.
 TEST_F(Worker, ShutdownDuringConversionFinishesTheOpenPart) {
-  cardgen::RecordSpec spec;
-  spec.width = 160;
-  spec.height = 112;
-  spec.fragmentSeconds = 1;
-  spec.fragmentCount = 500;
-  spec.checked = true;
+  cardgen::RecordPlan plan;
+  plan.width = 160;
+  plan.height = 112;
+  plan.fragmentSeconds = 1;
+  plan.fragmentCount = 500;
+  plan.checked = true;
   cardgen::CardWriter writer;
   writer.materialSeconds = 6;
   cardgen::RecordInfo info;
-  ASSERT_TRUE(writer.WriteRecord(card.path, spec, info));
+  ASSERT_TRUE(writer.WriteRecord(card.path, plan, info));
   test::TempDir out;
   settings.SetOutPath(out.path);
 
