@@ -68,7 +68,7 @@ for round in $(seq "$rounds"); do
     t1=$(now)
     times[$tool]+="$(echo "$t1 - $t0" | bc) "
   done
-  echo "round $round: orvo ${times[orvo]##* } done"
+  echo "round $round done"
 done
 
 median() { tr ' ' '\n' | grep -v '^$' | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }

@@ -139,9 +139,8 @@ bool CopyFileOverwrite(const std::string &from, const std::string &to) {
     close(in);
     return false;
   }
-  bool ok = ReadChunks(in, [out](const char *data, std::size_t size) {
-    return WriteAll(out, data, size);
-  });
+  bool ok = ReadChunks(
+      in, [out](const char *data, std::size_t size) { return WriteAll(out, data, size); });
   close(in);
   if (close(out) != 0)
     ok = false;
@@ -188,8 +187,8 @@ bool ReadFileHead(const std::string &path, void *buffer, std::size_t size) {
   if (fd < 0)
     return false;
   struct stat st {};
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-            static_cast<std::uint64_t>(st.st_size) >= size;
+  bool ok =
+      fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) >= size;
   auto *p = static_cast<char *>(buffer);
   std::size_t done = 0;
   while (ok && done < size) {

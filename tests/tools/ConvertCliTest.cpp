@@ -20,7 +20,7 @@ namespace {
 const std::string kTool = std::string(ORVO_BINARY_DIR) + "/tools/orvo-convert/orvo-convert";
 
 int RunTool(const std::vector<std::string> &args, std::string *out = nullptr,
-        std::string *err = nullptr) {
+            std::string *err = nullptr) {
   std::vector<std::string> argv{kTool};
   argv.insert(argv.end(), args.begin(), args.end());
   return media::RunProcess(argv, out, err);

@@ -1,5 +1,5 @@
-#include "cardgen/CardGen.h"
 #include "engine/Secondthread.h"
+#include "cardgen/CardGen.h"
 #include "settings/ProgramSettings.h"
 #include "support/Tools.h"
 
