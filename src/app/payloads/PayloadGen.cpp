@@ -48,8 +48,9 @@ int main(int argc, char **argv) {
     bytes = Placeholder(name, size);
   } else {
     std::ifstream in(argv[5], std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.eof() || bytes.size() != size) {
+    if (in)
+      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in || bytes.size() != size) {
       std::fprintf(stderr, "%s: %s must be %zu bytes\n", argv[0], argv[5], size);
       return 1;
     }
