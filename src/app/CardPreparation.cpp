@@ -1,6 +1,7 @@
 #include "app/CardPreparation.h"
 
 #include "app/Payloads.h"
+#include "config/Cfg_mgr.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "settings/DriveFields.h"
@@ -84,6 +85,10 @@ int PrepareCard(std::uint8_t drive, const std::string &inPath, std::int32_t lang
   if (ok)
     ok = writeCfg && writeCfg(inPath);
   return ok ? MsgCardReady : MsgWriteError;
+}
+
+bool WriteCardCfgFile(const std::string &folder) {
+  return WriteCfgFile(platform::WithSeparator(folder), true);
 }
 
 int PrepareCard(const ProgramSettings &settings, const CfgFileWriter &writeCfg,

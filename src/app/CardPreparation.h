@@ -53,7 +53,9 @@ using CfgFileWriter = std::function<bool(const std::string &folder)>;
 // MsgIncorrectFileSystem (nothing written), MsgCardReady or MsgWriteError.
 int PrepareCard(std::uint8_t drive, const std::string &inPath, std::int32_t language,
                 const CfgFileWriter &writeCfg, platform::VolumeProbe probe = platform::ProbeVolume);
-int PrepareCard(const ProgramSettings &settings, const CfgFileWriter &writeCfg,
+// The card configuration file from the recorder configuration model.
+bool WriteCardCfgFile(const std::string &folder);
+int PrepareCard(const ProgramSettings &settings, const CfgFileWriter &writeCfg = WriteCardCfgFile,
                 platform::VolumeProbe probe = platform::ProbeVolume);
 
 } // namespace orvo

@@ -1,6 +1,8 @@
 #include "app/CardPreparation.h"
 #include "app/Payloads.h"
+#include "config/Cfg_mgr.h"
 #include "settings/DriveFields.h"
+#include "settings/ProgramSettings.h"
 #include "support/Tools.h"
 
 #include <gtest/gtest.h>
@@ -220,4 +222,15 @@ TEST_F(Card, NonFat32VolumeIsIncorrectFileSystemAndWritesNothing) {
   EXPECT_EQ(PrepareCard(NoDrive, inPath, 0, writeCfg, FakeProbe), MsgIncorrectFileSystem);
   EXPECT_EQ(Names(card.path), (std::set<std::string>{"en_std.skn"}));
   EXPECT_EQ(cfgWrites, 0);
+}
+
+TEST_F(Card, SettingsAndTheRealConfigurationFile) {
+  ProgramSettings settings{SettingsLocation{card.File("settings.ini"), false}};
+  settings.SetInPath(card.path);
+  settings.Language = 1;
+  ResetToDefaults();
+  EXPECT_EQ(PrepareCard(settings, WriteCardCfgFile, FakeProbe), MsgCardReady);
+  EXPECT_TRUE(fs::exists(card.File("ru_std.skn")));
+  const std::string cfg = ReadAll(card.File("orvo-v264o4_tft_v1.cfg"));
+  EXPECT_NE(cfg.find("RECORD_MODE"), std::string::npos) << cfg.substr(0, 200);
 }
