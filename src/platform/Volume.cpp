@@ -4,10 +4,13 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <fstream>
 #include <linux/magic.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #endif
 
 namespace orvo::platform {
@@ -46,6 +49,12 @@ bool ProbeVolume(const std::string &folder, VolumeFacts &facts) {
   return true;
 }
 
+bool FindMountSource(const std::string &, std::string &device, std::string &fsType) {
+  device.clear();
+  fsType.clear();
+  return false;
+}
+
 #else
 
 CriticalErrorGuard::CriticalErrorGuard() = default;
@@ -75,6 +84,51 @@ bool ProbeVolume(const std::string &folder, VolumeFacts &facts) {
   facts.isFat = fs.f_type == MSDOS_SUPER_MAGIC;
   facts.dataClusters = facts.isFat ? static_cast<std::uint64_t>(fs.f_blocks) : 0;
   return true;
+}
+
+// Fields of /proc/self/mountinfo have blanks, tabs, newlines and
+// backslashes written as a backslash and three octal digits.
+std::string UnescapeMountField(const std::string &field) {
+  std::string out;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3' &&
+        field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
+      out.push_back(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 +
+                                      (field[i + 3] - '0')));
+      i += 3;
+    } else {
+      out.push_back(field[i]);
+    }
+  }
+  return out;
+}
+
+bool FindMountSource(const std::string &folder, std::string &device, std::string &fsType) {
+  device.clear();
+  fsType.clear();
+  struct stat st {};
+  if (folder.empty() || stat(folder.c_str(), &st) != 0)
+    return false;
+  const std::string wanted =
+      std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
+  std::ifstream in("/proc/self/mountinfo");
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::string id, parent, devices, field;
+    if (!(fields >> id >> parent >> devices) || devices != wanted)
+      continue;
+    // Optional fields end with a lone "-"; type and source follow.
+    while (fields >> field && field != "-") {
+    }
+    std::string type, source;
+    if (field == "-" && fields >> type >> source) {
+      fsType = UnescapeMountField(type);
+      device = UnescapeMountField(source);
+      return true;
+    }
+  }
+  return false;
 }
 
 #endif

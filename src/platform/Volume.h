@@ -46,4 +46,8 @@ constexpr bool IsFat32ClusterCount(std::uint64_t dataClusters) {
 // Whether the volume holding `folder` is FAT32, asked through `probe`.
 bool IsFat32Volume(const std::string &folder, VolumeProbe probe = ProbeVolume);
 
+// The device a folder's volume was mounted from ("/dev/sdb1") and its file
+// system type, from the system's mount table. False when not found.
+bool FindMountSource(const std::string &folder, std::string &device, std::string &fsType);
+
 } // namespace orvo::platform

@@ -234,3 +234,13 @@ TEST_F(Card, SettingsAndTheRealConfigurationFile) {
   const std::string cfg = ReadAll(card.File("orvo-v264o4_tft_v1.cfg"));
   EXPECT_NE(cfg.find("RECORD_MODE"), std::string::npos) << cfg.substr(0, 200);
 }
+
+TEST(MountSource, TheTestFolderHasOne) {
+  test::TempDir dir;
+  std::string device, type;
+  ASSERT_TRUE(platform::FindMountSource(dir.path, device, type));
+  EXPECT_FALSE(device.empty());
+  EXPECT_FALSE(type.empty());
+  EXPECT_FALSE(platform::FindMountSource(dir.File("missing"), device, type));
+  EXPECT_TRUE(device.empty());
+}
