@@ -192,7 +192,8 @@ bool IsEditable(int field, bool enable) {
 bool WindowRule(int row) {
   if (!ValidRow(row))
     return false;
-  const auto [fx, fy, fw, fh, foh, fov, ft0, ft1] = WindowRowFields(row);
+  const std::array<int, 8> r = WindowRowFields(row);
+  const int fx = r[0], fy = r[1], fw = r[2], fh = r[3], foh = r[4], fov = r[5];
   auto &v = State().fields;
   bool changed = Adjust(fx, v[fx] & ~1);
   if (std::int64_t{v[fx]} + v[fw] > FieldMax(fw))
@@ -215,8 +216,8 @@ bool WindowRule(int row) {
       t = Wrap(std::int64_t{v[fov]} - 1);
     return Adjust(ft, t & ~15);
   };
-  changed |= textLine(ft0);
-  changed |= textLine(ft1);
+  changed |= textLine(r[6]);
+  changed |= textLine(r[7]);
   return changed;
 }
 
