@@ -2,16 +2,16 @@
 
 namespace orvo {
 
-TCardWatch::Change TCardWatch::Tick(const std::function<bool()> &isReady) {
-  if (PollTicks < 1) {
-    ++PollTicks;
-    return Change::None;
+DriveChange PollDrive(bool &driveReady, int &pollTicks, const std::function<bool()> &isReady) {
+  if (pollTicks < 1) {
+    ++pollTicks;
+    return DriveChange::None;
   }
   const bool ready = isReady && isReady();
-  if (ready == DriveReady)
-    return Change::None;
-  DriveReady = ready;
-  return ready ? Change::Appeared : Change::Gone;
+  if (ready == driveReady)
+    return DriveChange::None;
+  driveReady = ready;
+  return ready ? DriveChange::Appeared : DriveChange::Gone;
 }
 
 } // namespace orvo

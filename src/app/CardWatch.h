@@ -4,17 +4,11 @@
 
 namespace orvo {
 
-// The state of the drive polling: the first tick after start-up is skipped,
-// then every tick compares the drive's readiness with the last seen state.
-class TCardWatch {
-public:
-  enum class Change { None, Appeared, Gone };
+enum class DriveChange { None, Appeared, Gone };
 
-  // `isReady` is asked only on the ticks that poll.
-  Change Tick(const std::function<bool()> &isReady);
-
-  bool DriveReady = false;
-  int PollTicks = 0;
-};
+// One tick of the drive polling over the window's state: the first tick after
+// start-up is skipped, then readiness is compared with the last seen state.
+// `isReady` is asked only on the ticks that poll.
+DriveChange PollDrive(bool &driveReady, int &pollTicks, const std::function<bool()> &isReady);
 
 } // namespace orvo

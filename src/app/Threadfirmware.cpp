@@ -26,6 +26,8 @@ bool IsAsciiAlnum(char c) {
 // at most this many characters.
 constexpr std::size_t kMaxNameChars = 32;
 
+std::atomic<TThreadFirmware *> gFirmwareThread{nullptr};
+
 } // namespace
 
 TThreadFirmware::TThreadFirmware(ProgramSettings *settings)
@@ -157,6 +159,14 @@ void TThreadFirmware::Execute() {
     RequestPending = false;
     HandleRequest();
   }
+}
+
+TThreadFirmware *FirmwareThread() {
+  return gFirmwareThread.load();
+}
+
+void SetFirmwareThread(TThreadFirmware *thread) {
+  gFirmwareThread.store(thread);
 }
 
 } // namespace orvo

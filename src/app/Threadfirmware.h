@@ -80,4 +80,9 @@ private:
   ProgramSettings *settings_;
 };
 
+// The process's firmware thread, registered by its owner at start-up and
+// cleared before it is destroyed; null outside that time.
+TThreadFirmware *FirmwareThread();
+void SetFirmwareThread(TThreadFirmware *thread);
+
 } // namespace orvo

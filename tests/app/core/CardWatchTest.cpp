@@ -3,30 +3,31 @@
 #include <gtest/gtest.h>
 
 using namespace orvo;
-using Change = TCardWatch::Change;
 
-TEST(CardWatch, FirstTickSkippedThenOnlyChangesReported) {
-  TCardWatch watch;
+TEST(PollDriveTest, FirstTickSkippedThenOnlyChangesReported) {
+  bool driveReady = false;
+  int pollTicks = 0;
   int asked = 0;
   bool ready = true;
   auto probe = [&] {
     ++asked;
     return ready;
   };
-  EXPECT_EQ(watch.Tick(probe), Change::None);
+  EXPECT_EQ(PollDrive(driveReady, pollTicks, probe), DriveChange::None);
   EXPECT_EQ(asked, 0) << "the first tick asks nothing";
-  EXPECT_EQ(watch.Tick(probe), Change::Appeared);
-  EXPECT_TRUE(watch.DriveReady);
-  EXPECT_EQ(watch.Tick(probe), Change::None);
+  EXPECT_EQ(PollDrive(driveReady, pollTicks, probe), DriveChange::Appeared);
+  EXPECT_TRUE(driveReady);
+  EXPECT_EQ(PollDrive(driveReady, pollTicks, probe), DriveChange::None);
   ready = false;
-  EXPECT_EQ(watch.Tick(probe), Change::Gone);
-  EXPECT_EQ(watch.Tick(probe), Change::None);
+  EXPECT_EQ(PollDrive(driveReady, pollTicks, probe), DriveChange::Gone);
+  EXPECT_EQ(PollDrive(driveReady, pollTicks, probe), DriveChange::None);
   EXPECT_EQ(asked, 4);
 }
 
-TEST(CardWatch, NoCardAtStartUpIsNoChange) {
-  TCardWatch watch;
+TEST(PollDriveTest, NoCardAtStartUpIsNoChange) {
+  bool driveReady = false;
+  int pollTicks = 0;
   for (int i = 0; i < 3; ++i)
-    EXPECT_EQ(watch.Tick([] { return false; }), Change::None);
-  EXPECT_FALSE(watch.DriveReady);
+    EXPECT_EQ(PollDrive(driveReady, pollTicks, [] { return false; }), DriveChange::None);
+  EXPECT_FALSE(driveReady);
 }

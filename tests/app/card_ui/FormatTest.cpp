@@ -3,9 +3,10 @@
 #include "platform/Volume.h"
 #include "support/Tools.h"
 
+#include "QtApp.h"
+
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -115,14 +116,6 @@ private:
   FakeDisks *disks_;
 };
 
-QCoreApplication &App() {
-  static int argc = 1;
-  static char name[] = "test_app_format";
-  static char *argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-  return app;
-}
-
 bool gFat32 = true;
 bool Probe(const std::string &, platform::VolumeFacts &facts) {
   facts.isFat = true;
@@ -150,7 +143,7 @@ struct Format : ::testing::Test {
   };
 
   void SetUp() override {
-    App();
+    EnsureQtApplication();
     gFat32 = true;
     daemon.start(QStringLiteral("dbus-daemon"),
                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
