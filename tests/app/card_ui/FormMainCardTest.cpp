@@ -157,15 +157,6 @@ TEST_F(CardWindow, CopyToCardNeedsASelectionThenLeavesTheChosenFileAlone) {
   EXPECT_EQ(Names(cardPath), (std::set<std::string>{"orvo-v264o4_tft_v102.fw"}));
 }
 
-TEST_F(CardWindow, CopyFromCardTakesTheFirstCardFile) {
-  Put(cardPath + "/orvo-v264o4_tft_v1ZZ.fw");
-  window->TimerCheckDriveTimer();
-  ASSERT_TRUE(TickUntilCardList(2));
-  window->ButtonFwCopyFromCardClick();
-  ASSERT_TRUE(TickUntilCardList(2));
-  EXPECT_EQ(Items(window->ListBoxFirmwareOnDisk), (QStringList{"1.00", "1.01", "1.02"}));
-}
-
 TEST_F(CardWindow, PreparingANonFat32CardSaysSoAndWritesNothing) {
   window->ButtonPrepareClick();
   ASSERT_EQ(seam.shown.size(), 1u);

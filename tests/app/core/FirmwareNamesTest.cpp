@@ -44,10 +44,3 @@ TEST_F(Names, ListingMatchesTheMaskSortedAndIgnoresCase) {
   fw.ListFirmwareFiles(dir.File("missing/"), names);
   EXPECT_TRUE(names.empty());
 }
-
-TEST_F(Names, RequestsAreRefusedUntilTheFirstListing) {
-  EXPECT_FALSE(fw.RequestRefresh());
-  EXPECT_FALSE(fw.RequestCopyToCard(0));
-  EXPECT_FALSE(fw.RequestCopyFromCard(0));
-  EXPECT_FALSE(fw.TakeResults());
-}
