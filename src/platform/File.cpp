@@ -199,6 +199,10 @@ std::int64_t File::Size() const {
   return static_cast<std::int64_t>(st.st_size);
 }
 
+bool File::Flush() {
+  return fd_ >= 0 && ::fsync(fd_) == 0;
+}
+
 bool File::Close() {
   if (fd_ < 0)
     return true;

@@ -45,6 +45,8 @@ public:
   std::int64_t Seek(std::int64_t offset, SeekFrom from);
   // Size of the open file, or -1.
   std::int64_t Size() const;
+  // Waits until the written data has reached the medium; false on an error.
+  bool Flush();
   // False when the system reports an error on closing (for a written file
   // this may be the first sign of lost data). Closing a closed file is true.
   bool Close();

@@ -141,6 +141,13 @@ void ProgramSettings::UpdateDriveFields() {
   const DriveFields f = orvo::DeriveDriveFields(InPath);
   DriveIndex = f.DriveIndex;
   InPathIsDriveRoot = f.InPathIsDriveRoot;
+  const std::lock_guard<std::mutex> lock(sharedMutex_);
+  sharedInPath_ = InPath;
+}
+
+std::string ProgramSettings::SharedInPath() const {
+  const std::lock_guard<std::mutex> lock(sharedMutex_);
+  return sharedInPath_;
 }
 
 ProgramSettings *Settings() {

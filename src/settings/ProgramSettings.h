@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,10 @@ public:
   void SetInPath(std::string_view text);
   void SetOutPath(std::string_view text);
   void SetFileMask(std::string_view text);
+  // InPath as last set through SetInPath (or read from the file), for worker
+  // threads: they must not read the InPath field itself, which the window
+  // thread may be changing at that moment.
+  std::string SharedInPath() const;
 
   std::string InPath;
   std::string OutPath;
@@ -61,6 +66,8 @@ public:
 private:
   void UpdateDriveFields();
 
+  mutable std::mutex sharedMutex_;
+  std::string sharedInPath_;
   SettingsLocation location_;
   // The file as read at start-up, decoded; written back around the seven keys
   // should the file be unreadable by the time it is saved.

@@ -1,5 +1,6 @@
 #include "app/ui/Application.h"
 
+#include "app/Threadfirmware.h"
 #include "app/ui/FormAbout.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/HintPause.h"
@@ -51,11 +52,13 @@ void Application::StartUp() {
   worker_->Start();
   // The firmware worker (TThreadFirmware) starts here, right after the
   // storage worker, and runs alongside it.
-  if (options_.makeFirmwareThread) {
+  if (options_.makeFirmwareThread)
     firmware_ = options_.makeFirmwareThread();
-    if (firmware_)
-      firmware_->Start();
-  }
+  else
+    firmware_ = std::make_unique<TThreadFirmware>(settings_.get());
+  if (firmware_)
+    firmware_->Start();
+  SetFirmwareThread(dynamic_cast<TThreadFirmware *>(firmware_.get()));
   started_ = true;
 
   // Windows in their creation order: the main window, the setup dialog, the
@@ -96,6 +99,7 @@ void Application::ShutDown() {
     Step(ShutdownStep::StorageWorkerEnded);
     worker_.reset();
   }
+  SetFirmwareThread(nullptr);
   if (firmware_) {
     firmware_->Terminate();
     firmware_->WaitFor();

@@ -33,7 +33,7 @@ struct ApplicationOptions {
   // Empty: $ORVO_SETTINGS_FILE when set, else the per-user settings file.
   SettingsLocation settings;
   // Makes the firmware worker, started at start-up and ended at shutdown
-  // after the storage worker; none when empty.
+  // after the storage worker; when empty, the program's TThreadFirmware.
   std::function<std::unique_ptr<platform::Thread>()> makeFirmwareThread;
   // Reports each completed shutdown step.
   std::function<void(ShutdownStep)> onShutdownStep;

@@ -1,0 +1,99 @@
+#include "app/CardPreparation.h"
+
+#include "app/Payloads.h"
+#include "config/Cfg_mgr.h"
+#include "platform/File.h"
+#include "platform/FileSystem.h"
+#include "settings/DriveFields.h"
+#include "settings/ProgramSettings.h"
+
+#include <vector>
+
+namespace orvo {
+
+namespace {
+
+std::string VolumeFolder(std::uint8_t drive, const std::string &inPath) {
+  if constexpr (NativePathStyle == PathStyle::Windows)
+    return std::string(1, static_cast<char>('A' + drive)) + ":\\";
+  return inPath;
+}
+
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Lower(std::string_view text) {
+  std::string s(text);
+  for (char &c : s)
+    c = LowerAscii(c);
+  return s;
+}
+
+} // namespace
+
+bool IsDriveReady(std::uint8_t drive, const std::string &inPath) {
+  if (drive & 0x80)
+    return false;
+  platform::CriticalErrorGuard guard;
+  return platform::IsFolderReady(VolumeFolder(drive, inPath));
+}
+
+bool IsFat32(std::uint8_t drive, const std::string &inPath, platform::VolumeProbe probe) {
+  if (drive & 0x80)
+    return false;
+  platform::CriticalErrorGuard guard;
+  return platform::IsFat32Volume(VolumeFolder(drive, inPath), probe);
+}
+
+bool WritePayload(const std::string &folder, std::string_view name,
+                  std::span<const std::uint8_t> payload) {
+  platform::CriticalErrorGuard guard;
+  platform::File file;
+  if (!file.CreateTruncate(platform::WithSeparator(folder) + std::string(name)))
+    return false;
+  const std::int64_t written = file.Write(payload.data(), payload.size());
+  // A card is pulled as soon as it is reported ready, so the bytes must be on
+  // it by then, not in the system's cache.
+  const bool flushed = file.Flush();
+  const bool closed = file.Close();
+  return written == static_cast<std::int64_t>(payload.size()) && flushed && closed;
+}
+
+void DeleteFilesByMask(const std::string &folder, std::string_view mask) {
+  platform::CriticalErrorGuard guard;
+  std::vector<platform::DirEntry> entries;
+  if (!platform::FindEntries(folder, "*", false, entries))
+    return;
+  const std::string lowerMask = Lower(mask);
+  const std::string prefix = platform::WithSeparator(folder);
+  for (const platform::DirEntry &e : entries)
+    if (!e.isDirectory && platform::WildcardMatch(lowerMask, Lower(e.name)))
+      platform::DeleteFile(prefix + e.name);
+}
+
+int PrepareCard(std::uint8_t drive, const std::string &inPath, std::int32_t language,
+                const CfgFileWriter &writeCfg, platform::VolumeProbe probe) {
+  if (!IsFat32(drive, inPath, probe))
+    return MsgIncorrectFileSystem;
+  bool ok = WritePayload(inPath, FirmwareImageName, FirmwareImagePayload().Bytes());
+  if (ok) {
+    DeleteFilesByMask(inPath, "*.skn");
+    const Payload &skin = language == 1 ? RussianSkinPayload() : EnglishSkinPayload();
+    ok = WritePayload(inPath, skin.name, skin.Bytes());
+  }
+  if (ok)
+    ok = writeCfg && writeCfg(inPath);
+  return ok ? MsgCardReady : MsgWriteError;
+}
+
+bool WriteCardCfgFile(const std::string &folder) {
+  return WriteCfgFile(platform::WithSeparator(folder), true);
+}
+
+int PrepareCard(const ProgramSettings &settings, const CfgFileWriter &writeCfg,
+                platform::VolumeProbe probe) {
+  return PrepareCard(settings.DriveIndex, settings.InPath, settings.Language, writeCfg, probe);
+}
+
+} // namespace orvo

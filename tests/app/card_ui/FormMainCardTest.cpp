@@ -1,0 +1,174 @@
+#include "app/CardPreparation.h"
+#include "app/Threadfirmware.h"
+#include "app/ui/CardFormat.h"
+#include "app/ui/FormMain.h"
+#include "engine/Secondthread.h"
+#include "platform/ui/MessageSeam.h"
+#include "settings/ProgramSettings.h"
+#include "settings/Stringcode.h"
+#include "support/Tools.h"
+
+#include "QtApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QPushButton>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <thread>
+
+using namespace orvo;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Message {
+  QString text;
+  int type;
+};
+
+struct RecordingSeam : MessageSeam {
+  std::vector<Message> shown;
+  int Show(QWidget *, const QString &, const QString &text, int type) override {
+    shown.push_back({text, type});
+    return kAnswerOk;
+  }
+};
+
+void Put(const std::string &path) {
+  std::ofstream(path, std::ios::binary) << path;
+}
+
+std::set<std::string> Names(const std::string &folder) {
+  std::set<std::string> names;
+  for (const auto &e : fs::directory_iterator(folder))
+    names.insert(e.path().filename().string());
+  return names;
+}
+
+QStringList Items(const QListWidget *list) {
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i)
+    items << list->item(i)->text();
+  return items;
+}
+
+// The main window with a card in a folder and the program's folder in
+// another; the drive timer is ticked by hand.
+struct CardWindow : ::testing::Test {
+  test::TempDir dir, disk, parent;
+  std::string cardPath;
+  std::unique_ptr<ProgramSettings> settings;
+  std::unique_ptr<TSecondThread> worker;
+  std::unique_ptr<TThreadFirmware> firmware;
+  std::unique_ptr<TFormMain> window;
+  RecordingSeam seam;
+
+  void SetUp() override {
+    EnsureQtApplication();
+    ResetLanguages();
+    cardPath = parent.File("card");
+    fs::create_directory(cardPath);
+    Put(cardPath + "/orvo-v264o4_tft_v100.fw");
+    Put(disk.File("orvo-v264o4_tft_v101.fw"));
+    Put(disk.File("orvo-v264o4_tft_v102.fw"));
+    settings = std::make_unique<ProgramSettings>(SettingsLocation{dir.File("s.ini"), false});
+    settings->SetInPath(cardPath);
+    worker = std::make_unique<TSecondThread>(settings.get());
+    firmware = std::make_unique<TThreadFirmware>(disk.path, settings.get());
+    SetFirmwareThread(firmware.get());
+    window = std::make_unique<TFormMain>(worker.get(), settings.get());
+    InstallMessageSeam(&seam);
+  }
+  void TearDown() override {
+    InstallMessageSeam(nullptr);
+    window.reset();
+    SetFirmwareThread(nullptr);
+    firmware.reset();
+    worker.reset();
+    settings.reset();
+  }
+  // Ticks until the card list shows `count` entries, within a generous bound.
+  bool TickUntilCardList(int count) {
+    for (int i = 0; i < 3000; ++i) {
+      window->TimerCheckDriveTimer();
+      if (window->ListBoxFirmwareOnCard->count() == count && window->ButtonFwRefresh->isEnabled())
+        return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+};
+
+QString Id(int id) {
+  return QString::fromStdString(GetText(id));
+}
+
+} // namespace
+
+TEST_F(CardWindow, CardAppearsListsFirmwareAndGoes) {
+  window->TimerCheckDriveTimer();
+  EXPECT_TRUE(window->StatusText().isEmpty()) << "the first tick does nothing";
+  EXPECT_FALSE(window->ButtonPrepare->isEnabled());
+  window->TimerCheckDriveTimer();
+  EXPECT_EQ(window->StatusText(), Id(MsgDriveReady));
+  EXPECT_TRUE(window->ButtonPrepare->isEnabled());
+  EXPECT_TRUE(window->ButtonFormat->isEnabled());
+  EXPECT_FALSE(window->ButtonClean->isEnabled());
+  ASSERT_TRUE(TickUntilCardList(1));
+  EXPECT_EQ(Items(window->ListBoxFirmwareOnDisk), (QStringList{"1.01", "1.02"}));
+  EXPECT_EQ(Items(window->ListBoxFirmwareOnCard), (QStringList{"1.00"}));
+  EXPECT_EQ(window->ListBoxFirmwareOnDisk->currentRow(), 0);
+  EXPECT_TRUE(window->ButtonFwCopyToCard->isEnabled());
+  EXPECT_TRUE(window->ButtonFwCopyFromCard->isEnabled());
+
+  fs::rename(cardPath, parent.File("away"));
+  window->TimerCheckDriveTimer();
+  EXPECT_EQ(window->StatusText(), Id(MsgDriveNotReady));
+  EXPECT_EQ(window->ListBoxFirmwareOnCard->count(), 0);
+  EXPECT_EQ(window->ListBoxFirmwareOnDisk->count(), 0);
+  for (QPushButton *b : {window->ButtonPrepare, window->ButtonFwRefresh, window->ButtonFwCopyToCard,
+                         window->ButtonScan})
+    EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+
+  fs::rename(parent.File("away"), cardPath);
+  Put(cardPath + "/orvo-v264o4_tft_v177.fw");
+  ASSERT_TRUE(TickUntilCardList(2)) << "a new listing after the card came back";
+  EXPECT_EQ(Items(window->ListBoxFirmwareOnCard), (QStringList{"1.00", "1.77"}));
+}
+
+TEST_F(CardWindow, CopyToCardNeedsASelectionThenLeavesTheChosenFileAlone) {
+  window->TimerCheckDriveTimer();
+  ASSERT_TRUE(TickUntilCardList(1));
+  window->ListBoxFirmwareOnDisk->clearSelection();
+  window->ButtonFwCopyToCardClick();
+  EXPECT_TRUE(window->ButtonFwCopyToCard->isEnabled()) << "nothing selected does nothing";
+  EXPECT_TRUE(window->ButtonFwRefresh->isEnabled());
+
+  window->ListBoxFirmwareOnDisk->item(1)->setSelected(true);
+  window->ButtonFwCopyToCardClick();
+  EXPECT_FALSE(window->ButtonFwCopyToCard->isEnabled()) << "disabled until the next results";
+  ASSERT_TRUE(TickUntilCardList(1));
+  EXPECT_EQ(Items(window->ListBoxFirmwareOnCard), (QStringList{"1.02"}));
+  EXPECT_EQ(Names(cardPath), (std::set<std::string>{"orvo-v264o4_tft_v102.fw"}));
+}
+
+TEST_F(CardWindow, PreparingANonFat32CardSaysSoAndWritesNothing) {
+  window->ButtonPrepareClick();
+  ASSERT_EQ(seam.shown.size(), 1u);
+  EXPECT_EQ(seam.shown[0].text, Id(MsgIncorrectFileSystem));
+  EXPECT_EQ(seam.shown[0].type, kMessageError);
+  EXPECT_EQ(Names(cardPath).size(), 1u);
+}
+
+TEST_F(CardWindow, FormattingAFolderThatIsNoVolumeRootIsRefused) {
+  window->ButtonFormatClick();
+  ASSERT_EQ(seam.shown.size(), 1u);
+  EXPECT_EQ(seam.shown[0].text, FormatRefusalText());
+  EXPECT_EQ(seam.shown[0].type, kMessageError);
+  EXPECT_EQ(settings->InPath, cardPath + "/");
+}
