@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev
   qt6-base-dev qt6-base-dev-tools
-  ffmpeg mkvtoolnix xvfb xauth dbus time bc
+  ffmpeg mkvtoolnix xvfb xauth dbus dbus-daemon time bc
 )
 
 missing=()

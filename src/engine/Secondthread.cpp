@@ -39,13 +39,15 @@ ProgramSettings *TSecondThread::CurrentSettings() const {
 void TSecondThread::Execute() {
   while (!StopRequested) {
     ProgramSettings *s = CurrentSettings();
+    // The input folder through its shared copy: the firmware thread and the
+    // window may touch the settings at the same time.
     if (ScanPending) {
-      Engine->SetInputFolder(s ? s->InPath : std::string());
+      Engine->SetInputFolder(s ? s->SharedInPath() : std::string());
       LastResult = Engine->ScanRecords();
       ScanPending = false; // after the result: IsBusy false means it is there
     } else if (ConvertPending) {
       if (s) {
-        Engine->SetInputFolder(s->InPath);
+        Engine->SetInputFolder(s->SharedInPath());
         Engine->SetOutputFolder(s->OutPath);
         Engine->SetNameMask(s->FileMask);
         Engine->SetMaxOutputLength(s->MaxFileLength);
@@ -53,7 +55,7 @@ void TSecondThread::Execute() {
       LastResult = s ? Engine->ConvertChecked() : false;
       ConvertPending = false;
     } else if (DeletePending) {
-      Engine->SetInputFolder(s ? s->InPath : std::string());
+      Engine->SetInputFolder(s ? s->SharedInPath() : std::string());
       LastResult = s ? Engine->DeleteChecked() : false;
       DeletePending = false;
     } else {
