@@ -43,6 +43,7 @@ constexpr std::array kPowerMode{"*o"sv, "*e"sv, "*O"sv, "*A"sv, "*B"sv};
 constexpr std::array kCameraVoltage{"5 *V"sv, "12 *V"sv};
 constexpr std::array kOrientation{"*n"sv, "*M"sv, "*f"sv, "*g"sv};
 constexpr std::array kColourSystem{"*A"sv, "PAL-M"sv, "PAL-B,G,H,I,N"sv, "NTSC"sv, "SECAM"sv};
+constexpr std::array kRegionTabs{"*R 1"sv, "*R 2"sv, "*R 3"sv, "*R 4"sv};
 
 // In the order of ChoiceListId.
 const std::array<ChoiceList, kChoiceListCount> kLists{{
@@ -50,7 +51,7 @@ const std::array<ChoiceList, kChoiceListCount> kLists{{
     {kFrameRate25},  {kFrameRate30}, {kVideoBitrate}, {kFrameSize},     {kAudioSource},
     {kAudioBitrate}, {kAudioMode},   {kTimeZone},     {kBacklight},     {kHideControls},
     {kDisplayOff},   {kRecorderOff}, {kPowerMode},    {kCameraVoltage}, {kOrientation},
-    {kColourSystem},
+    {kColourSystem}, {kRegionTabs},
 }};
 
 } // namespace

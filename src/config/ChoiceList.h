@@ -41,8 +41,9 @@ enum class ChoiceListId : int {
   CameraVoltage,
   Orientation,
   ColourSystem,
+  RegionTabs, // tabs of the motion areas: "Region 1" .. "Region 4"
 };
-inline constexpr int kChoiceListCount = static_cast<int>(ChoiceListId::ColourSystem) + 1;
+inline constexpr int kChoiceListCount = static_cast<int>(ChoiceListId::RegionTabs) + 1;
 
 const ChoiceList &GetChoiceList(ChoiceListId id);
 
