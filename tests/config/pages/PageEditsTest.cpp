@@ -156,6 +156,7 @@ TEST(PageChoiceLists, EveryListHasOneItemPerFieldValue) {
 
 TEST(PageChoiceLists, LetterCodesExpandInTheCurrentLanguage) {
   ResetLanguages();
+  ResetToDefaults();
   const auto hold = ExpandChoiceList(GetChoiceList(ChoiceListId::HoldTime));
   EXPECT_EQ(hold.front(), "5 s");
   EXPECT_EQ(hold.back(), "10 m");
