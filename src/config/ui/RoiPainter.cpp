@@ -44,7 +44,11 @@ void StrokeRoiOutlines(QPainter &painter, const std::vector<RoiOutline> &outline
 }
 
 QImage RenderRoiPicture(const RoiPicture &picture, RoiGeometry &geometry) {
-  QImage image = SettingsBitmap(kMotionBitmap);
+  return RenderRoiPicture(SettingsBitmap(kMotionBitmap), picture, geometry);
+}
+
+QImage RenderRoiPicture(QImage background, const RoiPicture &picture, RoiGeometry &geometry) {
+  QImage image = background.convertToFormat(QImage::Format_RGB32);
   geometry =
       ComputeRoiGeometry(image.width(), image.height(), picture.frameWidth, picture.frameHeight);
   QPainter painter(&image);

@@ -24,8 +24,9 @@ QImage SettingsBitmap(int index);
 // Solid pens of the outlines' widths and colours, each side a line of its own.
 void StrokeRoiOutlines(QPainter &painter, const std::vector<RoiOutline> &outlines);
 
-// The motion drawing on a copy of the motion background; `geometry` receives
-// the scale and offsets the mouse editing converts with.
+// The motion drawing on `background` (the motion bitmap); `geometry`
+// receives the scale and offsets the mouse editing converts with.
+QImage RenderRoiPicture(QImage background, const RoiPicture &picture, RoiGeometry &geometry);
 QImage RenderRoiPicture(const RoiPicture &picture, RoiGeometry &geometry);
 
 } // namespace orvo
