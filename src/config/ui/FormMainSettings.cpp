@@ -462,10 +462,13 @@ void TFormMain::BuildRecorderSetupPages() {
         TrackBarChange(s);
     });
   }
-  for (QCheckBox *b : findChildren<QCheckBox *>()) {
-    if (b == CheckBoxDuplicate || b == CheckBoxAudioAGC || b == CheckBoxVASOn)
-      continue;
-    connect(b, &QCheckBox::toggled, this, [this, b] { CheckBoxChange(b); });
+  for (QWidget *page : {TabSheetRecord, TabSheetAutostart, TabSheetVideo, TabSheetAudio,
+                        TabSheetTime, TabSheetAdapter, TabSheetMisc}) {
+    for (QCheckBox *b : page->findChildren<QCheckBox *>()) {
+      if (b == CheckBoxDuplicate || b == CheckBoxAudioAGC || b == CheckBoxVASOn)
+        continue;
+      connect(b, &QCheckBox::toggled, this, [this, b] { CheckBoxChange(b); });
+    }
   }
   connect(CheckBoxDuplicate, &QCheckBox::toggled, this, [this] { CheckBoxDuplicateClick(); });
   connect(CheckBoxAudioAGC, &QCheckBox::toggled, this, [this] { CheckBoxAudioAGCChange(); });
