@@ -430,3 +430,15 @@ TEST_F(SettingsPages, AreaTabsCommitTheEditsToTheAreaShown) {
   EXPECT_EQ(form->EditMDROIX->property("Tag").toInt(), RectField(1, 2) + kRectX);
   EXPECT_EQ(form->CheckBoxMDROIRectOn->property("Tag").toInt(), (2 << 24) | AreaField(1));
 }
+
+TEST_F(SettingsPages, LanguageChangeRelabelsEveryPageNotOnlyTheActiveOne) {
+  ShowPage(form->TabSheetVideo);
+  settings->Language = 1;
+  form->RefreshSettingsPages();
+  EXPECT_EQ(form->LabelVideoSource->text(), test::Russian(104));
+  EXPECT_EQ(form->LabelRecordMode->text(), test::Russian(60));
+  EXPECT_EQ(form->ComboBoxRecordMode->itemText(0), test::Russian(163));
+  EXPECT_EQ(form->LabelBacklight->text(), test::Russian(304));
+  EXPECT_EQ(form->TabControlROI->tabText(3), test::Russian(211) + " 4");
+  EXPECT_GE(form->width(), form->minimumSizeHint().width());
+}
