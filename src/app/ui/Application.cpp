@@ -5,6 +5,8 @@
 #include "app/ui/FormMain.h"
 #include "app/ui/HintPause.h"
 #include "config/Cfg_mgr.h"
+#include "config/ui/FormSetupCam.h"
+#include "config/ui/FormSetupVin.h"
 #include "engine/Secondthread.h"
 #include "settings/ui/SetupForm.h"
 
@@ -69,6 +71,9 @@ void Application::StartUp() {
   formAbout_ = new TFormAbout(mainForm_.get());
   mainForm_->SetupForm = setupForm_;
   mainForm_->FormAbout = formAbout_;
+  // The advanced camera and video input dialogs of the recorder settings.
+  mainForm_->FormSetupCam = new TFormSetupCam(mainForm_.get());
+  mainForm_->FormSetupVin = new TFormSetupVin(mainForm_.get());
 
   QApplication::setApplicationDisplayName(mainForm_->windowTitle());
   QApplication::setWindowIcon(mainForm_->windowIcon());

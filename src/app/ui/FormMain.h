@@ -12,6 +12,18 @@
 
 #include <cstdint>
 
+// ==== Recorder settings pages ====
+#include "config/RoiPicture.h"
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QSlider;
+class QTabBar;
+// ==== end of the recorder settings includes ====
+
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -191,6 +203,215 @@ private:
 
   TSecondThread *worker_;
   ProgramSettings *settings_;
+
+  // ==== Recorder settings pages, motion-area editor, advanced dialogs ====
+  // Members of src/config/ui/FormMainSettings.cpp.
+public:
+  // State of the pages; tabs chosen on the record and motion pages.
+  bool RefreshInProgress = false;
+  int SourceIndex = 0; // 0 camera, 1 video input 50 Hz, 2 video input 60 Hz
+  int TimerTab = 0;
+  int RoiArea = 0;
+  int RoiRect = 0;
+
+  // Record page.
+  QLabel *LabelRecordMode = nullptr;
+  QComboBox *ComboBoxRecordMode = nullptr;
+  QLabel *LabelPrehistory = nullptr;
+  QComboBox *ComboBoxPrehistory = nullptr;
+  QCheckBox *CheckBoxDuplicate = nullptr;
+  QCheckBox *CheckBoxAutoDec = nullptr;
+  QGroupBox *GroupBoxTimers = nullptr;
+  QTabBar *TabControlTimers = nullptr;
+  QCheckBox *CheckBoxTimerEnable = nullptr;
+  QCheckBox *CheckBoxMo = nullptr;
+  QCheckBox *CheckBoxTu = nullptr;
+  QCheckBox *CheckBoxWe = nullptr;
+  QCheckBox *CheckBoxTh = nullptr;
+  QCheckBox *CheckBoxFr = nullptr;
+  QCheckBox *CheckBoxSa = nullptr;
+  QCheckBox *CheckBoxSu = nullptr;
+  QLabel *LabelTimerMode = nullptr;
+  QComboBox *ComboBoxTimerMode = nullptr;
+  QLabel *LabelTimerDate = nullptr;
+  QLineEdit *MaskEditTimerDate = nullptr;
+  QLabel *LabelTimerTime = nullptr;
+  QLineEdit *MaskEditTimerTime = nullptr;
+  QLabel *LabelTimerLength = nullptr;
+  QLineEdit *MaskEditTimerLength = nullptr;
+
+  // Motion detection and VAS page.
+  QGroupBox *GroupBoxMD = nullptr;
+  QCheckBox *CheckBoxMDOn = nullptr;
+  QLabel *LabelMDHold = nullptr;
+  QComboBox *ComboBoxMDHold = nullptr;
+  QTabBar *TabControlROI = nullptr;
+  QCheckBox *CheckBoxMDROIOn = nullptr;
+  QLabel *LabelMDSens = nullptr;
+  QSlider *TrackBarMDROI1 = nullptr;
+  QSlider *TrackBarMDROI2 = nullptr;
+  QTabBar *TabControlROIRect = nullptr;
+  QCheckBox *CheckBoxMDROIRectOn = nullptr;
+  QLabel *LabelMDX = nullptr;
+  QLabel *LabelMDY = nullptr;
+  QLineEdit *EditMDROIX = nullptr;
+  QLineEdit *EditMDROIY = nullptr;
+  QLineEdit *EditMDROIW = nullptr;
+  QLineEdit *EditMDROIH = nullptr;
+  QGroupBox *GroupBoxVAS = nullptr;
+  QCheckBox *CheckBoxVASOn = nullptr;
+  QLabel *LabelVASSens = nullptr;
+  QSlider *TrackBarVASSens = nullptr;
+  QLabel *LabelVASHold = nullptr;
+  QComboBox *ComboBoxVASHold = nullptr;
+
+  // Video page.
+  QLabel *LabelVideoSource = nullptr;
+  QComboBox *ComboBoxVideoSource = nullptr;
+  QLabel *LabelFPS = nullptr;
+  QComboBox *ComboBoxFPS = nullptr;
+  QLabel *LabelVideoBitrate = nullptr;
+  QComboBox *ComboBoxVideoBitrate = nullptr;
+  QLabel *LabelSize = nullptr;
+  QComboBox *ComboBoxSize = nullptr;
+  QSlider *TrackBarBright = nullptr;
+  QSlider *TrackBarContrast = nullptr;
+  QSlider *TrackBarHue = nullptr;
+  QSlider *TrackBarSaturation = nullptr;
+  QLabel *LabelWindow = nullptr;
+  QLabel *LabelSizeValues = nullptr;
+  QLabel *LabelX = nullptr;
+  QLabel *LabelY = nullptr;
+  QLineEdit *EditWindowX = nullptr;
+  QLineEdit *EditWindowY = nullptr;
+  QLineEdit *EditWindowW = nullptr;
+  QLineEdit *EditWindowH = nullptr;
+  QLineEdit *EditSizeH = nullptr;
+  QLineEdit *EditSizeV = nullptr;
+  QCheckBox *CheckBoxTextEn1 = nullptr;
+  QCheckBox *CheckBoxTextEn2 = nullptr;
+  QLineEdit *EditText1 = nullptr;
+  QLineEdit *EditText2 = nullptr;
+  QLineEdit *EditTextPos1 = nullptr;
+  QLineEdit *EditTextPos2 = nullptr;
+  QPushButton *ButtonAdvanced = nullptr;
+
+  // Audio page.
+  QLabel *LabelAudioSource = nullptr;
+  QComboBox *ComboBoxAudioSource = nullptr;
+  QLabel *LabelAudioMode = nullptr;
+  QComboBox *ComboBoxAudioMode = nullptr;
+  QLabel *LabelAudioBitrate = nullptr;
+  QComboBox *ComboBoxAudioBitrate = nullptr;
+  QLabel *LabelAudioGain = nullptr;
+  QSlider *TrackBarAudioGain = nullptr;
+  QLabel *LabelVolume = nullptr;
+  QSlider *TrackBarVolume = nullptr;
+  QCheckBox *CheckBoxAudioAGC = nullptr;
+
+  // Time page.
+  QGroupBox *GroupBoxGPSTime = nullptr;
+  QCheckBox *CheckBoxGPSTime = nullptr;
+  QCheckBox *CheckBoxDST = nullptr;
+  QLabel *LabelTimeZone = nullptr;
+  QComboBox *ComboBoxTimeZone = nullptr;
+
+  // Adapter page.
+  QGroupBox *GroupBoxAdapterControl = nullptr;
+  QLabel *LabelUseInput = nullptr;
+  QLabel *LabelHighLevel = nullptr;
+  QLabel *LabelInput0 = nullptr;
+  QLabel *LabelInput1 = nullptr;
+  QLabel *LabelInput2 = nullptr;
+  QLabel *LabelInput3 = nullptr;
+  QLabel *LabelInput4 = nullptr;
+  QLabel *LabelInput5 = nullptr;
+  QLabel *LabelInput6 = nullptr;
+  QLabel *LabelInput7 = nullptr;
+  QCheckBox *CheckBoxUseInput0 = nullptr;
+  QCheckBox *CheckBoxUseInput1 = nullptr;
+  QCheckBox *CheckBoxUseInput2 = nullptr;
+  QCheckBox *CheckBoxUseInput3 = nullptr;
+  QCheckBox *CheckBoxUseInput4 = nullptr;
+  QCheckBox *CheckBoxUseInput5 = nullptr;
+  QCheckBox *CheckBoxUseInput6 = nullptr;
+  QCheckBox *CheckBoxUseInput7 = nullptr;
+  QCheckBox *CheckBoxHighLevel0 = nullptr;
+  QCheckBox *CheckBoxHighLevel1 = nullptr;
+  QCheckBox *CheckBoxHighLevel2 = nullptr;
+  QCheckBox *CheckBoxHighLevel3 = nullptr;
+  QCheckBox *CheckBoxHighLevel4 = nullptr;
+  QCheckBox *CheckBoxHighLevel5 = nullptr;
+  QCheckBox *CheckBoxHighLevel6 = nullptr;
+  QCheckBox *CheckBoxHighLevel7 = nullptr;
+
+  // Misc page.
+  QGroupBox *GroupBoxPowerSave = nullptr;
+  QLabel *LabelBacklight = nullptr;
+  QComboBox *ComboBoxBacklight = nullptr;
+  QLabel *LabelDisplayHide = nullptr;
+  QComboBox *ComboBoxDisplayHide = nullptr;
+  QLabel *LabelDisplayOff = nullptr;
+  QComboBox *ComboBoxDisplayOff = nullptr;
+  QLabel *LabelPowerOff = nullptr;
+  QComboBox *ComboBoxPowerOff = nullptr;
+  QGroupBox *GroupBoxCPWR = nullptr;
+  QLabel *LabelCPWRMode = nullptr;
+  QComboBox *ComboBoxCPWRMode = nullptr;
+  QLabel *LabelCPWRVoltage = nullptr;
+  QComboBox *ComboBoxCPWRVoltage = nullptr;
+  QGroupBox *GroupBoxGPSPower = nullptr;
+  QLabel *LabelGPSPower = nullptr;
+  QComboBox *ComboBoxGPSPower = nullptr;
+
+  // Creates FormSetupCam and FormSetupVin (start-up, with the other forms).
+  void CreateAdvancedDialogs();
+
+  // Chooses a configuration file to open (save false) or save; an empty
+  // name means cancelled. Tests replace it; the default asks with a file
+  // dialog.
+  std::function<QString(bool save)> ChooseCfgFile;
+
+  void BindRecordPage(bool enable);
+  void BindTimerControls(bool enable);
+  void BindAutostartPage(bool enable);
+  void BindAreaControls(bool enable);
+  void BindVideoPage(bool enable);
+  void BindAudioPage(bool enable);
+  void BindTimePage(bool enable);
+  void BindAdapterPage(bool enable);
+  void BindMiscPage(bool enable);
+
+  void ComboBoxChange(QComboBox *combo);
+  void ComboBoxVideoSourceChange();
+  void EditNumChange(QLineEdit *edit);
+  void EditTimeChange(QLineEdit *edit);
+  void EditDateChange(QLineEdit *edit);
+  void EditStrDataOnChange(QLineEdit *edit);
+  void EditStrChange(QLineEdit *edit);
+  void TrackBarChange(QSlider *slider);
+  void CheckBoxChange(QCheckBox *box);
+  void CheckBoxDuplicateClick();
+  void CheckBoxAudioAGCChange();
+  void CheckBoxVASOnChange();
+  void TabTimerChange(int index);
+  void TabControlROIChange(int index);
+  void TabControlROIRectChange(int index);
+
+  // Motion-area picture: mode 0 the idle bitmap, 1 the motion drawing.
+  void DrawSettingsPicture(int mode, const RoiPicture *picture);
+  void CollectRoiPicture();
+  void UpdateDraggedRectangle(int x, int y, bool commit);
+  // Scale and offsets of the last motion drawing.
+  RoiGeometry RoiDrawing;
+
+private:
+  bool agcChanging_ = false;
+  bool vasChanging_ = false;
+  int pagesLanguage_ = -1; // language of the pages' texts
+  QWidget *currentSettingsPage() const;
+  void fitToPages();
+  // ==== end of the recorder settings block ====
 };
 
 } // namespace orvo

@@ -6,10 +6,13 @@
 #include "settings/ui/SetupForm.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <utility>
 
 namespace orvo {
 
@@ -41,7 +44,31 @@ void ScheduleScreenshots(Application &application, const QString &folder, const 
       main->PageControl1->setCurrentWidget(p.page);
       Save(main, folder, p.name, tag);
     }
+    // Every recorder settings page, with the controls enabled as with a card.
+    const bool driveReady = main->DriveReady;
+    main->DriveReady = true;
+    main->PageControl1->setCurrentWidget(main->TabSheet2);
+    const char *const recorderPages[] = {"record", "autostart", "video", "audio",
+                                         "time",   "adapter",   "misc"};
+    for (int i = 0; i < main->PageControlRecorderSetup->count() && i < 7; ++i) {
+      main->PageControlRecorderSetup->setCurrentIndex(i);
+      main->RefreshSettingsPages();
+      Save(main, folder, QStringLiteral("settings-") + QString::fromLatin1(recorderPages[i]), tag);
+    }
+    main->PageControlRecorderSetup->setCurrentIndex(0);
+    main->DriveReady = driveReady;
+    main->RefreshSettingsPages();
     main->PageControl1->setCurrentWidget(main->TabSheet1);
+
+    for (const auto &[dialog, name] :
+         {std::pair<QDialog *, const char *>{main->FormSetupCam, "advanced-camera"},
+          {main->FormSetupVin, "advanced-video-input"}}) {
+      if (dialog == nullptr)
+        continue;
+      dialog->show();
+      Save(dialog, folder, QString::fromLatin1(name), tag);
+      dialog->hide();
+    }
 
     TSetupForm *setup = application.SetupForm();
     setup->show();

@@ -2,14 +2,18 @@
 
 #include "app/ui/Application.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/HintPause.h"
 #include "engine/Secondthread.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
 #include "settings/ui/SetupForm.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QStatusTipEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -17,6 +21,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -208,6 +213,38 @@ TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
   w.ButtonSetupClick();
   EXPECT_EQ(settings.Language, 1);
   EXPECT_EQ(w.ButtonScan->text(), Russian(3));
+}
+
+} // namespace
+} // namespace orvo::test
+
+namespace orvo::test {
+namespace {
+
+TEST(MainWindow, HintsShowInTheStatusBarWithoutLosingItsText) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  TFormMain w(nullptr, &settings);
+  w.SetStatusText(English(39));
+  QStatusTipEvent enter(w.ButtonSetup->statusTip());
+  QApplication::sendEvent(w.ButtonSetup, &enter);
+  EXPECT_EQ(w.StatusBar->currentMessage(), English(46));
+  QStatusTipEvent leave{QString()};
+  QApplication::sendEvent(w.ButtonSetup, &leave);
+  EXPECT_TRUE(w.StatusBar->currentMessage().isEmpty());
+  EXPECT_EQ(w.StatusText(), English(39));
+}
+
+TEST(MainWindow, ToolTipsShowThroughTheHintPause) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  TFormMain w(nullptr, &settings);
+  w.show();
+  InstallHintPause(30000);
+  QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), w.ButtonSetup->mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(w.ButtonSetup, &help);
+  EXPECT_EQ(QToolTip::text(), English(46));
+  QToolTip::hideText();
 }
 
 } // namespace
