@@ -6,7 +6,9 @@
 #include "app/ui/CardFormat.h"
 #include "app/ui/FormFormatCard.h"
 #include "app/ui/FormMain.h"
+#include "config/CfgFields.h"
 #include "config/Cfg_mgr.h"
+#include "config/PageEdits.h"
 #include "platform/FileSystem.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/DriveFields.h"
@@ -41,9 +43,9 @@ void CardAppeared(TFormMain &w, ProgramSettings &s) {
     b->setEnabled(true);
   w.SetStatusText(Text(MsgDriveReady));
   // Whether the card holds a configuration file or not, the pages show the
-  // working set afterwards; the settings pages take SourceIndex from it
-  // when they are refreshed below.
+  // working set afterwards, with the video source the card names.
   ReadCfgFile(s.InPath, true);
+  w.SourceIndex = SourceIndexOfVSource(GetField(kFieldVSource));
   if (TThreadFirmware *fw = FirmwareThread()) {
     fw->CardPresent = true;
     fw->RequestRefresh();
@@ -90,8 +92,12 @@ void TFormMain::TimerCheckDriveTimer() {
     CardAppeared(*this, s);
   else if (change == DriveChange::Gone)
     CardGone(*this);
-  if (change != DriveChange::None)
+  if (change != DriveChange::None) {
+    // Rebinding is not a user's edit: no message may come out of it.
+    RefreshInProgress = true;
     RefreshSettingsPages();
+    RefreshInProgress = false;
+  }
   TThreadFirmware *fw = FirmwareThread();
   if (DriveReady && fw != nullptr && fw->TakeResults())
     ShowFirmwareResults(*this, *fw);

@@ -2,6 +2,8 @@
 #include "app/Threadfirmware.h"
 #include "app/ui/CardFormat.h"
 #include "app/ui/FormMain.h"
+#include "config/CfgFields.h"
+#include "config/Cfg_mgr.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
@@ -171,4 +173,19 @@ TEST_F(CardWindow, FormattingAFolderThatIsNoVolumeRootIsRefused) {
   EXPECT_EQ(seam.shown[0].text, FormatRefusalText());
   EXPECT_EQ(seam.shown[0].type, kMessageError);
   EXPECT_EQ(settings->InPath, cardPath + "/");
+}
+
+TEST_F(CardWindow, CardConfigurationChoosesTheVideoSourceShown) {
+  ResetToDefaults();
+  {
+    std::ofstream cfg(cardPath + "/orvo-v264o4_tft_v1.cfg", std::ios::binary);
+    cfg << "VSOURCE = 1\r\nRECORD_MODE = 2\r\n";
+  }
+  window->TimerCheckDriveTimer();
+  window->TimerCheckDriveTimer();
+  EXPECT_EQ(GetParam(kParamRecordMode), 2);
+  EXPECT_EQ(window->SourceIndex, 1) << "video input (50 Hz), as the card says";
+  EXPECT_FALSE(window->RefreshInProgress);
+  EXPECT_TRUE(seam.shown.empty()) << "rebinding the pages shows no message";
+  ResetToDefaults();
 }
