@@ -5,8 +5,10 @@
 #include "mp4/BoundedReader.h"
 #include "mp4/Mp4container.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace orvo {
 
@@ -545,9 +547,43 @@ bool TMP4Container::ReadSample(int track, std::uint32_t sample, std::uint8_t *bu
   std::uint32_t offset = chunkOffsets[track][sample];
   if (size > capacity || (size > 0 && !buffer) || std::uint64_t{offset} + size > fileSize_)
     return false;
-  if (handle.ReadAt(buffer, size, offset) != static_cast<std::int64_t>(size))
+  if (!ReadThroughWindow(track, sample, buffer))
     return false;
   position = offset + size;
+  return true;
+}
+
+bool TMP4Container::ReadThroughWindow(int track, std::uint32_t sample, std::uint8_t *buffer) {
+  const std::uint32_t size = sampleSizes[track][sample] & ~kKeyFlag;
+  const std::uint32_t offset = chunkOffsets[track][sample];
+  const std::uint64_t end = std::uint64_t{offset} + size;
+  if (offset < windowStart_[track] ||
+      end > std::uint64_t{windowStart_[track]} + windowSize_[track]) {
+    // The run of this track's samples that lie back to back from here on.
+    std::uint64_t runEnd = end;
+    for (std::uint32_t j = sample + 1; j < sampleCount[track]; ++j) {
+      const std::uint32_t next = sampleSizes[track][j] & ~kKeyFlag;
+      if (chunkOffsets[track][j] != runEnd || runEnd + next - offset > kReadWindow ||
+          runEnd + next > fileSize_)
+        break;
+      runEnd += next;
+    }
+    if (runEnd == end) // nothing to gain: read the sample alone
+      return handle.ReadAt(buffer, size, offset) == static_cast<std::int64_t>(size);
+    if (!window_[track]) {
+      window_[track].reset(new (std::nothrow) std::uint8_t[kReadWindow]);
+      if (!window_[track])
+        return handle.ReadAt(buffer, size, offset) == static_cast<std::int64_t>(size);
+    }
+    const std::int64_t got =
+        handle.ReadAt(window_[track].get(), static_cast<std::size_t>(runEnd - offset), offset);
+    windowStart_[track] = offset;
+    windowSize_[track] = got > 0 ? static_cast<std::uint32_t>(got) : 0;
+    // A short read is seen here: the sample is not all there.
+    if (end > std::uint64_t{windowStart_[track]} + windowSize_[track])
+      return false;
+  }
+  std::memcpy(buffer, window_[track].get() + (offset - windowStart_[track]), size);
   return true;
 }
 

@@ -46,6 +46,8 @@ void TMP4Container::Reset() {
   currentTrack_ = -1;
   writeFailed_ = false;
   for (int t = 0; t < kMaxTracks; ++t) {
+    windowStart_[t] = 0;
+    windowSize_[t] = 0;
     trackType[t] = kTrackNone;
     trackTimescale[t] = 1;
     TrackDuration[t] = 0;

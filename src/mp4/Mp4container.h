@@ -3,6 +3,7 @@
 #include "mp4/Container.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace orvo {
@@ -156,6 +157,14 @@ private:
   // (-1 before its "tkhd") and the results of its five sample tables.
   std::uint32_t fileSize_ = 0;
   int currentTrack_ = -1;
+  // Reader: per track, a window holding the samples that follow one another
+  // in the file (a chunk), read with one call; samples are asked for in
+  // time order, so each track walks through its own chunks.
+  static constexpr std::uint32_t kReadWindow = 256 * 1024;
+  bool ReadThroughWindow(int track, std::uint32_t sample, std::uint8_t *buffer);
+  std::unique_ptr<std::uint8_t[]> window_[kMaxTracks];
+  std::uint32_t windowStart_[kMaxTracks] = {};
+  std::uint32_t windowSize_[kMaxTracks] = {};
   std::uint32_t trakResult_[5] = {};
   // Writer: set by the first failed write; from then on the file pointer and
   // position may disagree, so nothing more is written.
