@@ -35,6 +35,12 @@ inline QApplication &App() {
   return app;
 }
 
+// A base for fixtures whose members are widgets: the application exists
+// before them.
+struct WithApp {
+  WithApp() { App(); }
+};
+
 // A record of the catalog only (folder and "record.dat"), with a length of
 // `durationMs` whatever its fragments would say.
 inline bool WriteCatalogRecord(const std::string &card, const cardgen::RecordSpec &spec,
