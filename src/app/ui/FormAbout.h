@@ -1,0 +1,35 @@
+#pragma once
+
+// The About box: the program's name and version, its maker and web address.
+// A click anywhere on it closes it.
+
+#include <QDialog>
+
+class QLabel;
+
+namespace orvo {
+
+class TFormAbout : public QDialog {
+  Q_OBJECT
+
+public:
+  explicit TFormAbout(QWidget *parent = nullptr);
+
+  // Labels the box (the first line is `text`, the rest from the language
+  // tables) and shows it modally until it is closed.
+  int ShowAbout(const QString &text);
+  // The labelling half of ShowAbout.
+  void LabelAbout(const QString &text);
+  void FormClick();
+
+  QLabel *Label1;
+  QLabel *Label2;
+  QLabel *Label3;
+  QLabel *Label4;
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+};
+
+} // namespace orvo
