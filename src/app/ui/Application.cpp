@@ -1,10 +1,12 @@
 #include "app/ui/Application.h"
 
 #include "app/ui/FormAbout.h"
+#include "app/ui/FormFiltering.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/HintPause.h"
 #include "config/Cfg_mgr.h"
 #include "engine/Secondthread.h"
+#include "engine/ui/FormDeleting.h"
 #include "settings/ui/SetupForm.h"
 
 #include <QApplication>
@@ -66,6 +68,8 @@ void Application::StartUp() {
   formAbout_ = new TFormAbout(mainForm_.get());
   mainForm_->SetupForm = setupForm_;
   mainForm_->FormAbout = formAbout_;
+  mainForm_->FormDeleting = new TFormDeleting(worker_.get(), mainForm_.get());
+  mainForm_->FormFiltering = new TFormFiltering(mainForm_.get(), settings_.get());
 
   QApplication::setApplicationDisplayName(mainForm_->windowTitle());
   QApplication::setWindowIcon(mainForm_->windowIcon());

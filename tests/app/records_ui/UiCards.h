@@ -24,15 +24,18 @@ QT_END_NAMESPACE
 namespace orvo::test {
 
 // One QApplication for the whole test program, on the offscreen platform so
-// that nothing needs a display.
+// that nothing needs a display. It is never destroyed: at exit Qt's own
+// globals may already be gone.
 inline QApplication &App() {
   static int argc = 1;
   static char name[] = "test_app_records_ui";
   static char *argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
+  static QApplication *app = [] {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QApplication(argc, argv);
+  }();
+  return *app;
 }
 
 // A base for fixtures whose members are widgets: the application exists
