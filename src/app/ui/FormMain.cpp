@@ -25,6 +25,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace orvo {
 
@@ -352,6 +353,10 @@ void TFormMain::RelabelWindow() {
   LabelPages(PageControl1, {1, 2, 263, 272});
   LabelPages(PageControlRecorderSetup, {55, 56, 57, 58, 14, 249, 59});
   LabelColumns(ListViewRecord, {NoTextId, 13, 14, 15, 60, 16, 17, 20});
+  // A column is widened where its title needs more room in this language.
+  QHeaderView *header = ListViewRecord->header();
+  for (int i = 1; i < 8; ++i)
+    ListViewRecord->setColumnWidth(i, std::max(kRecordColumnWidths[i], header->sectionSizeHint(i)));
   FillRecordList();
   LabelGroupBox(GroupBoxProgramSettings, 44);
   LabelGroupBox(GroupBoxPrepare, 47);

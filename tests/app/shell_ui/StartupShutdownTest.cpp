@@ -1,0 +1,214 @@
+#include "ShellTestSupport.h"
+
+#include "app/ui/Application.h"
+#include "app/ui/FormMain.h"
+#include "engine/Secondthread.h"
+#include "platform/FileSystem.h"
+#include "platform/Thread.h"
+#include "settings/ui/SetupForm.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace orvo::test {
+namespace {
+
+// Stands in for the firmware worker: idles until told to end.
+class IdleWorker : public platform::Thread {
+protected:
+  void Execute() override {
+    while (!Terminated())
+      Sleep(1);
+  }
+};
+
+TEST(StartupShutdown, SettingsFileWrittenOnlyAfterBothWorkersHaveEnded) {
+  ScratchWorkingFolder folder;
+  const std::string file = folder.dir.File("settings.ini");
+  std::vector<ShutdownStep> steps;
+  std::vector<bool> fileExisted;
+  bool storageEndedFirst = false;
+  bool firmwareEnded = false;
+  Application *running = nullptr;
+
+  ApplicationOptions options;
+  options.settings = SettingsLocation{file, false};
+  options.makeFirmwareThread = [] { return std::make_unique<IdleWorker>(); };
+  options.onShutdownStep = [&](ShutdownStep step) {
+    steps.push_back(step);
+    fileExisted.push_back(platform::FileExists(file));
+    if (step == ShutdownStep::StorageWorkerEnded)
+      storageEndedFirst =
+          running->StorageWorker()->Finished() && !running->FirmwareWorker()->Finished();
+    if (step == ShutdownStep::FirmwareWorkerEnded)
+      firmwareEnded = running->StorageWorker() == nullptr && running->FirmwareWorker()->Finished();
+  };
+  Application app(options);
+  running = &app;
+  bool registered = false;
+  QTimer::singleShot(0, [&] {
+    registered = Settings() == app.Settings();
+    app.Settings()->AutoScan = true;
+    app.MainForm()->close();
+  });
+  EXPECT_EQ(app.Run(), 0);
+
+  EXPECT_TRUE(registered);
+  EXPECT_EQ(Settings(), nullptr);
+  const std::vector<ShutdownStep> expected = {
+      ShutdownStep::StorageWorkerEnded, ShutdownStep::FirmwareWorkerEnded,
+      ShutdownStep::WindowsDestroyed, ShutdownStep::OverridesReleased, ShutdownStep::SettingsSaved};
+  EXPECT_EQ(steps, expected);
+  EXPECT_EQ(fileExisted, (std::vector<bool>{false, false, false, false, true}));
+  EXPECT_TRUE(storageEndedFirst);
+  EXPECT_TRUE(firmwareEnded);
+  std::string text;
+  ASSERT_TRUE(platform::ReadWholeFile(file, text));
+  EXPECT_NE(text.find("AUTOSCAN"), std::string::npos);
+  ProgramSettings reread(SettingsLocation{file, false});
+  EXPECT_TRUE(reread.AutoScan);
+}
+
+TEST(StartupShutdown, FirstStartWithoutSettingsOrLanguageFilesIsEnglishWithCardButtonsOff) {
+  ScratchWorkingFolder folder;
+  ApplicationOptions options;
+  options.settings = SettingsLocation{folder.dir.File("absent/settings.ini"), true};
+  Application app(options);
+  app.StartUp();
+  TFormMain &w = *app.MainForm();
+
+  EXPECT_EQ(w.windowTitle(), QString(kMainCaption));
+  EXPECT_EQ(w.LastAppliedLanguage, 0);
+  EXPECT_EQ(w.PageControl1->count(), 4);
+  EXPECT_EQ(w.PageControl1->tabText(0), English(1));
+  EXPECT_EQ(w.PageControl1->tabText(1), English(2));
+  EXPECT_EQ(w.PageControl1->tabText(2), English(263));
+  EXPECT_FALSE(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheet6)));
+  EXPECT_EQ(w.ListViewRecord->headerItem()->text(0), QString());
+  EXPECT_EQ(w.ListViewRecord->headerItem()->text(7), English(20));
+
+  for (QPushButton *b : {w.ButtonScan, w.ButtonConvert, w.ButtonSetAll, w.ButtonClearAll,
+                         w.ButtonFiltering, w.ButtonDeleting, w.ButtonPrepare, w.ButtonFormat,
+                         w.ButtonClean, w.ButtonResetSettings, w.ButtonCfgRead, w.ButtonCfgSave,
+                         w.ButtonFwRefresh, w.ButtonFwCopyToCard, w.ButtonFwCopyFromCard})
+    EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  EXPECT_TRUE(w.ButtonSetup->isEnabled());
+  EXPECT_TRUE(w.ButtonOpenFolder->isEnabled());
+  EXPECT_TRUE(w.ButtonClean->isHidden());
+  EXPECT_TRUE(w.ProgressBar->isHidden());
+  EXPECT_TRUE(w.StatusText().isEmpty());
+  EXPECT_TRUE(w.StatusBar->currentMessage().isEmpty());
+  EXPECT_TRUE(w.TimerCheckDrive->isActive());
+  EXPECT_EQ(w.TimerCheckDrive->interval(), 500);
+  EXPECT_FALSE(w.TimerCommon->isActive());
+  EXPECT_FALSE(w.DriveReady);
+  EXPECT_FALSE(w.Scanning);
+  EXPECT_FALSE(w.Converting);
+  EXPECT_EQ(w.SortColumn, -1);
+  EXPECT_EQ(app.SetupForm()->ComboBoxLanguage->count(), 2);
+  app.ShutDown();
+}
+
+TEST(MainWindow, ComponentsCarryTheirNamesTagsAndColumnWidths) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  TFormMain w(nullptr, &settings);
+  for (const char *name : {"PageControl1", "TabSheet1", "TabSheet2", "TabSheet5", "TabSheet6",
+                           "ListViewRecord", "ProgressBar", "SpeedButtonInfo", "GroupBoxPrepare",
+                           "PageControlRecorderSetup", "PanelCfg", "ImageCfg", "LabelDataOnCard",
+                           "ListBoxFirmwareOnDisk", "StatusBar", "TimerCheckDrive", "TimerCommon"})
+    EXPECT_NE(w.findChild<QObject *>(name), nullptr) << name;
+  QWidget *pages[] = {w.TabSheetRecord, w.TabSheetAutostart, w.TabSheetVideo, w.TabSheetAudio,
+                      w.TabSheetTime,   w.TabSheetAdapter,   w.TabSheetMisc};
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(w.PageControlRecorderSetup->widget(i), pages[i]);
+    EXPECT_EQ(pages[i]->property(kTagPropertyName).toInt(), i);
+  }
+  const int widths[] = {22, 76, 62, 62, 134, 94, 45, 140};
+  // The titles are never clipped: a column is only ever wider than its width.
+  EXPECT_EQ(w.ListViewRecord->columnWidth(0), 22);
+  for (int i = 1; i < 8; ++i) {
+    EXPECT_GE(w.ListViewRecord->columnWidth(i), widths[i]) << i;
+    EXPECT_GE(w.ListViewRecord->columnWidth(i), w.ListViewRecord->header()->sectionSizeHint(i));
+  }
+  EXPECT_EQ(w.ListViewRecord->columnWidth(1), widths[1]);
+  EXPECT_EQ(w.ListViewRecord->header()->sectionResizeMode(0), QHeaderView::Fixed);
+  EXPECT_EQ(w.ListViewRecord->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(w.ImageCfg->size(), QSize(429, 277));
+  EXPECT_GE(w.width(), 892);
+  EXPECT_GE(w.height(), 522);
+  EXPECT_EQ(w.ButtonScan->toolTip(), English(4));
+  EXPECT_EQ(w.ButtonScan->statusTip(), English(4));
+}
+
+TEST(MainWindow, MainMessagesGoThroughTheSeamTitledWithTheCaption) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  TFormMain w(nullptr, &settings);
+  RecordingSeam seam;
+  seam.answers = {kAnswerNo};
+  EXPECT_EQ(w.ShowMainMessage(41, kMessageAskWarning), kAnswerNo);
+  ASSERT_EQ(seam.shown.size(), 1u);
+  EXPECT_EQ(seam.shown[0].title, QString(kMainCaption));
+  EXPECT_EQ(seam.shown[0].text, English(41));
+  EXPECT_EQ(seam.shown[0].type, 0x34);
+}
+
+TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  TFormMain w(nullptr, &settings);
+  w.ButtonScan->setText("untouched");
+  w.RefreshSettingsPages();
+  EXPECT_EQ(w.ButtonScan->text(), QString("untouched"));
+
+  settings.Language = 1;
+  w.RefreshSettingsPages();
+  EXPECT_EQ(w.LastAppliedLanguage, 1);
+  EXPECT_EQ(w.ButtonScan->text(), Russian(3));
+  EXPECT_EQ(w.ButtonScan->toolTip(), Russian(4));
+  EXPECT_EQ(w.PageControl1->tabText(1), Russian(2));
+  EXPECT_EQ(w.PageControlRecorderSetup->tabText(4), Russian(14));
+  EXPECT_EQ(w.ListViewRecord->headerItem()->text(1), Russian(13));
+  EXPECT_EQ(w.GroupBoxRecorderSetup->title(), Russian(54));
+  EXPECT_EQ(w.LabelDataOnDisk->text(), Russian(264));
+  EXPECT_EQ(w.ButtonFwCopyFromCard->statusTip(), Russian(271));
+}
+
+TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  TFormMain w(nullptr, &settings);
+  TSetupForm setup(&w, &settings);
+  w.SetupForm = &setup;
+  w.ButtonScan->setText("untouched");
+  QTimer::singleShot(0, [&] { setup.CancelButtonClick(); });
+  w.ButtonSetupClick();
+  EXPECT_EQ(w.ButtonScan->text(), QString("untouched"));
+
+  // A language chosen and confirmed relabels the window as the dialog closes.
+  QTimer::singleShot(0, [&] {
+    setup.InFolderEdit->setText(QString::fromStdString(folder.dir.path));
+    setup.OutFolderEdit->setText(QString::fromStdString(folder.dir.path));
+    setup.ComboBoxLanguage->setCurrentIndex(1);
+    setup.ComboBoxLanguageChange();
+    setup.OkButtonClick();
+  });
+  w.ButtonSetupClick();
+  EXPECT_EQ(settings.Language, 1);
+  EXPECT_EQ(w.ButtonScan->text(), Russian(3));
+}
+
+} // namespace
+} // namespace orvo::test
