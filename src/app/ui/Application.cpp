@@ -2,12 +2,14 @@
 
 #include "app/Threadfirmware.h"
 #include "app/ui/FormAbout.h"
+#include "app/ui/FormFiltering.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/HintPause.h"
 #include "config/Cfg_mgr.h"
 #include "config/ui/FormSetupCam.h"
 #include "config/ui/FormSetupVin.h"
 #include "engine/Secondthread.h"
+#include "engine/ui/FormDeleting.h"
 #include "settings/ui/SetupForm.h"
 
 #include <QApplication>
@@ -71,8 +73,10 @@ void Application::StartUp() {
   formAbout_ = new TFormAbout(mainForm_.get());
   mainForm_->SetupForm = setupForm_;
   mainForm_->FormAbout = formAbout_;
-  // The advanced camera and video input dialogs of the recorder settings.
+  // The other dialogs in the program's order of creation.
+  mainForm_->FormDeleting = new TFormDeleting(worker_.get(), mainForm_.get());
   mainForm_->FormSetupCam = new TFormSetupCam(mainForm_.get());
+  mainForm_->FormFiltering = new TFormFiltering(mainForm_.get(), settings_.get());
   mainForm_->FormSetupVin = new TFormSetupVin(mainForm_.get());
 
   QApplication::setApplicationDisplayName(mainForm_->windowTitle());

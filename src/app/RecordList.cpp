@@ -1,0 +1,124 @@
+#include "app/RecordList.h"
+
+#include "app/RecordSource.h"
+#include "engine/RecordEntry.h"
+#include "settings/Stringcode.h"
+
+#include <cstdio>
+#include <limits>
+
+namespace orvo {
+
+std::int64_t RecordSortKey(const RecordSource &records, int sortColumn, std::uint32_t index) {
+  if (index >= records.GetRecordCount())
+    return 0;
+  switch (sortColumn) {
+  case 0: {
+    int d, m, y;
+    return records.GetRecordDate(index, d, m, y) ? PackDate(y, m, d) : 0;
+  }
+  case 1: {
+    int h, m, s;
+    return records.GetRecordTime(index, h, m, s) ? PackTime(h, m, s) : 0;
+  }
+  case 2: {
+    std::uint32_t ms;
+    return records.GetRecordLengthMs(index, ms) ? ms : 0;
+  }
+  case 3: {
+    int mode;
+    return records.GetRecordMode(index, mode) ? mode : 0;
+  }
+  case 4: {
+    int w, h;
+    return records.GetFrameSize(index, w, h) ? std::int64_t{w} * 65536 + h : 0;
+  }
+  case 5: {
+    std::uint32_t fps;
+    return records.GetFps(index, fps) ? fps : 0;
+  }
+  case 6: {
+    std::uint32_t audio, video;
+    return records.GetBitrates(index, audio, video) ? std::int64_t{video} * 65536 + audio : 0;
+  }
+  default:
+    return index;
+  }
+}
+
+int ListViewRecordCompare(const RecordSource &records, std::uint32_t first, std::uint32_t second,
+                          int sortColumn, bool ascending) {
+  if (sortColumn < 0)
+    return 0;
+  std::int64_t d =
+      RecordSortKey(records, sortColumn, first) - RecordSortKey(records, sortColumn, second);
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  if (d > kMax)
+    d = kMax;
+  if (d < -kMax)
+    d = -kMax;
+  return static_cast<int>(ascending ? d : -d);
+}
+
+void ClickSortColumn(int listColumn, int &sortColumn, bool &ascending) {
+  const int k = listColumn - 1;
+  if (k == sortColumn) {
+    ascending = !ascending;
+  } else {
+    sortColumn = k;
+    ascending = true;
+  }
+}
+
+std::string LengthCellText(std::uint32_t hours, int minutes, int seconds) {
+  if (hours > 23)
+    return "23:59:59+";
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%u:%02d:%02d", hours, minutes, seconds);
+  return buf;
+}
+
+std::string ResolutionCellText(int width, int height) {
+  return std::to_string(width) + "x" + std::to_string(height);
+}
+
+std::string BitrateCellText(std::uint32_t videoKbps, std::uint32_t audioKbps) {
+  return std::to_string(videoKbps) + " kbps/" + std::to_string(audioKbps) + " kbps";
+}
+
+int RecordModeTextId(int mode) {
+  return mode >= 0 && mode <= 4 ? 163 + mode : -1;
+}
+
+RecordCells MakeRecordCells(const RecordSource &records, std::uint32_t index) {
+  RecordCells c;
+  std::uint32_t hours;
+  int minutes, seconds;
+  if (records.GetRecordLength(index, hours, minutes, seconds))
+    c.length = LengthCellText(hours, minutes, seconds);
+  int mode;
+  if (records.GetRecordMode(index, mode) && RecordModeTextId(mode) >= 0)
+    c.mode = GetText(RecordModeTextId(mode));
+  int width, height;
+  if (records.GetFrameSize(index, width, height))
+    c.resolution = ResolutionCellText(width, height);
+  std::uint32_t fps;
+  if (records.GetFps(index, fps))
+    c.fps = std::to_string(fps);
+  std::uint32_t audio, video;
+  if (records.GetBitrates(index, audio, video))
+    c.bitrate = BitrateCellText(video, audio);
+  return c;
+}
+
+void PushChecks(RecordSource &records, const std::vector<std::pair<std::uint32_t, bool>> &items) {
+  const std::uint32_t n = records.GetRecordCount();
+  if (n == 0 || items.empty())
+    return;
+  for (std::uint32_t i = 0; i < n; ++i)
+    records.SetChecked(i, false);
+  for (const auto &[index, checked] : items)
+    records.SetChecked(index, checked);
+}
+
+} // namespace orvo

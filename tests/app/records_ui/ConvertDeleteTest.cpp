@@ -1,0 +1,241 @@
+#include "RecordPageHarness.h"
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+using namespace orvo;
+using orvo::test::RecordPage;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Records with real fragments, their start minute equal to their number so
+// that their output names differ.
+struct CardRecords : RecordPage {
+  cardgen::CardWriter writer;
+  std::map<std::uint32_t, std::string> folders;
+
+  void Record(std::uint32_t number, std::uint8_t mode = 0,
+              cardgen::Damage damage = cardgen::Damage::None, std::uint32_t fragments = 2) {
+    cardgen::RecordPlan plan;
+    plan.number = number;
+    plan.minute = static_cast<std::uint8_t>(number);
+    plan.mode = mode;
+    plan.damage = damage;
+    plan.fragmentCount = fragments;
+    cardgen::RecordInfo info;
+    ASSERT_TRUE(writer.WriteRecord(card.path, plan, info));
+    folders[number] = card.File(info.folderName);
+  }
+
+  // Output files, by name.
+  std::set<std::string> Outputs() const {
+    std::set<std::string> names;
+    for (const auto &e : fs::directory_iterator(out.path))
+      names.insert(e.path().filename().string());
+    return names;
+  }
+
+  int RowOf(std::uint32_t number) const {
+    for (int i = 0; i < Rows(); ++i)
+      if (NumberOf(i) == number)
+        return i;
+    return -1;
+  }
+  bool Grey(std::uint32_t number) const {
+    return Row(RowOf(number))->background(1).color() == QColor(160, 160, 164);
+  }
+  bool Checked(std::uint32_t number) const {
+    return Row(RowOf(number))->checkState(0) == Qt::Checked;
+  }
+};
+
+std::string OutputName(std::uint32_t number) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "D210315_T08%02u00_P0.mp4", number);
+  return buf;
+}
+
+} // namespace
+
+TEST_F(CardRecords, ConvertsOnlyTheListedCheckedRecords) {
+  Record(1);
+  Record(2);
+  Record(3, 2); // Loop 2, hidden below
+  CardAppears();
+  Scan();
+  WhenShown(filter, [&] {
+    filter->CheckBoxLoop2->click();
+    QTest::mouseClick(filter->ButtonOK, Qt::LeftButton);
+  });
+  Click(form->ButtonFiltering);
+  ASSERT_EQ(Rows(), 2);
+  ASSERT_TRUE(worker->SetChecked(0, true) && worker->SetChecked(1, true) &&
+              worker->SetChecked(2, true))
+      << "even a record checked in the catalog but hidden is not converted";
+  Click(form->ButtonSetAll);
+  Click(form->ButtonConvert);
+  EXPECT_EQ(Status(), "Converting...");
+  EXPECT_EQ(form->ButtonConvert->text(), "Cancel");
+  EXPECT_TRUE(form->ProgressBar->isVisible());
+  for (QPushButton *b : {form->ButtonScan, form->ButtonSetAll, form->ButtonFiltering,
+                         form->ButtonDeleting, form->ButtonSetup})
+    EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  ASSERT_TRUE(WaitConverted());
+  EXPECT_EQ(Status(), "Conversion completed succesfully");
+  EXPECT_EQ(form->ButtonConvert->text(), "Conversion");
+  EXPECT_FALSE(form->ProgressBar->isVisible());
+  EXPECT_EQ(Outputs(), (std::set<std::string>{OutputName(1), OutputName(2)}));
+  for (std::uint32_t n : {1u, 2u}) {
+    EXPECT_TRUE(Grey(n)) << n;
+    EXPECT_FALSE(Checked(n)) << n;
+    std::vector<test::ProbedStream> streams;
+    ASSERT_TRUE(test::Probe(out.File(OutputName(n)), streams));
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_EQ(streams[0].codec, "h264");
+    EXPECT_EQ(streams[1].codec, "aac");
+    EXPECT_NEAR(streams[0].duration, 4.0, 0.1) << "both fragments";
+    EXPECT_TRUE(test::DecodesCleanly(out.File(OutputName(n))));
+  }
+  // After a rescan the converted records are still listed, grey and
+  // unchecked; the hidden one stays hidden.
+  Scan();
+  ASSERT_EQ(Rows(), 2);
+  EXPECT_TRUE(Grey(1) && Grey(2));
+  EXPECT_EQ(RowOf(3), -1);
+}
+
+TEST_F(CardRecords, ConvertedRecordsListedAfterRescanWhenShown) {
+  Record(1);
+  CardAppears();
+  Scan();
+  Click(form->ButtonSetAll);
+  Click(form->ButtonConvert);
+  ASSERT_TRUE(WaitConverted());
+  Scan();
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_TRUE(Grey(1));
+  settings.ShowConverted = false;
+  Scan();
+  EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(CardRecords, FailedRecordStaysCheckedAndIsNotGreyed) {
+  Record(1);
+  Record(2, 0, cardgen::Damage::TruncatedFragment, 3);
+  CardAppears();
+  Scan();
+  Click(form->ButtonSetAll);
+  Click(form->ButtonConvert);
+  ASSERT_TRUE(WaitConverted());
+  EXPECT_EQ(Status(), "Conversion error");
+  EXPECT_TRUE(Grey(1));
+  EXPECT_FALSE(Checked(1));
+  EXPECT_FALSE(Grey(2));
+  EXPECT_TRUE(Checked(2));
+  EXPECT_TRUE(form->ButtonConvert->isEnabled());
+}
+
+TEST_F(CardRecords, MissingOutputFolderIsReportedAndNothingStarts) {
+  Record(1);
+  CardAppears();
+  Scan();
+  settings.SetOutPath(out.File("gone"));
+  Click(form->ButtonConvert);
+  EXPECT_FALSE(form->Converting);
+  ASSERT_EQ(seam.shown.size(), 1u);
+  EXPECT_EQ(seam.shown[0].text, "Output folder does not exist");
+  EXPECT_EQ(seam.shown[0].type, 0x10);
+  EXPECT_EQ(form->ButtonConvert->text(), "Conversion");
+}
+
+TEST_F(CardRecords, CancelledConversionReportsTheJobsResultWhenItStops) {
+  for (std::uint32_t n = 1; n <= 3; ++n)
+    Record(n, 0, cardgen::Damage::None, 6);
+  CardAppears();
+  Scan();
+  Click(form->ButtonSetAll);
+  Click(form->ButtonConvert);
+  Click(form->ButtonConvert);
+  EXPECT_EQ(Status(), "Conversion was interrupted by user");
+  EXPECT_FALSE(form->ButtonConvert->isEnabled());
+  ASSERT_TRUE(WaitConverted());
+  EXPECT_EQ(Status(),
+            worker->GetLastResult() ? "Conversion completed succesfully" : "Conversion error");
+  EXPECT_TRUE(form->ButtonConvert->isEnabled());
+  EXPECT_EQ(form->ButtonConvert->text(), "Conversion");
+  // Whatever was not converted is still checked, ready for another go.
+  for (int i = 0; i < Rows(); ++i)
+    EXPECT_NE(Row(i)->checkState(0) == Qt::Checked,
+              Row(i)->background(1).color() == QColor(160, 160, 164));
+}
+
+TEST_F(CardRecords, DeletionNeedsTwoYesAnswers) {
+  Record(1);
+  Record(2);
+  CardAppears();
+  Scan();
+  Click(form->ButtonSetAll);
+  seam.answers = {kAnswerNo};
+  Click(form->ButtonDeleting);
+  ASSERT_EQ(seam.shown.size(), 1u);
+  EXPECT_EQ(seam.shown[0].text, "Selected records will be deleted, continue?");
+  EXPECT_EQ(seam.shown[0].type, 0x34);
+  seam.answers = {kAnswerYes, kAnswerNo};
+  Click(form->ButtonDeleting);
+  ASSERT_EQ(seam.shown.size(), 3u);
+  EXPECT_EQ(seam.shown[2].text, "This operation cannot be interrupted, continue?");
+  EXPECT_FALSE(form->Scanning) << "no rescan";
+  EXPECT_TRUE(fs::exists(folders[1]) && fs::exists(folders[2]));
+  bool checked = true, converted = false;
+  ASSERT_TRUE(worker->GetMarks(0, checked, converted));
+  EXPECT_FALSE(checked) << "the check boxes were not even pushed";
+}
+
+TEST_F(CardRecords, DeletionWithoutAReadyDriveDoesNothing) {
+  Record(1);
+  CardAppears();
+  Scan();
+  Click(form->ButtonSetAll);
+  form->DriveReady = false;
+  seam.answers = {kAnswerYes, kAnswerYes};
+  Click(form->ButtonDeleting);
+  EXPECT_EQ(seam.shown.size(), 2u);
+  EXPECT_FALSE(deleting->isVisible());
+  EXPECT_FALSE(form->Scanning);
+  EXPECT_TRUE(fs::exists(folders[1]));
+}
+
+TEST_F(CardRecords, DeletionRemovesTheListedCheckedRecordsAndRescans) {
+  Record(1);
+  Record(2);
+  Record(3);
+  CardAppears();
+  Scan();
+  Row(RowOf(2))->setCheckState(0, Qt::Checked);
+  seam.answers = {kAnswerYes, kAnswerYes};
+  Click(form->ButtonDeleting); // returns once the dialog has closed itself
+  EXPECT_FALSE(deleting->isVisible());
+  EXPECT_FALSE(deleting->Timer->isActive());
+  EXPECT_TRUE(form->Scanning) << "a rescan follows";
+  ASSERT_TRUE(WaitScanned());
+  EXPECT_EQ(Status(), "Records found: 2");
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_EQ(RowOf(2), -1);
+  EXPECT_FALSE(fs::exists(folders[2]));
+  EXPECT_TRUE(fs::exists(folders[1]) && fs::exists(folders[3]));
+}
+
+TEST_F(CardRecords, DeletionWithNothingCheckedClosesAndRescans) {
+  Record(1);
+  CardAppears();
+  Scan();
+  seam.answers = {kAnswerYes, kAnswerYes};
+  Click(form->ButtonDeleting);
+  EXPECT_EQ(deleting->ProgressBar->maximum(), 1);
+  EXPECT_EQ(deleting->ProgressBar->value(), 0);
+  ASSERT_TRUE(WaitScanned());
+  EXPECT_EQ(Status(), "Records found: 1");
+  EXPECT_TRUE(fs::exists(folders[1]));
+}

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "UiCards.h"
+#include "app/ui/FormFiltering.h"
+#include "app/ui/FormMain.h"
+#include "engine/ui/FormDeleting.h"
+#include "platform/ui/MessageSeam.h"
+#include "settings/ProgramSettings.h"
+#include "support/Tools.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace orvo::test {
+
+// Answers the message boxes instead of a person and keeps what they said.
+struct AnsweringSeam : MessageSeam {
+  struct Shown {
+    QString text;
+    int type;
+  };
+  std::vector<Shown> shown;
+  std::deque<int> answers; // given in turn; OK or No once they run out
+  int Show(QWidget *, const QString &, const QString &text, int type) override {
+    shown.push_back({text, type});
+    if (!answers.empty()) {
+      const int a = answers.front();
+      answers.pop_front();
+      return a;
+    }
+    return (type & 0xF) == 4 ? kAnswerNo : kAnswerOk;
+  }
+};
+
+// The main window over a real worker, with the record filter and deletion
+// dialogs as start-up creates them. The card is a temporary folder; the
+// drive polling is stopped, so a test says itself when the card is there.
+struct RecordPage : WithApp, ::testing::Test {
+  TempDir dir;
+  TempDir card;
+  TempDir out;
+  ProgramSettings settings{SettingsLocation{dir.File("settings.ini"), false}};
+  std::unique_ptr<TSecondThread> worker;
+  std::unique_ptr<TFormMain> form;
+  TFormFiltering *filter = nullptr;
+  TFormDeleting *deleting = nullptr;
+  AnsweringSeam seam;
+
+  void SetUp() override {
+    settings.SetInPath(card.path);
+    settings.SetOutPath(out.path);
+    worker = std::make_unique<TSecondThread>(&settings);
+    form = std::make_unique<TFormMain>(worker.get(), &settings);
+    form->TimerCheckDrive->stop();
+    deleting = new TFormDeleting(worker.get(), form.get());
+    filter = new TFormFiltering(form.get(), &settings);
+    form->FormDeleting = deleting;
+    form->FormFiltering = filter;
+    InstallMessageSeam(&seam);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  }
+
+  void TearDown() override {
+    InstallMessageSeam(nullptr);
+    worker->Shutdown();
+    worker->WaitFor();
+    form.reset();
+  }
+
+  // What the drive polling does when the card appears (without reading its
+  // configuration or asking the firmware thread).
+  void CardAppears() {
+    form->DriveReady = true;
+    for (QPushButton *b :
+         {form->ButtonFormat, form->ButtonPrepare, form->ButtonScan, form->ButtonFiltering,
+          form->ButtonResetSettings, form->ButtonCfgRead, form->ButtonCfgSave})
+      b->setEnabled(true);
+    form->SetStatusText("Drive is ready");
+  }
+  // ... and when it goes.
+  void CardGoes() {
+    form->DriveReady = false;
+    for (QPushButton *b :
+         {form->ButtonFormat, form->ButtonPrepare, form->ButtonClean, form->ButtonScan,
+          form->ButtonConvert, form->ButtonDeleting, form->ButtonSetAll, form->ButtonClearAll,
+          form->ButtonFiltering, form->ButtonResetSettings, form->ButtonCfgRead,
+          form->ButtonCfgSave, form->ButtonFwRefresh, form->ButtonFwCopyToCard,
+          form->ButtonFwCopyFromCard})
+      b->setEnabled(false);
+    form->ListViewRecord->clear();
+    form->SetStatusText("Drive is not ready");
+  }
+
+  void Click(QPushButton *button) {
+    ASSERT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+
+  bool WaitScanned() {
+    return QTest::qWaitFor([&] { return !form->Scanning; }, 60000);
+  }
+  bool WaitConverted() {
+    return QTest::qWaitFor([&] { return !form->Converting; }, 120000);
+  }
+  void Scan() {
+    Click(form->ButtonScan);
+    ASSERT_TRUE(WaitScanned());
+  }
+
+  void ClickHeader(int column) {
+    QHeaderView *header = form->ListViewRecord->header();
+    const QPoint p(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                   header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+  }
+
+  int Rows() const { return form->ListViewRecord->topLevelItemCount(); }
+  QTreeWidgetItem *Row(int i) const { return form->ListViewRecord->topLevelItem(i); }
+  // The record number of a row, from the catalog entry behind it.
+  std::uint32_t NumberOf(int row) const {
+    RecordEntry e{};
+    worker->GetEngine().GetEntry(Row(row)->data(0, Qt::UserRole).toUInt(), e);
+    return e.RecordNumber;
+  }
+  std::vector<std::uint32_t> Numbers() const {
+    std::vector<std::uint32_t> n;
+    for (int i = 0; i < Rows(); ++i)
+      n.push_back(NumberOf(i));
+    return n;
+  }
+  QString Status() const { return form->StatusText(); }
+
+  // Runs `act` on the dialog once it is shown modally.
+  template <typename F> void WhenShown(QWidget *dialog, F act) {
+    auto *timer = new QTimer(form.get());
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, dialog, act] {
+      if (!dialog->isVisible())
+        return;
+      timer->stop();
+      timer->deleteLater();
+      act();
+    });
+    timer->start();
+  }
+};
+
+} // namespace orvo::test

@@ -1,0 +1,231 @@
+#include "RecordPageHarness.h"
+
+#include <filesystem>
+
+using namespace orvo;
+using orvo::test::RecordPage;
+namespace fs = std::filesystem;
+
+namespace {
+
+cardgen::RecordPlan Plan(std::uint32_t number) {
+  cardgen::RecordPlan plan;
+  plan.number = number;
+  plan.minute = static_cast<std::uint8_t>(number); // distinct output names
+  return plan;
+}
+
+void Catalog(const test::TempDir &card, const cardgen::RecordPlan &plan,
+             std::uint32_t durationMs = 60000) {
+  ASSERT_TRUE(test::WriteCatalogRecord(card.path, plan, durationMs));
+}
+
+} // namespace
+
+TEST_F(RecordPage, CardAppearingAndGoingEnablesAndEmpties) {
+  for (std::uint32_t n = 1; n <= 2; ++n)
+    Catalog(card, Plan(n));
+  EXPECT_FALSE(form->ButtonScan->isEnabled());
+  EXPECT_TRUE(form->ButtonOpenFolder->isEnabled());
+  CardAppears();
+  Click(form->ButtonScan);
+  ASSERT_TRUE(WaitScanned());
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_TRUE(form->ButtonConvert->isEnabled());
+  CardGoes();
+  EXPECT_EQ(Rows(), 0);
+  QTest::mouseClick(form->ButtonScan, Qt::LeftButton);
+  EXPECT_FALSE(form->Scanning) << "no scan without a card";
+  form->ButtonConvertClick();
+  EXPECT_FALSE(form->Converting);
+}
+
+TEST_F(RecordPage, CardGoingDuringAScanLeavesItsCommandsDisabled) {
+  for (std::uint32_t n = 1; n <= 2; ++n)
+    Catalog(card, Plan(n));
+  CardAppears();
+  Click(form->ButtonScan);
+  CardGoes();
+  ASSERT_TRUE(WaitScanned());
+  EXPECT_EQ(form->ButtonScan->text(), "Scan");
+  for (QPushButton *b : {form->ButtonScan, form->ButtonConvert, form->ButtonFiltering,
+                         form->ButtonFormat, form->ButtonPrepare, form->ButtonClean})
+    EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  EXPECT_TRUE(form->ButtonSetup->isEnabled());
+  EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(RecordPage, ScanShowsABusyBarThenTheCount) {
+  for (std::uint32_t n = 1; n <= 3; ++n)
+    Catalog(card, Plan(n));
+  CardAppears();
+  Click(form->ButtonScan);
+  EXPECT_TRUE(form->Scanning);
+  EXPECT_EQ(Status(), "Scanning...");
+  EXPECT_TRUE(form->ProgressBar->isVisible());
+  EXPECT_EQ(form->ProgressBar->maximum(), 0) << "marquee";
+  EXPECT_EQ(form->ButtonScan->text(), "Cancel");
+  EXPECT_TRUE(form->ButtonScan->isEnabled());
+  for (QPushButton *b : {form->ButtonSetup, form->ButtonFiltering, form->ButtonFormat})
+    EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  ASSERT_TRUE(WaitScanned());
+  EXPECT_EQ(Status(), "Records found: 3");
+  EXPECT_FALSE(form->ProgressBar->isVisible());
+  EXPECT_EQ(form->ButtonScan->text(), "Scan");
+  EXPECT_EQ(Rows(), 3);
+  for (QPushButton *b :
+       {form->ButtonScan, form->ButtonConvert, form->ButtonDeleting, form->ButtonSetAll,
+        form->ButtonClearAll, form->ButtonFiltering, form->ButtonSetup})
+    EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+  EXPECT_FALSE(form->ButtonClean->isEnabled()) << "never has a command";
+}
+
+TEST_F(RecordPage, EmptyCardFindsNothingAndKeepsRecordCommandsDisabled) {
+  CardAppears();
+  Click(form->ButtonScan);
+  ASSERT_TRUE(WaitScanned());
+  EXPECT_EQ(Status(), "Records found: 0");
+  for (QPushButton *b :
+       {form->ButtonConvert, form->ButtonDeleting, form->ButtonSetAll, form->ButtonClearAll})
+    EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  EXPECT_TRUE(form->ButtonScan->isEnabled());
+}
+
+TEST_F(RecordPage, CancelledScanStillReportsWhatItFound) {
+  for (std::uint32_t n = 1; n <= 100; ++n)
+    Catalog(card, Plan(n));
+  CardAppears();
+  Click(form->ButtonScan);
+  Click(form->ButtonScan);
+  EXPECT_FALSE(form->ButtonScan->isEnabled());
+  EXPECT_EQ(Status(), "Scan was interrupted by user");
+  ASSERT_TRUE(WaitScanned());
+  EXPECT_EQ(Status(), "Records found: " + QString::number(worker->GetRecordCount()));
+  EXPECT_TRUE(form->ButtonScan->isEnabled());
+  EXPECT_EQ(form->ButtonScan->text(), "Scan");
+}
+
+TEST_F(RecordPage, SortByDateTwiceThenByTime) {
+  const int days[] = {20, 10, 15};
+  const int hours[] = {7, 9, 8};
+  for (std::uint32_t n = 1; n <= 3; ++n) {
+    auto plan = Plan(n);
+    plan.day = static_cast<std::uint8_t>(days[n - 1]);
+    plan.hour = static_cast<std::uint8_t>(hours[n - 1]);
+    Catalog(card, plan);
+  }
+  CardAppears();
+  Scan();
+  ClickHeader(1);
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2, 3, 1}));
+  ClickHeader(1);
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{1, 3, 2}));
+  ClickHeader(2);
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{1, 3, 2}));
+  EXPECT_EQ(form->SortColumn, 1);
+  EXPECT_TRUE(form->SortAscending);
+  // A rescan keeps the sort.
+  Scan();
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{1, 3, 2}));
+}
+
+TEST_F(RecordPage, DayLongRecordShowsAPlusButSortsByItsLength) {
+  Catalog(card, Plan(1), 26u * 3600 * 1000);
+  Catalog(card, Plan(2), 25u * 3600 * 1000);
+  Catalog(card, Plan(3), 3600u * 1000);
+  CardAppears();
+  Scan();
+  ClickHeader(3);
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{3, 2, 1}));
+  EXPECT_EQ(Row(2)->text(3), "23:59:59+");
+  EXPECT_EQ(Row(1)->text(3), "23:59:59+");
+  EXPECT_EQ(Row(0)->text(3), "1:00:00");
+}
+
+TEST_F(RecordPage, ImpossibleDateShowsAnEmptyCellAndTheListGoesOn) {
+  auto bad = Plan(1);
+  bad.month = 0;
+  bad.hour = 25;
+  Catalog(card, bad);
+  Catalog(card, Plan(2));
+  CardAppears();
+  Scan();
+  ASSERT_EQ(Rows(), 2);
+  ClickHeader(4); // by mode: both Linear, catalog order otherwise unknown
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Row(i)->text(1).isEmpty(), NumberOf(i) == 1);
+    EXPECT_EQ(Row(i)->text(2).isEmpty(), NumberOf(i) == 1);
+    EXPECT_EQ(Row(i)->text(5), "320x240");
+  }
+}
+
+TEST_F(RecordPage, FilterDefaultsApplyFromTheFirstShowing) {
+  Catalog(card, Plan(1), 1400);
+  Catalog(card, Plan(2), 1500);
+  CardAppears();
+  Scan();
+  EXPECT_EQ(Rows(), 2) << "before the first showing";
+  WhenShown(filter, [&] { QTest::mouseClick(filter->ButtonOK, Qt::LeftButton); });
+  Click(form->ButtonFiltering);
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2}));
+  EXPECT_EQ(Row(0)->text(3), "0:00:02");
+  Scan();
+  EXPECT_EQ(Status(), "Records found: 2") << "the count is the whole catalog";
+  EXPECT_EQ(Rows(), 1);
+}
+
+TEST_F(RecordPage, FilterModesConvertedAndCancel) {
+  auto loop2 = Plan(1);
+  loop2.mode = 2;
+  Catalog(card, loop2);
+  auto unknown = Plan(2);
+  unknown.mode = 6;
+  Catalog(card, unknown);
+  auto converted = Plan(3);
+  converted.converted = true;
+  Catalog(card, converted);
+  CardAppears();
+  Scan();
+  ClickHeader(4);
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2, 3, 1}));
+  EXPECT_EQ(Row(0)->text(4), "");
+  EXPECT_EQ(Row(2)->text(4), "Loop 2");
+  EXPECT_EQ(Row(1)->background(1).color(), QColor(160, 160, 164));
+
+  WhenShown(filter, [&] {
+    filter->CheckBoxLoop2->click();
+    filter->CheckBoxShowConverted->click();
+    QTest::mouseClick(filter->ButtonCancel, Qt::LeftButton);
+  });
+  Click(form->ButtonFiltering);
+  EXPECT_EQ(Rows(), 3) << "Cancel changes nothing";
+
+  WhenShown(filter, [&] {
+    filter->CheckBoxLoop2->click();
+    filter->CheckBoxShowConverted->click();
+    QTest::mouseClick(filter->ButtonOK, Qt::LeftButton);
+  });
+  Click(form->ButtonFiltering);
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2}));
+  EXPECT_FALSE(settings.ShowConverted);
+}
+
+TEST_F(RecordPage, SetAllAndClearAllReachTheCatalogOnlyThroughPushChecks) {
+  for (std::uint32_t n = 1; n <= 2; ++n)
+    Catalog(card, Plan(n));
+  CardAppears();
+  Scan();
+  Click(form->ButtonSetAll);
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(Row(i)->checkState(0), Qt::Checked);
+  bool checked = true, converted = false;
+  ASSERT_TRUE(worker->GetMarks(0, checked, converted));
+  EXPECT_FALSE(checked);
+  form->PushChecks();
+  ASSERT_TRUE(worker->GetMarks(0, checked, converted));
+  EXPECT_TRUE(checked);
+  Click(form->ButtonClearAll);
+  form->PushChecks();
+  ASSERT_TRUE(worker->GetMarks(1, checked, converted));
+  EXPECT_FALSE(checked);
+}
