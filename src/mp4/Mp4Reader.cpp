@@ -557,6 +557,9 @@ bool TMP4Container::ReadThroughWindow(int track, std::uint32_t sample, std::uint
   const std::uint32_t size = sampleSizes[track][sample] & ~kKeyFlag;
   const std::uint32_t offset = chunkOffsets[track][sample];
   const std::uint64_t end = std::uint64_t{offset} + size;
+  // An empty sample has nothing to copy, and its caller may pass no buffer.
+  if (size == 0)
+    return true;
   if (offset < windowStart_[track] ||
       end > std::uint64_t{windowStart_[track]} + windowSize_[track]) {
     // The run of this track's samples that lie back to back from here on.

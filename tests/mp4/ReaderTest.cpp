@@ -348,6 +348,15 @@ TEST_F(Reader, SampleBeyondTheFileFailsToRead) {
   EXPECT_FALSE(reader.ReadSample(0, 2, buffer, sizeof buffer)); // offset past 4 GiB
 }
 
+TEST_F(Reader, EmptySampleReadsWithoutABuffer) {
+  Trak t = VideoTrak(kVideoData);
+  t.stsz = Table("stsz", {0, 3, 0, 20, 30});
+  ASSERT_TRUE(OpenTraks({t}));
+  EXPECT_TRUE(reader.ReadSample(0, 0, nullptr, 0));
+  EXPECT_EQ(Sample(0, 1).size(), 20u);
+  EXPECT_TRUE(reader.ReadSample(0, 0, nullptr, 0)) << "again, with a window filled";
+}
+
 TEST_F(Reader, RefusesFilesPast4GiB) {
   path = dir.File("big.mp4");
   int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
