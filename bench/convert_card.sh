@@ -6,6 +6,9 @@
 # existing file is much slower on some disks and would skew the ratios):
 #   - converts the whole card with orvo-convert,
 #   - copies each record's fragment files into one new file with cat,
+#   - does the same copy with dd, which reads and writes: on one file system
+#     cat copies in the kernel (copy_file_range), which it cannot do from a
+#     card's own FAT volume to another disk; dd shows that copy,
 #   - remuxes each record with ffmpeg -f concat -c copy,
 #   - remuxes each record with mkvmerge (appending the fragments).
 # Prints the median seconds of each and the ratios to cat, the peak memory of
@@ -43,6 +46,13 @@ run_cat() {
     find "$r" -name 'F*.mp4' | sort | xargs cat > "$out/$(basename "$r").bin"
   done
 }
+run_dd() {
+  for r in "${records[@]}"; do
+    find "$r" -name 'F*.mp4' | sort | while read -r f; do
+      dd if="$f" of="$out/$(basename "$r").bin" bs=1M oflag=append conv=notrunc status=none
+    done
+  done
+}
 run_ffmpeg() {
   for r in "${records[@]}"; do
     list=$out/$(basename "$r").txt
@@ -61,7 +71,7 @@ run_mkvmerge() {
 
 declare -A times
 for round in $(seq "$rounds"); do
-  for tool in orvo cat ffmpeg mkvmerge; do
+  for tool in orvo cat dd ffmpeg mkvmerge; do
     fresh
     t0=$(now)
     "run_$tool"
@@ -74,14 +84,17 @@ done
 median() { tr ' ' '\n' | grep -v '^$' | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 m_orvo=$(echo "${times[orvo]}" | median)
 m_cat=$(echo "${times[cat]}" | median)
+m_dd=$(echo "${times[dd]}" | median)
 m_ffmpeg=$(echo "${times[ffmpeg]}" | median)
 m_mkv=$(echo "${times[mkvmerge]}" | median)
 echo
 printf '%-12s %8s s  %6s x cat\n' orvo-convert "$m_orvo" "$(echo "scale=2; $m_orvo / $m_cat" | bc)"
 printf '%-12s %8s s  %6s x cat\n' cat "$m_cat" 1.00
+printf '%-12s %8s s  %6s x cat\n' dd "$m_dd" "$(echo "scale=2; $m_dd / $m_cat" | bc)"
 printf '%-12s %8s s  %6s x cat\n' ffmpeg "$m_ffmpeg" "$(echo "scale=2; $m_ffmpeg / $m_cat" | bc)"
 printf '%-12s %8s s  %6s x cat\n' mkvmerge "$m_mkv" "$(echo "scale=2; $m_mkv / $m_cat" | bc)"
 echo "orvo-convert is $(echo "scale=1; $m_ffmpeg / $m_orvo" | bc) times faster than ffmpeg"
+echo "orvo-convert takes $(echo "scale=2; $m_orvo / $m_dd" | bc) times as long as dd"
 
 fresh
 peak=$( { /usr/bin/time -f '%M' "$convert" "$card" "$out" 2>&1 >/dev/null; } | tail -1)
