@@ -65,11 +65,11 @@ QDBusMessage UDisksClient::Call(const QString &path, const QString &interface,
 
 UDisksClient::Lookup UDisksClient::Describe(const QString &device, CardVolume &volume) {
   volume = CardVolume{};
-  QVariantMap spec;
-  spec.insert(QStringLiteral("path"), device);
+  QVariantMap devspec;
+  devspec.insert(QStringLiteral("path"), device);
   const QDBusMessage found =
       Call(kRoot + QStringLiteral("/Manager"), kManager, QStringLiteral("ResolveDevice"),
-           {spec, QVariantMap()}, kQuickCallMs);
+           {devspec, QVariantMap()}, kQuickCallMs);
   if (IsError(found) || found.arguments().isEmpty())
     return Lookup::NoService;
   const auto paths = qdbus_cast<QList<QDBusObjectPath>>(found.arguments().at(0));

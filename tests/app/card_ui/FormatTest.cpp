@@ -57,8 +57,8 @@ class FakeManager : public QDBusAbstractAdaptor {
 public:
   FakeManager(QObject *parent, FakeDisks *disks) : QDBusAbstractAdaptor(parent), disks_(disks) {}
 public slots:
-  QList<QDBusObjectPath> ResolveDevice(const QVariantMap &spec, const QVariantMap &) {
-    const QString path = spec.value(QStringLiteral("path")).toString();
+  QList<QDBusObjectPath> ResolveDevice(const QVariantMap &devspec, const QVariantMap &) {
+    const QString path = devspec.value(QStringLiteral("path")).toString();
     disks_->Record(QStringLiteral("ResolveDevice ") + path);
     if (path != disks_->device)
       return {};
