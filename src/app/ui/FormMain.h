@@ -11,6 +11,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 // ==== Recorder settings pages ====
 #include "config/RoiPicture.h"
@@ -384,6 +386,7 @@ public:
 
   void ComboBoxChange(QComboBox *combo);
   void ComboBoxVideoSourceChange();
+  void CommitEdit(QLineEdit *edit, bool (*commit)(int, std::string_view, std::string &));
   void EditNumChange(QLineEdit *edit);
   void EditTimeChange(QLineEdit *edit);
   void EditDateChange(QLineEdit *edit);

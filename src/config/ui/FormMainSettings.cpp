@@ -798,34 +798,28 @@ void TFormMain::ComboBoxVideoSourceChange() {
   RefreshSettingsPages();
 }
 
-void TFormMain::EditNumChange(QLineEdit *edit) {
+// Commits what a bound edit shows and shows the value kept: an edit always
+// ends up showing its field.
+void TFormMain::CommitEdit(QLineEdit *edit, bool (*commit)(int, std::string_view, std::string &)) {
   if (!HasControlTag(edit))
     return;
   std::string shown;
-  const bool changed = CommitNumberText(ControlTag(edit), edit->text().toStdString(), shown);
+  const bool changed = commit(ControlTag(edit), edit->text().toStdString(), shown);
   edit->setText(QString::fromStdString(shown));
   if (changed)
     RefreshSettingsPages();
+}
+
+void TFormMain::EditNumChange(QLineEdit *edit) {
+  CommitEdit(edit, CommitNumberText);
 }
 
 void TFormMain::EditTimeChange(QLineEdit *edit) {
-  if (!HasControlTag(edit))
-    return;
-  std::string shown;
-  const bool changed = CommitTimeText(ControlTag(edit), edit->text().toStdString(), shown);
-  edit->setText(QString::fromStdString(shown));
-  if (changed)
-    RefreshSettingsPages();
+  CommitEdit(edit, CommitTimeText);
 }
 
 void TFormMain::EditDateChange(QLineEdit *edit) {
-  if (!HasControlTag(edit))
-    return;
-  std::string shown;
-  const bool changed = CommitDateText(ControlTag(edit), edit->text().toStdString(), shown);
-  edit->setText(QString::fromStdString(shown));
-  if (changed)
-    RefreshSettingsPages();
+  CommitEdit(edit, CommitDateText);
 }
 
 void TFormMain::EditStrDataOnChange(QLineEdit *edit) {
