@@ -2,7 +2,6 @@
 
 #include "app/Payloads.h"
 #include "config/Cfg_mgr.h"
-#include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "settings/DriveFields.h"
 #include "settings/ProgramSettings.h"
@@ -49,15 +48,12 @@ bool IsFat32(std::uint8_t drive, const std::string &inPath, platform::VolumeProb
 bool WritePayload(const std::string &folder, std::string_view name,
                   std::span<const std::uint8_t> payload) {
   platform::CriticalErrorGuard guard;
-  platform::File file;
-  if (!file.CreateTruncate(platform::WithSeparator(folder) + std::string(name)))
-    return false;
-  const std::int64_t written = file.Write(payload.data(), payload.size());
-  // A card is pulled as soon as it is reported ready, so the bytes must be on
-  // it by then, not in the system's cache.
-  const bool flushed = file.Flush();
-  const bool closed = file.Close();
-  return written == static_cast<std::int64_t>(payload.size()) && flushed && closed;
+  // Through a temporary that replaces the old file only once complete and on
+  // the medium: a card is pulled as soon as it is reported ready, and a
+  // half-written firmware image is worse than the old one.
+  return platform::WriteWholeFileAtomically(
+      platform::WithSeparator(folder) + std::string(name),
+      std::string_view(reinterpret_cast<const char *>(payload.data()), payload.size()));
 }
 
 void DeleteFilesByMask(const std::string &folder, std::string_view mask) {
@@ -76,6 +72,7 @@ int PrepareCard(std::uint8_t drive, const std::string &inPath, std::int32_t lang
                 const CfgFileWriter &writeCfg, platform::VolumeProbe probe) {
   if (!IsFat32(drive, inPath, probe))
     return MsgIncorrectFileSystem;
+  platform::RemoveStaleTemporaries(inPath);
   bool ok = WritePayload(inPath, FirmwareImageName, FirmwareImagePayload().Bytes());
   if (ok) {
     DeleteFilesByMask(inPath, "*.skn");

@@ -33,8 +33,8 @@ bool IsDriveReady(std::uint8_t drive, const std::string &inPath);
 bool IsFat32(std::uint8_t drive, const std::string &inPath,
              platform::VolumeProbe probe = platform::ProbeVolume);
 
-// Creates or truncates folder + name and writes the payload. True only when
-// every byte was written and reached the medium; a partly written file stays.
+// Writes the payload as folder + name, replacing an existing file only once
+// every byte has reached the medium; on failure the old file stays as it was.
 bool WritePayload(const std::string &folder, std::string_view name,
                   std::span<const std::uint8_t> payload);
 

@@ -22,6 +22,9 @@ bool IsAsciiAlnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// Far above any firmware image of the recorder; a bigger file is not one.
+constexpr std::uint64_t kMaxFirmwareSize = 64u << 20;
+
 // Names are compared as the system's wide-character calls would see them:
 // at most this many characters.
 constexpr std::size_t kMaxNameChars = 32;
@@ -131,12 +134,24 @@ void TThreadFirmware::HandleRequest() {
   const auto index = static_cast<std::size_t>(SelectedIndex);
   if (CopyFromCard) {
     if (SelectedIndex >= 0 && index < CardFiles.size())
-      platform::CopyFileOverwrite(card + CardFiles[index], DiskFolder + CardFiles[index]);
-  } else if (CopyToCard) {
-    for (const std::string &name : CardFiles)
-      platform::DeleteFile(card + name);
-    if (SelectedIndex >= 0 && index < DiskFiles.size())
-      platform::CopyFileOverwrite(DiskFolder + DiskFiles[index], card + DiskFiles[index]);
+      platform::CopyFileSafely(card + CardFiles[index], DiskFolder + CardFiles[index]);
+  } else if (CopyToCard && SelectedIndex >= 0 && index < DiskFiles.size()) {
+    // The recorder takes the one firmware file on the card. The new one is
+    // written and checked first; only then do the others go, so a failed
+    // copy leaves the card with the firmware it had.
+    const std::string &name = DiskFiles[index];
+    platform::RemoveStaleTemporaries(card);
+    if (!platform::CopyFileSafely(DiskFolder + name, card + name))
+      return;
+    std::string copied;
+    std::string original;
+    if (!platform::ReadWholeFile(card + name, copied, kMaxFirmwareSize) ||
+        !platform::ReadWholeFile(DiskFolder + name, original, kMaxFirmwareSize) ||
+        copied != original)
+      return;
+    for (const std::string &other : CardFiles)
+      if (Lower(other) != Lower(name))
+        platform::DeleteFile(card + other);
   }
 }
 

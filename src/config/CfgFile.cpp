@@ -2,6 +2,8 @@
 // parameter, then the two OSD texts, lines ending in CR LF.
 
 #include "config/CfgState.h"
+#include "platform/File.h"
+#include "platform/FileSystem.h"
 
 #include <cstdio>
 #include <cstring>
@@ -76,8 +78,10 @@ bool ParseNumber(std::string_view text, std::int32_t &value) {
 }
 
 bool ReadLines(const std::string &fullPath) {
-  std::FILE *file = std::fopen(fullPath.c_str(), "rb");
-  if (!file)
+  // Opened without blocking and only as a regular file: the card is not
+  // trusted to hold a file under this name.
+  platform::File file;
+  if (!file.OpenRead(fullPath))
     return false;
   // Lines are applied as they come; a read failure puts everything back.
   const cfg_internal::CfgState saved = cfg_internal::State();
@@ -86,8 +90,9 @@ bool ReadLines(const std::string &fullPath) {
   bool betweenLines = true;
   bool first = true;
   char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+  std::int64_t got;
+  while ((got = file.Read(buffer, sizeof buffer)) > 0) {
+    const auto n = static_cast<std::size_t>(got);
     std::size_t start = 0;
     // A UTF-8 byte-order mark, as some editors write, is not part of a line.
     if (first && n >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0)
@@ -109,9 +114,7 @@ bool ReadLines(const std::string &fullPath) {
       }
     }
   }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
+  if (got < 0) {
     cfg_internal::State() = saved;
     return false;
   }
@@ -120,9 +123,11 @@ bool ReadLines(const std::string &fullPath) {
   return true;
 }
 
-bool WriteText(std::FILE *file, const char *text, int len) {
-  return len > 0 &&
-         std::fwrite(text, 1, static_cast<std::size_t>(len), file) == static_cast<std::size_t>(len);
+bool AppendText(std::string &out, const char *text, int len) {
+  if (len <= 0)
+    return false;
+  out.append(text, static_cast<std::size_t>(len));
+  return true;
 }
 
 } // namespace
@@ -194,9 +199,7 @@ bool WriteCfgFile(const std::string &path, bool appendName) {
   std::string full;
   if (!BuildPath(path, appendName, full))
     return false;
-  std::FILE *file = std::fopen(full.c_str(), "wb");
-  if (!file)
-    return false;
+  std::string text;
   bool ok = true;
   // Names have at most 31 characters and texts 47, so every line fits.
   char line[128];
@@ -208,22 +211,16 @@ bool WriteCfgFile(const std::string &path, bool appendName) {
     const int len = IsParamHex(i) ? std::snprintf(line, sizeof line, "%s = 0x%08X\r\n", name,
                                                   static_cast<std::uint32_t>(value))
                                   : std::snprintf(line, sizeof line, "%s = %d\r\n", name, value);
-    ok = WriteText(file, line, len);
+    ok = AppendText(text, line, len);
   }
   for (int slot = 0; slot < kOsdTextCount && ok; ++slot) {
     const int len = std::snprintf(line, sizeof line, "OSD_STR%u = \"%s\"\r\n",
                                   static_cast<unsigned>(slot + 1), GetOsdText(slot).c_str());
-    ok = WriteText(file, line, len);
+    ok = AppendText(text, line, len);
   }
-  // Every failure counts: card preparation must not report a card ready
-  // whose file was cut short.
-  if (ok && std::fflush(file) != 0)
-    ok = false;
-  if (std::ferror(file))
-    ok = false;
-  if (std::fclose(file) != 0)
-    ok = false;
-  return ok;
+  // Replaced as a whole once on the medium: the recorder must never find a
+  // file cut short, and card preparation must not report such a card ready.
+  return ok && platform::WriteWholeFileAtomically(full, text);
 }
 
 } // namespace orvo

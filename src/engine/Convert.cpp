@@ -1,131 +1,339 @@
 #include "engine/Storagex4tft.h"
 
 #include "mp4/Mp4container.h"
+#include "platform/Error.h"
+#include "platform/File.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
 
 namespace orvo {
 
-// Closes the open output part. False when the file could not be finished
-// (its index not written, typically a full disk): such a part does not play.
-bool TStorageX4TFT::ClosePart() {
-  Writer->Close();
-  return Writer->LastFinishSucceeded();
+namespace {
+
+// Problems beyond these are only counted: a card with a damaged range can
+// have thousands, and nobody reads more than the first few.
+constexpr std::size_t kKeptProblems = 8;
+
+DamageKind DamageOf(FragmentFault fault) {
+  switch (fault) {
+  case FragmentFault::NoTracks:
+    return DamageKind::NoTracks;
+  case FragmentFault::EmptyTrack:
+    return DamageKind::EmptyTrack;
+  case FragmentFault::ZeroTimescale:
+    return DamageKind::ZeroTimescale;
+  case FragmentFault::TimesNotIncreasing:
+    return DamageKind::TimesNotIncreasing;
+  case FragmentFault::SampleOutsideFile:
+    return DamageKind::SampleOutsideFile;
+  case FragmentFault::SampleTooLarge:
+    return DamageKind::SampleTooLarge;
+  case FragmentFault::None:
+    break;
+  }
+  return DamageKind::Structure;
 }
 
-// Copies one fragment into the current part, opening the part first when
-// none is open. `partOpen` says whether a part is open afterwards (it stays
-// open after a failure inside the fragment, and after a failed track set-up
-// so that what it holds is finished normally).
-TStorageX4TFT::FragmentResult TStorageX4TFT::CopyFragment(const std::string &path,
-                                                          std::uint32_t index, std::uint32_t &part,
-                                                          bool &partOpen,
-                                                          std::uint32_t offsets[8]) {
-  if (!Reader->OpenRead(path))
-    return FragmentResult::Skipped;
-  bool ok = true;
-  if (!partOpen) {
-    if (!Writer->OpenWrite(OutputFolder + OutputFileName(index, part))) {
-      Reader->Close();
-      return FragmentResult::RecordEnds;
-    }
-    partOpen = true;
-    const int tracks = Reader->GetTrackCount();
-    for (int k = 0; k < tracks; ++k) {
-      std::int8_t type = 2;
-      std::string handler, language;
-      std::uint8_t codecType = 0;
-      std::int32_t codecSize = 0;
-      bool trackOk = Reader->GetTrackInfo(k, type, handler, language);
-      TrackTypes[k] = static_cast<std::uint8_t>(type);
-      trackOk = trackOk && Writer->AddTrack(type, handler, language) != -1;
-      const std::uint8_t *config =
-          trackOk ? Reader->GetCodecConfig(k, codecType, codecSize) : nullptr;
-      if (config)
-        trackOk = Writer->SetCodecConfig(k, codecType, codecSize, config);
-      offsets[k] = 0;
-      if (!trackOk) {
-        Reader->Close();
-        return FragmentResult::RecordEnds;
-      }
-    }
-  }
+ConvertProblem Problem(ProblemKind kind, std::string file, std::string detail = {}) {
+  ConvertProblem p;
+  p.kind = kind;
+  p.file = std::move(file);
+  p.detail = std::move(detail);
+  return p;
+}
 
+ConvertProblem Damaged(DamageKind damage, std::string file) {
+  ConvertProblem p = Problem(ProblemKind::FragmentDamaged, std::move(file));
+  p.damage = damage;
+  return p;
+}
+
+} // namespace
+
+void TStorageX4TFT::AddProblem(RecordOutcome &outcome, ConvertProblem problem) {
+  if (outcome.problems.size() < kKeptProblems)
+    outcome.problems.push_back(std::move(problem));
+  ++outcome.problemCount;
+}
+
+// Closes the open part. Only a part that was finished and has reached the
+// medium appears under its name; otherwise nothing does.
+std::string TStorageX4TFT::PartName(const RecordJob &job, std::uint32_t part) {
+  return job.base + "_P" + std::to_string(part) + ".mp4";
+}
+
+bool TStorageX4TFT::ClosePart(RecordJob &job) {
+  job.partOpen = false;
+  const std::string name = PartName(job, job.part);
+  ++job.part;
+  Writer->Close();
+  if (!Writer->LastFinishSucceeded()) {
+    AddProblem(job.outcome,
+               Problem(ProblemKind::OutputFailed, OutputFolder + name, Writer->LastErrorText()));
+    return false;
+  }
+  job.outcome.parts.push_back(name);
+  return true;
+}
+
+// Starts a part with the tracks of the fragment open in the reader.
+bool TStorageX4TFT::OpenPart(RecordJob &job, const std::string &fragmentPath,
+                             bool &outputFailed) {
+  const std::string path = OutputFolder + PartName(job, job.part);
+  if (!Writer->OpenWrite(path)) {
+    AddProblem(job.outcome, Problem(ProblemKind::OutputFailed, path, Writer->LastErrorText()));
+    outputFailed = true;
+    return false;
+  }
+  job.tracks.clear();
+  const int tracks = Reader->GetTrackCount();
+  for (int k = 0; k < tracks; ++k) {
+    std::int8_t type = kTrackNone;
+    std::string handler, language;
+    std::uint8_t codecType = kCodecNone;
+    std::int32_t codecSize = 0;
+    bool ok = Reader->GetTrackInfo(k, type, handler, language) &&
+              Writer->AddTrack(type, handler, language) != -1;
+    const std::uint8_t *config = ok ? Reader->GetCodecConfig(k, codecType, codecSize) : nullptr;
+    if (config)
+      ok = Writer->SetCodecConfig(k, codecType, codecSize, config);
+    if (!ok) {
+      // The reader accepted a track set-up the writer cannot express: the
+      // fragment, not the output, is at fault.
+      Writer->Discard();
+      AddProblem(job.outcome, Damaged(DamageKind::Structure, fragmentPath));
+      return false;
+    }
+    TrackTypes[k] = static_cast<std::uint8_t>(type);
+    job.offsets[k] = 0;
+    PartTrack t{type, config ? codecType : kCodecNone, {}};
+    if (config)
+      t.config.assign(config, config + codecSize);
+    job.tracks.push_back(std::move(t));
+  }
+  job.partOpen = true;
+  return true;
+}
+
+TStorageX4TFT::CopyResult TStorageX4TFT::CopySamples(RecordJob &job,
+                                                     const std::string &fragmentPath) {
   int track = 0;
   std::uint32_t sample = 0;
   while (Reader->NextSample(track, sample)) {
+    // Checked per sample so that a cancel takes effect within a moment even
+    // on a slow card; what was written so far is whole samples of a valid
+    // file.
+    if (CancelRequested)
+      return CopyResult::Copied;
     std::uint32_t size = 0, timestamp = 0;
     bool key = false;
-    if (!Reader->GetSampleInfo(track, sample, size, timestamp, key) ||
-        size > static_cast<std::uint32_t>(SampleBufferSize)) {
-      ok = false;
-      break;
-    }
-    if (TrackTypes[track] == 1) // every AAC frame decodes on its own
+    Reader->GetSampleInfo(track, sample, size, timestamp, key);
+    if (TrackTypes[track] == kTrackAudio) // every AAC frame decodes on its own
       key = true;
     if (!Reader->ReadSample(track, sample, SampleBuffer.get(),
-                            static_cast<std::uint32_t>(SampleBufferSize)) ||
-        !Writer->WriteSample(track, SampleBuffer.get(), size, offsets[track] + timestamp, key)) {
-      ok = false;
-      break;
+                            static_cast<std::uint32_t>(SampleBufferSize))) {
+      AddProblem(job.outcome, Problem(ProblemKind::FragmentUnreadable, fragmentPath,
+                                      Reader->LastErrorText()));
+      return CopyResult::ReadFailed;
+    }
+    if (!Writer->WriteSample(track, SampleBuffer.get(), size, job.offsets[track] + timestamp,
+                             key)) {
+      const std::string why = Writer->LastErrorText();
+      AddProblem(job.outcome,
+                 Problem(ProblemKind::OutputFailed, OutputFolder + PartName(job, job.part),
+                         why.empty() ? "the file would pass 4 GiB" : why));
+      return CopyResult::WriteFailed;
     }
   }
-  ProgressDone = ProgressDone + 1;
-  const int tracks = std::min(Reader->GetTrackCount(), 8);
-  for (int k = 0; k < tracks; ++k)
-    offsets[k] += Reader->TrackDuration[k];
-  if (Writer->GetPosition() > MaxOutputLength) {
-    if (!ClosePart())
-      ok = false;
-    partOpen = false;
-    ++part;
-  }
-  Reader->Close();
-  return ok ? FragmentResult::Copied : FragmentResult::Damaged;
+  return CopyResult::Copied;
 }
 
-// Converts one record into its parts. False when anything failed; a record
-// whose output is incomplete is not marked converted, so that it stays
-// selected and can be converted again.
-bool TStorageX4TFT::ConvertRecord(std::uint32_t index) {
+// Copies one fragment into the current part, opening a part when none is
+// open. A fragment is copied only when all of it is usable: one that cannot
+// be opened, yields nothing, or would break the part's timestamps or
+// decoder set-up is left out as a whole and reported.
+TStorageX4TFT::FragmentResult TStorageX4TFT::CopyFragment(RecordJob &job,
+                                                          const Fragment &fragment) {
+  struct ReaderCloser {
+    TMP4Container &reader;
+    ~ReaderCloser() { reader.Close(); }
+  };
+  if (!Reader->OpenRead(fragment.path)) {
+    const std::string &why = Reader->LastErrorText();
+    AddProblem(job.outcome, why.empty() ? Damaged(DamageKind::Structure, fragment.path)
+                                        : Problem(ProblemKind::FragmentUnreadable,
+                                                  fragment.path, why));
+    return FragmentResult::Failed;
+  }
+  ReaderCloser closer{*Reader};
+  const FragmentFault fault = Reader->CheckFragment(static_cast<std::uint32_t>(SampleBufferSize));
+  if (fault != FragmentFault::None) {
+    AddProblem(job.outcome, Damaged(DamageOf(fault), fragment.path));
+    return FragmentResult::Failed;
+  }
+  const int tracks = Reader->GetTrackCount();
+  if (job.partOpen) {
+    bool sameTracks = static_cast<int>(job.tracks.size()) == tracks;
+    bool sameConfig = sameTracks;
+    for (int k = 0; sameTracks && k < tracks; ++k) {
+      std::int8_t type = kTrackNone;
+      std::string handler, language;
+      std::uint8_t codecType = kCodecNone;
+      std::int32_t size = 0;
+      Reader->GetTrackInfo(k, type, handler, language);
+      const std::uint8_t *config = Reader->GetCodecConfig(k, codecType, size);
+      if (!config)
+        codecType = kCodecNone;
+      const PartTrack &t = job.tracks[static_cast<std::size_t>(k)];
+      sameTracks = t.type == type && t.codecType == codecType;
+      sameConfig = sameConfig && sameTracks && t.config.size() == std::size_t(config ? size : 0) &&
+                   (!config || std::memcmp(t.config.data(), config, t.config.size()) == 0);
+    }
+    if (!sameTracks) {
+      AddProblem(job.outcome, Damaged(DamageKind::TracksDiffer, fragment.path));
+      return FragmentResult::Failed;
+    }
+    // A new decoder set-up (say the picture size changed) starts a new
+    // part, so that every part decodes with the set-up it declares. So
+    // does a part whose media time would pass 32 bits.
+    bool fits = true;
+    for (int k = 0; k < tracks; ++k)
+      fits = fits && std::uint64_t{job.offsets[k]} + Reader->TrackDuration[k] <= 0xFFFFFFFFu;
+    if ((!sameConfig || !fits) && !ClosePart(job))
+      return FragmentResult::RecordEnds;
+  }
+  if (!job.partOpen) {
+    bool outputFailed = false;
+    if (!OpenPart(job, fragment.path, outputFailed))
+      return outputFailed ? FragmentResult::RecordEnds : FragmentResult::Failed;
+  }
+
+  const CopyResult copied = CopySamples(job, fragment.path);
+  if (copied == CopyResult::WriteFailed) {
+    // A file whose write failed cannot be finished; it never appears.
+    Writer->Discard();
+    job.partOpen = false;
+    ++job.part;
+    return FragmentResult::RecordEnds;
+  }
+  for (int k = 0; k < tracks; ++k)
+    job.offsets[k] += Reader->TrackDuration[k];
+  if (Writer->GetPosition() > MaxOutputLength && !ClosePart(job))
+    return FragmentResult::RecordEnds;
+  return copied == CopyResult::Copied ? FragmentResult::Copied : FragmentResult::Failed;
+}
+
+// The mark is the one byte of "record.dat" that conversion owns; the rest of
+// the file is left exactly as it stands now, whatever changed it since the
+// scan. It is written only to the record file the catalog describes, and
+// flushed so that a mark never outlives the outputs it stands for.
+bool TStorageX4TFT::WriteMark(const std::string &folder, const RecordEntry &entry,
+                              ConvertProblem &problem) {
+  constexpr std::size_t kMarksOffset = offsetof(RecordEntry, Marks);
+  const std::string path = folder + RecordFileName;
+  problem = Problem(ProblemKind::MarkFailed, path);
+  platform::File file;
+  RecordEntry now;
+  if (!file.OpenExisting(path) ||
+      file.ReadAt(&now, sizeof now, 0) != static_cast<std::int64_t>(sizeof now)) {
+    problem.detail = platform::LastErrorText();
+    return false;
+  }
+  if (!HasValidSignature(now) || now.RecordNumber != entry.RecordNumber) {
+    problem.detail = "the record file changed since the scan";
+    return false;
+  }
+  const auto marks =
+      static_cast<std::uint8_t>((now.Marks & ~kMarkChecked) | kMarkConverted);
+  if (file.WriteAt(&marks, 1, kMarksOffset) != 1 || !file.Flush() || !file.Close()) {
+    problem.detail = platform::LastErrorText();
+    return false;
+  }
+  return true;
+}
+
+// Parts of an earlier conversion with higher numbers than this run wrote
+// would look like one set with this run's parts.
+void TStorageX4TFT::RemoveStaleParts(const RecordJob &job) {
+  if (job.outcome.parts.empty())
+    return;
+  for (std::uint32_t part = job.part;; ++part) {
+    const std::string path = OutputFolder + PartName(job, part);
+    if (!platform::IsRegularFile(path) || !platform::DeleteFile(path))
+      break;
+  }
+}
+
+void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragment> &fragments,
+                                  std::uint64_t missing, std::set<std::string> &usedBases) {
   RecordEntry &entry = Entries[index];
   const std::string folder = RecordFolderPath(index);
-  std::uint32_t part = 0;
-  bool partOpen = false;
-  bool ok = true;
-  std::uint32_t offsets[8] = {};
+  RecordJob job;
+  job.index = index;
+  job.base = BaseName(entry);
+  // Two records of one job must not replace each other's output (same date
+  // and time after a clock reset, or a mask without placeholders).
+  if (usedBases.count(job.base)) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "_R%08u", entry.RecordNumber);
+    std::string base = job.base + suffix;
+    for (unsigned n = 2; usedBases.count(base); ++n)
+      base = job.base + suffix + "-" + std::to_string(n);
+    job.base = base;
+  }
+  usedBases.insert(job.base);
 
-  for (std::uint32_t j = entry.FirstFragment; j <= entry.LastFragment; ++j) {
-    if (CancelRequested)
+  bool interrupted = false;
+  for (const Fragment &fragment : fragments) {
+    if (CancelRequested) {
+      interrupted = true;
       break;
-    const std::string path = folder + FragmentFolderName(j) + FragmentFileName(j);
-    const FragmentResult r = CopyFragment(path, index, part, partOpen, offsets);
-    if (r != FragmentResult::Copied)
-      ok = false;
+    }
+    const FragmentResult r = CopyFragment(job, fragment);
+    ProgressDone = ProgressDone + 1;
     if (r == FragmentResult::RecordEnds)
       break;
-    if (j == entry.LastFragment) // the last fragment number may be 0xFFFFFFFF
-      break;
   }
-  if (partOpen && !ClosePart())
-    ok = false;
+  interrupted = interrupted || CancelRequested;
+  if (missing > 0) {
+    ConvertProblem p = Problem(ProblemKind::FragmentsMissing, folder);
+    p.count = missing;
+    AddProblem(job.outcome, p);
+  }
+  if (job.partOpen)
+    ClosePart(job);
 
-  if (entry.Attributes & kAttrGps) {
+  RecordOutcome &outcome = job.outcome;
+  if (!interrupted && (entry.Attributes & kAttrGps)) {
     const std::string gps = GpsFileName(index);
-    platform::CopyFileOverwrite(folder + gps, OutputFolder + gps);
+    if (platform::CopyFileSafely(folder + gps, OutputFolder + gps, &CancelRequested))
+      outcome.gpsCopy = gps;
+    else if (CancelRequested)
+      interrupted = true;
+    else
+      AddProblem(outcome, Problem(ProblemKind::GpsCopyFailed, folder + gps,
+                                  platform::LastErrorText()));
   }
-  if (ok) {
-    entry.Marks = static_cast<std::uint8_t>((entry.Marks & ~kMarkChecked) | kMarkConverted);
-    if (HasValidSignature(entry))
-      RewriteRecordFile(folder, entry);
+  if (interrupted) {
+    outcome.kind = OutcomeKind::Interrupted;
+  } else if (outcome.problemCount > 0) {
+    outcome.kind = outcome.parts.empty() ? OutcomeKind::Failed : OutcomeKind::Partly;
+  } else {
+    RemoveStaleParts(job);
+    ConvertProblem problem;
+    if (WriteMark(folder, entry, problem)) {
+      entry.Marks = static_cast<std::uint8_t>((entry.Marks & ~kMarkChecked) | kMarkConverted);
+      outcome.kind = OutcomeKind::Converted;
+    } else {
+      AddProblem(outcome, problem);
+      outcome.kind = OutcomeKind::NotMarked;
+    }
   }
-  return ok;
-}
-
-void TStorageX4TFT::RewriteRecordFile(const std::string &folder, const RecordEntry &entry) {
-  // Failures are not reported: the output is complete, only the mark is lost.
-  platform::RewriteFileHead(folder + RecordFileName, &entry, sizeof entry);
+  Outcomes[index] = std::move(outcome);
 }
 
 bool TStorageX4TFT::ConvertChecked() {
@@ -133,21 +341,54 @@ bool TStorageX4TFT::ConvertChecked() {
   if (!Busy.compare_exchange_strong(expected, true))
     return true;
   CancelRequested = false;
-  std::int64_t total = 0;
-  for (std::uint32_t i = 0; i < Count; ++i) {
-    if (Entries[i].Marks & kMarkChecked)
-      total += Entries[i].FragmentCount;
-  }
+  Cancelled = false;
   ProgressDone = 0;
-  ProgressTotal = static_cast<std::int32_t>(total);
-  bool result = true;
+  ProgressTotal = 0;
+  Outcomes.assign(Count, RecordOutcome{});
 
+  // Which fragments exist is learnt first, so that the progress counts
+  // what will really be copied and no missing number is ever probed.
+  struct Planned {
+    std::uint32_t index;
+    std::vector<Fragment> fragments;
+    std::uint64_t missing;
+  };
+  std::vector<Planned> plan;
+  std::int64_t total = 0;
   for (std::uint32_t i = 0; i < Count && !CancelRequested; ++i) {
-    if (!(Entries[i].Marks & kMarkChecked))
+    const RecordEntry &e = Entries[i];
+    if (!(e.Marks & kMarkChecked))
       continue;
-    if (!ConvertRecord(i))
+    Planned p{i, {}, 0};
+    ListFragments(RecordFolderPath(i), e.FirstFragment, e.LastFragment, p.fragments, p.missing);
+    total += static_cast<std::int64_t>(p.fragments.size());
+    plan.push_back(std::move(p));
+  }
+  ProgressTotal = static_cast<std::int32_t>(std::min<std::int64_t>(total, INT32_MAX));
+  // An empty output folder would put the files into the current directory.
+  const bool outputKnown = !OutputFolder.empty();
+  if (outputKnown)
+    platform::RemoveStaleTemporaries(OutputFolder);
+
+  bool result = true;
+  std::set<std::string> usedBases;
+  for (const Planned &p : plan) {
+    if (CancelRequested)
+      break;
+    if (!outputKnown) {
+      AddProblem(Outcomes[p.index], Problem(ProblemKind::OutputFailed, OutputFolder,
+                                            "no output folder is set"));
+      Outcomes[p.index].kind = OutcomeKind::Failed;
+      result = false;
+      continue;
+    }
+    ConvertRecord(p.index, p.fragments, p.missing, usedBases);
+    if (Outcomes[p.index].kind != OutcomeKind::Converted)
       result = false;
   }
+  Cancelled = CancelRequested.load();
+  if (Cancelled)
+    result = false;
   ProgressDone = 0;
   ProgressTotal = 0;
   Busy = false;

@@ -1,13 +1,26 @@
 #include "engine/Storagex4tft.h"
 
-#include "platform/FileSystem.h"
+#include "platform/Folder.h"
+
+#include <cstdio>
 
 namespace orvo {
 
+namespace {
+
+std::string FragmentFolderNameAlone(std::uint32_t fragment) {
+  char name[32];
+  std::snprintf(name, sizeof name, "DIR%05u", fragment / 100);
+  return name;
+}
+
+} // namespace
+
 // Removes exactly the files and folders of the card layout that belong to the
-// record, each path built from the catalog entry and the fixed name formats
-// below the input folder: never a recursive delete, and a folder that still
-// holds anything else stays.
+// record, each by name inside a handle on its folder in the catalog's folder:
+// never a recursive delete, a folder that still holds anything else stays, a
+// link where a folder belongs is never entered (the record's deletion ends
+// there), and a link where a file belongs is removed itself, not its target.
 bool TStorageX4TFT::DeleteChecked() {
   bool result = true;
   bool expected = false;
@@ -21,30 +34,51 @@ bool TStorageX4TFT::DeleteChecked() {
     ProgressDone = 0;
     ProgressTotal = static_cast<std::int32_t>(total);
 
+    platform::Folder root;
+    const bool rootOpen = !CatalogFolder.empty() && root.Open(CatalogFolder);
     for (std::uint32_t i = 0; i < Count && !CancelRequested; ++i) {
       const RecordEntry &e = Entries[i];
       if (!(e.Marks & kMarkChecked))
         continue;
-      const std::string folder = RecordFolderPath(i);
+      const std::string name = FolderName(e);
+      platform::Folder record;
+      if (!rootOpen || !record.OpenChild(root, name)) {
+        result = false;
+        continue;
+      }
+      platform::Folder fragments;
+      std::string fragmentsName;
       for (std::uint32_t j = e.FirstFragment; j <= e.LastFragment; ++j) {
-        const std::string sub = folder + FragmentFolderName(j);
-        if (!platform::DeleteFile(sub + FragmentFileName(j))) {
+        const std::string sub = FragmentFolderNameAlone(j);
+        if (sub != fragmentsName) {
+          fragmentsName = sub;
+          if (!fragments.OpenChild(record, sub)) {
+            result = false;
+            break;
+          }
+        }
+        if (!fragments.RemoveFile(FragmentFileName(j))) {
           result = false;
           break;
         }
-        if ((j % 100 == 99 || j == e.LastFragment) && !platform::RemoveDirectory(sub)) {
-          result = false;
-          break;
+        if (j % 100 == 99 || j == e.LastFragment) {
+          fragments.Close();
+          fragmentsName.clear();
+          if (!record.RemoveFolder(sub)) {
+            result = false;
+            break;
+          }
         }
         ProgressDone = ProgressDone + 1;
         if (j == e.LastFragment) // the last number may be 0xFFFFFFFF
           break;
       }
-      if ((e.Attributes & kAttrGps) && !platform::DeleteFile(folder + GpsFileName(i)))
+      if ((e.Attributes & kAttrGps) && !record.RemoveFile(GpsFileName(i)))
         result = false;
-      if (!platform::DeleteFile(folder + RecordFileName))
+      if (!record.RemoveFile(RecordFileName))
         result = false;
-      if (!platform::RemoveDirectory(folder))
+      record.Close();
+      if (!root.RemoveFolder(name))
         result = false;
     }
     ProgressDone = 0;

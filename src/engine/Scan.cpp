@@ -47,6 +47,10 @@ bool TStorageX4TFT::ScanRecords() {
     return true;
   CancelRequested = false;
   Count = 0;
+  Outcomes.clear();
+  // From now on the catalog belongs to this folder, whatever the input
+  // folder says later.
+  CatalogFolder = InputFolder;
   bool result = true;
 
   // An empty input folder names no card (and never the current directory).

@@ -165,9 +165,16 @@ std::string TStorageX4TFT::FolderName(const RecordEntry &e) const {
 }
 
 std::string TStorageX4TFT::RecordFolderPath(std::uint32_t index) const {
-  if (index >= Count)
+  if (index >= Count || CatalogFolder.empty())
     return {};
-  return InputFolder + FolderName(Entries[index]) + platform::kPathSeparator;
+  return CatalogFolder + FolderName(Entries[index]) + platform::kPathSeparator;
+}
+
+bool TStorageX4TFT::GetOutcome(std::uint32_t index, RecordOutcome &outcome) const {
+  if (Busy || index >= Count)
+    return false;
+  outcome = index < Outcomes.size() ? Outcomes[index] : RecordOutcome{};
+  return true;
 }
 
 std::string TStorageX4TFT::GpsFileName(std::uint32_t index) const {
@@ -201,10 +208,10 @@ void ReplaceAll(std::string &text, const std::string &key, const std::string &va
 
 } // namespace
 
-std::string TStorageX4TFT::OutputFileName(std::uint32_t index, std::uint32_t part) const {
-  if (index >= Count)
-    return NameMask;
-  const RecordEntry &e = Entries[index];
+// The mask expanded for a record. Only this text, not the folder, comes from
+// the user and the card: it is made one plain name so that no mask ("../x",
+// "a/b") and no card can place a file outside the output folder.
+std::string TStorageX4TFT::BaseName(const RecordEntry &e) const {
   char buf[64];
   std::string name = NameMask;
   std::snprintf(buf, sizeof buf, "D%02u%02u%02u", e.Year, e.Month, e.Day);
@@ -213,8 +220,15 @@ std::string TStorageX4TFT::OutputFileName(std::uint32_t index, std::uint32_t par
   ReplaceAll(name, "%T", buf);
   std::snprintf(buf, sizeof buf, "R%08u", e.RecordNumber);
   ReplaceAll(name, "%N", buf);
-  std::snprintf(buf, sizeof buf, "_P%u.mp4", part);
-  return name + buf;
+  return platform::SafeFileName(name);
+}
+
+std::string TStorageX4TFT::OutputFileName(std::uint32_t index, std::uint32_t part) const {
+  if (index >= Count)
+    return NameMask;
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, "_P%u.mp4", part);
+  return BaseName(Entries[index]) + suffix;
 }
 
 } // namespace orvo

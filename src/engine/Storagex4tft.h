@@ -1,11 +1,14 @@
 #pragma once
 
+#include "engine/Outcome.h"
 #include "engine/RecordEntry.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace orvo {
 
@@ -38,6 +41,15 @@ public:
   void SetNameMask(const std::string &mask) { NameMask = mask; }
   void SetMaxOutputLength(std::uint32_t bytes) { MaxOutputLength = bytes; }
 
+  // The folder the catalog was scanned from. Conversion and deletion work
+  // there only, whatever the input folder says by the time they run.
+  const std::string &GetCatalogFolder() const { return CatalogFolder; }
+  // What became of a record in the last conversion; false for a bad index
+  // or while busy.
+  bool GetOutcome(std::uint32_t index, RecordOutcome &outcome) const;
+  // The last conversion was stopped by RequestCancel.
+  bool WasCancelled() const { return Cancelled; }
+
   std::uint32_t GetRecordCount() const { return Count; }
   void GetProgress(std::int32_t &done, std::int32_t &total) const;
   bool IsBusy() const { return Busy; }
@@ -53,12 +65,14 @@ public:
   bool GetMarks(std::uint32_t index, bool &checked, bool &converted) const;
   bool SetChecked(std::uint32_t index, bool checked);
 
-  // Input folder + record folder name + separator; empty for a bad index.
+  // Catalog folder + record folder name + separator; empty for a bad index.
   std::string RecordFolderPath(std::uint32_t index) const;
   // Record folder name + ".gpx"; empty for a bad index.
   std::string GpsFileName(std::uint32_t index) const;
-  // The name mask expanded for a record, with "_P<part>.mp4" appended; the
-  // mask unchanged for a bad index.
+  // The name mask expanded for a record, made safe as one file name, with
+  // "_P<part>.mp4" appended; the mask unchanged for a bad index. Within one
+  // conversion a record whose name an earlier record took gets a suffix
+  // (see RecordOutcome::parts for the names written).
   std::string OutputFileName(std::uint32_t index, std::uint32_t part) const;
 
   // The raw catalog entry, for tests and tools; false for a bad index or
@@ -73,16 +87,51 @@ public:
   static std::string FragmentFolderName(std::uint32_t fragment);
   static std::string FragmentFileName(std::uint32_t fragment);
 
+  // A fragment file found on the card.
+  struct Fragment {
+    std::uint32_t number;
+    std::string path;
+  };
+  // The fragments of the range first..last that exist below a record folder,
+  // in number order, found by listing each fragment folder once (the range
+  // itself may be absurdly large); `missing` counts the others.
+  static void ListFragments(const std::string &recordFolder, std::uint32_t first,
+                            std::uint32_t last, std::vector<Fragment> &found,
+                            std::uint64_t &missing);
+
 private:
   const RecordEntry *EntryAt(std::uint32_t index) const;
   bool GrowCatalog(std::uint32_t newCapacity);
   std::string FolderName(const RecordEntry &e) const;
-  enum class FragmentResult { Copied, Damaged, Skipped, RecordEnds };
-  bool ConvertRecord(std::uint32_t index);
-  FragmentResult CopyFragment(const std::string &path, std::uint32_t index, std::uint32_t &part,
-                              bool &partOpen, std::uint32_t offsets[8]);
-  bool ClosePart();
-  void RewriteRecordFile(const std::string &folder, const RecordEntry &entry);
+  std::string BaseName(const RecordEntry &e) const;
+
+  // Conversion of one record (Convert.cpp).
+  struct PartTrack {
+    std::int8_t type;
+    std::uint8_t codecType;
+    std::vector<std::uint8_t> config;
+  };
+  struct RecordJob {
+    std::uint32_t index = 0;
+    std::string base; // output name before "_P<part>.mp4"
+    std::uint32_t part = 0;
+    bool partOpen = false;
+    std::uint32_t offsets[8] = {};
+    std::vector<PartTrack> tracks; // of the open part
+    RecordOutcome outcome;
+  };
+  enum class FragmentResult { Copied, Failed, RecordEnds };
+  enum class CopyResult { Copied, ReadFailed, WriteFailed };
+  void ConvertRecord(std::uint32_t index, const std::vector<Fragment> &fragments,
+                     std::uint64_t missing, std::set<std::string> &usedBases);
+  FragmentResult CopyFragment(RecordJob &job, const Fragment &fragment);
+  static std::string PartName(const RecordJob &job, std::uint32_t part);
+  bool OpenPart(RecordJob &job, const std::string &fragmentPath, bool &outputFailed);
+  bool ClosePart(RecordJob &job);
+  CopyResult CopySamples(RecordJob &job, const std::string &fragmentPath);
+  bool WriteMark(const std::string &folder, const RecordEntry &entry, ConvertProblem &problem);
+  void RemoveStaleParts(const RecordJob &job);
+  static void AddProblem(RecordOutcome &outcome, ConvertProblem problem);
 
   std::atomic<bool> Busy{false};
   std::atomic<bool> CancelRequested{false};
@@ -93,6 +142,9 @@ private:
   std::atomic<std::uint32_t> Count{0};
   std::int32_t Capacity = 0;
   std::string InputFolder;
+  std::string CatalogFolder;
+  std::vector<RecordOutcome> Outcomes;
+  std::atomic<bool> Cancelled{false};
   std::string OutputFolder;
   std::string NameMask = "%D_%T";
   std::atomic<std::int32_t> ProgressDone{0};

@@ -59,8 +59,10 @@ bool TMP4Container::OpenRead(const std::string &fileName) {
   if (state != kStateClosed)
     return false;
   Reset();
-  if (!handle.OpenRead(fileName))
+  if (!handle.OpenRead(fileName)) {
+    KeepError();
     return false;
+  }
   std::int64_t size = handle.Seek(0, platform::SeekFrom::End);
   // Offsets in this format are 32-bit: a larger file cannot be addressed.
   if (size <= 0 || size > 0xFFFFFFFF || handle.Seek(0, platform::SeekFrom::Begin) != 0) {
@@ -547,10 +549,42 @@ bool TMP4Container::ReadSample(int track, std::uint32_t sample, std::uint8_t *bu
   std::uint32_t offset = chunkOffsets[track][sample];
   if (size > capacity || (size > 0 && !buffer) || std::uint64_t{offset} + size > fileSize_)
     return false;
-  if (!ReadThroughWindow(track, sample, buffer))
+  if (!ReadThroughWindow(track, sample, buffer)) {
+    errorText_.clear();
+    KeepError();
     return false;
+  }
   position = offset + size;
   return true;
+}
+
+FragmentFault TMP4Container::CheckFragment(std::uint32_t maxSampleSize) const {
+  if (state != kStateReading || trackCount <= 0)
+    return FragmentFault::NoTracks;
+  // A next fragment starts where this one's duration ends; a duration this
+  // far past the last sample is not a pause but a damaged header, and would
+  // push every later timestamp out of the part's 32-bit range.
+  constexpr std::uint32_t kLongestTail = 10 * kTimeBase;
+  for (int t = 0; t < trackCount; ++t) {
+    const std::uint32_t n = sampleCount[t];
+    if (n == 0)
+      return FragmentFault::EmptyTrack;
+    if (trackTimescale[t] == 0)
+      return FragmentFault::ZeroTimescale;
+    for (std::uint32_t i = 0; i < n; ++i) {
+      const std::uint32_t size = sampleSizes[t][i] & ~kKeyFlag;
+      if (size > maxSampleSize)
+        return FragmentFault::SampleTooLarge;
+      if (std::uint64_t{chunkOffsets[t][i]} + size > fileSize_)
+        return FragmentFault::SampleOutsideFile;
+      if (i > 0 && sampleTimes[t][i] <= sampleTimes[t][i - 1])
+        return FragmentFault::TimesNotIncreasing;
+    }
+    const std::uint32_t last = sampleTimes[t][n - 1];
+    if (TrackDuration[t] <= last || TrackDuration[t] - last > kLongestTail)
+      return FragmentFault::TimesNotIncreasing;
+  }
+  return FragmentFault::None;
 }
 
 bool TMP4Container::ReadThroughWindow(int track, std::uint32_t sample, std::uint8_t *buffer) {

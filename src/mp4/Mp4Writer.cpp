@@ -33,8 +33,13 @@ bool TMP4Container::OpenWrite(const std::string &fileName) {
   if (state != kStateClosed)
     return false;
   Reset();
-  if (!handle.CreateTruncate(fileName))
+  // Written beside its name and renamed when finished (Close), so that no
+  // file under an output name is ever partial and a link standing there is
+  // replaced, not written through.
+  if (!handle.CreateReplacement(fileName)) {
+    KeepError();
     return false;
+  }
   std::uint8_t ftyp[28];
   PutBE32(ftyp, 28);
   PutType(ftyp + 4, "ftyp");
@@ -44,7 +49,7 @@ bool TMP4Container::OpenWrite(const std::string &fileName) {
   PutType(ftyp + 20, "mp42");
   PutType(ftyp + 24, "isom");
   if (!WriteBytes(ftyp, sizeof ftyp) || !BeginBox("mdat")) {
-    handle.Close();
+    handle.DiscardReplacement();
     boxDepth = 0;
     return false;
   }
@@ -196,6 +201,7 @@ bool TMP4Container::FlushChunks() {
           boxSize[i] += static_cast<std::uint32_t>(total);
         ++chunkCount[t];
       } else {
+        KeepError();
         ok = false;
       }
     } else {

@@ -1,5 +1,7 @@
 #include "mp4/Mp4container.h"
 
+#include "platform/Error.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +47,7 @@ void TMP4Container::Reset() {
   fileSize_ = 0;
   currentTrack_ = -1;
   writeFailed_ = false;
+  errorText_.clear();
   for (int t = 0; t < kMaxTracks; ++t) {
     windowStart_[t] = 0;
     windowSize_[t] = 0;
@@ -72,6 +75,11 @@ void TMP4Container::ReleaseAll() {
   }
 }
 
+void TMP4Container::KeepError() {
+  if (errorText_.empty())
+    errorText_ = platform::LastErrorText();
+}
+
 void TMP4Container::Close() {
   if (state != kStateReading && state != kStateWriting)
     return;
@@ -80,10 +88,30 @@ void TMP4Container::Close() {
     ok = FinishFile();
     for (int t = 0; t < kMaxTracks; ++t)
       ReleasePending(t);
-  }
-  if (!handle.Close())
+    // Only a finished file may appear under its name: a part cut short by a
+    // full disk would look complete and not play.
+    if (ok && !handle.CommitReplacement())
+      ok = false;
+    if (!ok)
+      KeepError();
+    handle.DiscardReplacement();
+  } else if (!handle.Close()) {
     ok = false;
+  }
   lastFinishOk_ = ok;
+  ReleaseAll();
+  trackCount = 0;
+  boxDepth = 0;
+  state = kStateClosed;
+}
+
+void TMP4Container::Discard() {
+  if (state != kStateReading && state != kStateWriting)
+    return;
+  if (state == kStateWriting)
+    handle.DiscardReplacement();
+  handle.Close();
+  lastFinishOk_ = false;
   ReleaseAll();
   trackCount = 0;
   boxDepth = 0;
@@ -143,6 +171,7 @@ bool TMP4Container::WriteBytes(const void *buffer, std::uint32_t n) {
     return false;
   if (handle.Write(buffer, n) != static_cast<std::int64_t>(n)) {
     writeFailed_ = true;
+    KeepError();
     return false;
   }
   position += n;
@@ -187,6 +216,7 @@ bool TMP4Container::EndBox() {
   PutBE32(size, boxSize[boxDepth]);
   if (handle.WriteAt(size, 4, boxStart[boxDepth]) != 4) {
     writeFailed_ = true;
+    KeepError();
     return false;
   }
   return true;

@@ -14,6 +14,18 @@ inline constexpr std::uint32_t kPendingLimit = 128;
 inline constexpr std::uint32_t kMovieTimescale = 1000;
 inline constexpr std::uint32_t kKeyFlag = 0x80000000u;
 
+// Why an open fragment cannot be copied as a whole although it parsed.
+enum class FragmentFault {
+  None,
+  NoTracks,           // no "moov", or one without tracks (a file cut short)
+  EmptyTrack,         // a track whose tables yield no samples
+  ZeroTimescale,      // a track without a time scale
+  TimesNotIncreasing, // sample times that do not rise, or a duration that
+                      // does not follow the last sample
+  SampleOutsideFile,  // a sample beyond the end of the file
+  SampleTooLarge,     // a sample larger than the caller can take
+};
+
 class BoundedReader;
 
 // Reader of the recorder's fragment files and writer of plain MP4 files
@@ -44,8 +56,18 @@ public:
 
   // False when the last Close of a writer could not finish its file (a full
   // disk, a write error, a file that would pass 4 GiB): the file is then
-  // incomplete. True after closing a reader and before any Close.
+  // not there. True after closing a reader and before any Close.
   bool LastFinishSucceeded() const { return lastFinishOk_; }
+  // A writer's file appears under its name only when Close has finished it;
+  // until then it is a temporary beside it. Discard drops it instead.
+  void Discard();
+  // The system's reason for the last failed open, write or finish; empty
+  // when the file opened but its content was not acceptable.
+  const std::string &LastErrorText() const { return errorText_; }
+
+  // Reader: whether every track of the open file can be copied as a whole,
+  // each sample at most `maxSampleSize` bytes.
+  FragmentFault CheckFragment(std::uint32_t maxSampleSize) const;
 
   // The track's codec configuration record, owned by this object until
   // Close or the next open; nullptr when there is none.
@@ -170,6 +192,8 @@ private:
   // position may disagree, so nothing more is written.
   bool writeFailed_ = false;
   bool lastFinishOk_ = true;
+  std::string errorText_;
+  void KeepError();
 };
 
 } // namespace orvo

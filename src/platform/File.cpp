@@ -1,8 +1,13 @@
 #include "platform/File.h"
 
+#include "platform/Error.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,21 +21,103 @@ namespace {
 // The kernel moves at most this much in one call; larger transfers loop.
 constexpr std::size_t kMaxTransfer = 0x40000000;
 
-int OpenLocked(const std::string &path, int flags, int lock) {
+void KeepOpenError(int code) {
+  // O_NOFOLLOW answers a link under the name with ELOOP, whose system text
+  // ("Too many levels of symbolic links") would mislead.
+  if (code == ELOOP)
+    KeepError("is a symbolic link");
+  else
+    KeepSystemError(code);
+}
+
+// Opens without blocking (a FIFO would wait for a writer forever), then
+// takes the file only when it is a regular one and the lock is free.
+// `openError` receives the open's errno when the open itself fails.
+int OpenRegular(const std::string &path, int flags, int lock, mode_t mode = 0644,
+                int *openError = nullptr) {
   int fd;
   do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+    fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0)
+  if (fd < 0) {
+    const int code = errno;
+    if (openError)
+      *openError = code;
+    KeepOpenError(code);
     return -1;
-  if (::flock(fd, lock | LOCK_NB) != 0) {
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    KeepSystemError();
     ::close(fd);
     return -1;
   }
+  if (!S_ISREG(st.st_mode)) {
+    KeepError(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "not a regular file");
+    ::close(fd);
+    return -1;
+  }
+  if (::flock(fd, lock | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK)
+      KeepError("in use by another program");
+    else
+      KeepSystemError();
+    ::close(fd);
+    return -1;
+  }
+  // Regular files do not block anyway; clear the flag so later calls are
+  // ordinary ones.
+  const int current = ::fcntl(fd, F_GETFL);
+  if (current >= 0)
+    ::fcntl(fd, F_SETFL, current & ~O_NONBLOCK);
   return fd;
 }
 
+std::string FolderPrefixOf(const std::string &path) {
+  const std::size_t cut = path.rfind('/');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// Twelve hex digits that differ between calls and processes; a clash is
+// caught by the exclusive create and retried.
+std::string TemporaryName() {
+  static std::atomic<std::uint64_t> counter{0};
+  std::uint64_t x = static_cast<std::uint64_t>(::getpid()) << 32 ^
+                    static_cast<std::uint64_t>(
+                        std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                    0x9E3779B97F4A7C15ull * ++counter;
+  x ^= x >> 30;
+  x *= 0xBF58476D1CE4E5B9ull;
+  x ^= x >> 27;
+  x *= 0x94D049BB133111EBull;
+  x ^= x >> 31;
+  char name[32];
+  std::snprintf(name, sizeof name, ".orvo-%012llx.tmp",
+                static_cast<unsigned long long>(x & 0xFFFFFFFFFFFFull));
+  return name;
+}
+
 } // namespace
+
+bool SyncFolder(const std::string &folder) {
+  int fd;
+  do {
+    fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    KeepSystemError();
+    return false;
+  }
+  bool ok = ::fsync(fd) == 0;
+  // Some file systems cannot sync a folder and say so; their renames are
+  // as durable as they get.
+  if (!ok && (errno == EINVAL || errno == ENOTSUP))
+    ok = true;
+  if (!ok)
+    KeepSystemError();
+  ::close(fd);
+  return ok;
+}
 
 File::~File() {
   Close();
@@ -41,10 +128,11 @@ bool File::CreateTruncate(const std::string &path) {
     return false;
   // Truncate only once the lock is held, so a file being written elsewhere
   // is left alone.
-  fd_ = OpenLocked(path, O_RDWR | O_CREAT, LOCK_EX);
+  fd_ = OpenRegular(path, O_RDWR | O_CREAT | O_NOFOLLOW, LOCK_EX);
   if (fd_ < 0)
     return false;
   if (::ftruncate(fd_, 0) != 0) {
+    KeepSystemError();
     Close();
     return false;
   }
@@ -54,15 +142,80 @@ bool File::CreateTruncate(const std::string &path) {
 bool File::OpenRead(const std::string &path) {
   if (fd_ >= 0)
     return false;
-  fd_ = OpenLocked(path, O_RDONLY, LOCK_SH);
-  if (fd_ < 0)
+  fd_ = OpenRegular(path, O_RDONLY, LOCK_SH);
+  return fd_ >= 0;
+}
+
+bool File::OpenExisting(const std::string &path) {
+  if (fd_ >= 0)
     return false;
-  struct stat st {};
-  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    Close();
+  fd_ = OpenRegular(path, O_RDWR | O_NOFOLLOW, LOCK_EX);
+  return fd_ >= 0;
+}
+
+bool File::CreateReplacement(const std::string &path, unsigned mode) {
+  if (fd_ >= 0 || path.empty())
     return false;
+  const std::string prefix = FolderPrefixOf(path);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string temp = prefix + TemporaryName();
+    int openError = 0;
+    fd_ = OpenRegular(temp, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, LOCK_EX,
+                      static_cast<mode_t>(mode), &openError);
+    if (fd_ >= 0) {
+      finalPath_ = path;
+      tempPath_ = temp;
+      return true;
+    }
+    if (openError != EEXIST)
+      return false;
   }
-  return true;
+  return false;
+}
+
+bool File::CommitReplacement() {
+  if (fd_ < 0 || finalPath_.empty())
+    return false;
+  bool ok = ::fsync(fd_) == 0;
+  if (!ok)
+    KeepSystemError();
+  // Only a file or a link is ever replaced: a device, FIFO or folder under
+  // the name is not the file it should be, and replacing it (say /dev/full)
+  // would be worse than failing.
+  struct stat st {};
+  if (ok && ::lstat(finalPath_.c_str(), &st) == 0 && !S_ISREG(st.st_mode) &&
+      !S_ISLNK(st.st_mode)) {
+    KeepError(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "not a regular file");
+    ok = false;
+  }
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0 && ok) {
+    KeepSystemError();
+    ok = false;
+  }
+  if (ok && ::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) {
+    KeepSystemError();
+    ok = false;
+  }
+  if (!ok)
+    ::unlink(tempPath_.c_str());
+  else
+    ok = SyncFolder(FolderPrefixOf(finalPath_));
+  finalPath_.clear();
+  tempPath_.clear();
+  return ok;
+}
+
+void File::DiscardReplacement() {
+  if (finalPath_.empty())
+    return;
+  if (fd_ >= 0)
+    ::close(fd_);
+  fd_ = -1;
+  ::unlink(tempPath_.c_str());
+  finalPath_.clear();
+  tempPath_.clear();
 }
 
 std::int64_t File::Read(void *buffer, std::size_t size) {
@@ -74,8 +227,10 @@ std::int64_t File::Read(void *buffer, std::size_t size) {
     ssize_t n = ::read(fd_, p + done, std::min(size - done, kMaxTransfer));
     if (n < 0 && errno == EINTR)
       continue;
-    if (n < 0)
+    if (n < 0) {
+      KeepSystemError();
       return done ? static_cast<std::int64_t>(done) : -1;
+    }
     if (n == 0)
       break;
     done += static_cast<std::size_t>(n);
@@ -92,8 +247,10 @@ std::int64_t File::Write(const void *data, std::size_t size) {
     ssize_t n = ::write(fd_, p + done, std::min(size - done, kMaxTransfer));
     if (n < 0 && errno == EINTR)
       continue;
-    if (n <= 0)
+    if (n <= 0) {
+      KeepSystemError(n < 0 ? errno : ENOSPC);
       return done ? static_cast<std::int64_t>(done) : -1;
+    }
     done += static_cast<std::size_t>(n);
   }
   return static_cast<std::int64_t>(done);
@@ -109,8 +266,10 @@ std::int64_t File::ReadAt(void *buffer, std::size_t size, std::uint64_t offset) 
                         static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR)
       continue;
-    if (n < 0)
+    if (n < 0) {
+      KeepSystemError();
       return done ? static_cast<std::int64_t>(done) : -1;
+    }
     if (n == 0)
       break;
     done += static_cast<std::size_t>(n);
@@ -128,8 +287,10 @@ std::int64_t File::WriteAt(const void *data, std::size_t size, std::uint64_t off
                          static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR)
       continue;
-    if (n <= 0)
+    if (n <= 0) {
+      KeepSystemError(n < 0 ? errno : ENOSPC);
       return done ? static_cast<std::int64_t>(done) : -1;
+    }
     done += static_cast<std::size_t>(n);
   }
   return static_cast<std::int64_t>(done);
@@ -170,8 +331,10 @@ std::int64_t File::WriteGather(const ConstChunk *chunks, std::size_t count) {
     ssize_t w = ::writev(fd_, iov, static_cast<int>(n));
     if (w < 0 && errno == EINTR)
       continue;
-    if (w <= 0)
+    if (w <= 0) {
+      KeepSystemError(w < 0 ? errno : ENOSPC);
       return total ? total : -1;
+    }
     total += w;
     auto left = static_cast<std::size_t>(w);
     while (next < count && left >= chunks[next].size - skipped) {
@@ -199,17 +362,36 @@ std::int64_t File::Size() const {
   return static_cast<std::int64_t>(st.st_size);
 }
 
+bool File::Identity(std::uint64_t &device, std::uint64_t &inode) const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+    return false;
+  device = static_cast<std::uint64_t>(st.st_dev);
+  inode = static_cast<std::uint64_t>(st.st_ino);
+  return true;
+}
+
 bool File::Flush() {
-  return fd_ >= 0 && ::fsync(fd_) == 0;
+  if (fd_ >= 0 && ::fsync(fd_) == 0)
+    return true;
+  KeepSystemError();
+  return false;
 }
 
 bool File::Close() {
+  if (!finalPath_.empty()) {
+    DiscardReplacement();
+    return false;
+  }
   if (fd_ < 0)
     return true;
   int fd = fd_;
   fd_ = -1;
   // The descriptor is gone even when close reports an error; never retry.
-  return ::close(fd) == 0;
+  if (::close(fd) == 0)
+    return true;
+  KeepSystemError();
+  return false;
 }
 
 } // namespace orvo::platform

@@ -7,7 +7,10 @@
 // A file opened for unbuffered reading or writing. Every call goes straight to
 // the operating system; transfers return the number of bytes moved (short only
 // at the end of the file or on an error) and -1 when nothing could be moved
-// because of an error.
+// because of an error. Every open is made without blocking and takes regular
+// files only: a FIFO, device or folder under the name counts as unreadable,
+// so a hostile card can never hang the program. A failure leaves its reason
+// in LastErrorText (platform/Error.h).
 namespace orvo::platform {
 
 enum class SeekFrom { Begin, Current, End };
@@ -24,12 +27,29 @@ public:
   File(const File &) = delete;
   File &operator=(const File &) = delete;
 
-  // Creates the file or truncates an existing one, for reading and writing;
-  // no other opener of this program may hold it at the same time.
+  // Creates the file or truncates an existing regular one, for reading and
+  // writing; a link under the name is refused, never written through. No
+  // other opener of this program may hold it at the same time.
   bool CreateTruncate(const std::string &path);
   // Opens for reading; others may read it too, but not open it for writing
   // through this layer.
   bool OpenRead(const std::string &path);
+  // Opens an existing regular file for reading and writing in place (never a
+  // link under the name, never creating one), excluding other openers.
+  bool OpenExisting(const std::string &path);
+  // Opens a new temporary file in the folder of `path` for reading and
+  // writing; `path` itself is untouched until CommitReplacement puts the
+  // finished file under that name in one step. Until then a crash leaves
+  // only the temporary, whose name StaleTemporaryPattern matches.
+  bool CreateReplacement(const std::string &path, unsigned mode = 0644);
+  // Flushes the temporary to the medium, closes it, renames it onto the
+  // final name (replacing a file or a link standing there, without
+  // following the link; anything else there is refused) and flushes the
+  // folder. On failure the temporary is removed and the final name keeps
+  // what it had.
+  bool CommitReplacement();
+  // Closes and removes the temporary of CreateReplacement.
+  void DiscardReplacement();
   bool IsOpen() const { return fd_ >= 0; }
 
   std::int64_t Read(void *buffer, std::size_t size);
@@ -45,14 +65,28 @@ public:
   std::int64_t Seek(std::int64_t offset, SeekFrom from);
   // Size of the open file, or -1.
   std::int64_t Size() const;
+  // Identity of the open file (device and file number), to tell whether two
+  // names are the same file.
+  bool Identity(std::uint64_t &device, std::uint64_t &inode) const;
   // Waits until the written data has reached the medium; false on an error.
   bool Flush();
   // False when the system reports an error on closing (for a written file
   // this may be the first sign of lost data). Closing a closed file is true.
+  // A replacement that was not committed is discarded, and the result is
+  // false.
   bool Close();
 
 private:
   int fd_ = -1;
+  std::string finalPath_; // set while a replacement is open
+  std::string tempPath_;
 };
+
+// Flushes a folder's entries (a rename in it) to the medium; a file system
+// that cannot do so counts as done.
+bool SyncFolder(const std::string &folder);
+
+// Names of the temporaries of CreateReplacement.
+inline constexpr char StaleTemporaryPattern[] = ".orvo-????????????.tmp";
 
 } // namespace orvo::platform

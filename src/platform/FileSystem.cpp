@@ -1,5 +1,8 @@
 #include "platform/FileSystem.h"
 
+#include "platform/Error.h"
+#include "platform/File.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -11,6 +14,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace orvo::platform {
@@ -96,66 +100,65 @@ bool FindEntries(const std::string &folder, std::string_view pattern, bool skipH
   return true;
 }
 
-namespace {
-
-bool WriteAll(int fd, const char *data, std::size_t size) {
-  while (size > 0) {
-    ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
+bool CopyFileSafely(const std::string &from, const std::string &to,
+                    const std::atomic<bool> *cancel) {
+  File in;
+  if (!in.OpenRead(from))
+    return false;
+  std::uint64_t device = 0, inode = 0;
+  struct stat target {};
+  if (in.Identity(device, inode) && stat(to.c_str(), &target) == 0 &&
+      static_cast<std::uint64_t>(target.st_dev) == device &&
+      static_cast<std::uint64_t>(target.st_ino) == inode) {
+    KeepError("the file and its copy would be the same file");
+    return false;
   }
-  return true;
-}
-
-// Reads a file to its end in large pieces, handing each to `sink`; false on a
-// read error or when the sink refuses.
-template <typename Sink> bool ReadChunks(int fd, Sink sink) {
+  const std::int64_t size = in.Size();
+  File out;
+  if (size < 0 || !out.CreateReplacement(to))
+    return false;
+  // Bounded pieces: a slow medium still sees the cancel within a moment.
   std::vector<char> buffer(1 << 20);
-  for (;;) {
-    ssize_t n = read(fd, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0)
+  std::int64_t done = 0;
+  while (done < size) {
+    if (cancel && cancel->load()) {
+      KeepError("cancelled");
+      out.DiscardReplacement();
       return false;
-    if (n == 0)
-      return true;
-    if (!sink(buffer.data(), static_cast<std::size_t>(n)))
+    }
+    const auto want =
+        static_cast<std::size_t>(std::min<std::int64_t>(size - done, std::int64_t(buffer.size())));
+    const std::int64_t got = in.ReadAt(buffer.data(), want, static_cast<std::uint64_t>(done));
+    if (got <= 0) {
+      if (got == 0)
+        KeepError("the file became shorter while it was copied");
+      out.DiscardReplacement();
       return false;
+    }
+    if (out.Write(buffer.data(), static_cast<std::size_t>(got)) != got) {
+      out.DiscardReplacement();
+      return false;
+    }
+    done += got;
   }
-}
-
-} // namespace
-
-bool CopyFileOverwrite(const std::string &from, const std::string &to) {
-  int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0)
-    return false;
-  int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (out < 0) {
-    close(in);
-    return false;
-  }
-  bool ok = ReadChunks(
-      in, [out](const char *data, std::size_t size) { return WriteAll(out, data, size); });
-  close(in);
-  if (close(out) != 0)
-    ok = false;
-  return ok;
+  return out.CommitReplacement();
 }
 
 bool DeleteFile(const std::string &path) {
-  return unlink(path.c_str()) == 0;
+  if (unlink(path.c_str()) == 0)
+    return true;
+  KeepSystemError();
+  return false;
 }
 
 bool RemoveDirectory(const std::string &path) {
   std::string p = path;
   while (p.size() > 1 && p.back() == kPathSeparator)
     p.pop_back();
-  return rmdir(p.c_str()) == 0;
+  if (rmdir(p.c_str()) == 0)
+    return true;
+  KeepSystemError();
+  return false;
 }
 
 bool CreateDirectory(const std::string &path) {
@@ -174,6 +177,11 @@ bool FileExists(const std::string &path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsRegularFile(const std::string &path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 std::string CurrentDirectory() {
   std::string buf(4096, '\0');
   if (!getcwd(buf.data(), buf.size()))
@@ -183,65 +191,77 @@ std::string CurrentDirectory() {
 }
 
 bool ReadFileHead(const std::string &path, void *buffer, std::size_t size) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
+  File file;
+  if (!file.OpenRead(path))
     return false;
-  struct stat st {};
-  bool ok =
-      fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::uint64_t>(st.st_size) >= size;
-  auto *p = static_cast<char *>(buffer);
-  std::size_t done = 0;
-  while (ok && done < size) {
-    ssize_t n = pread(fd, p + done, size - done, static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0)
-      ok = false;
-    else
-      done += static_cast<std::size_t>(n);
+  const std::int64_t fileSize = file.Size();
+  if (fileSize < 0 || static_cast<std::uint64_t>(fileSize) < size) {
+    KeepError("the file is too short");
+    return false;
   }
-  close(fd);
-  return ok;
+  return file.ReadAt(buffer, size, 0) == static_cast<std::int64_t>(size);
 }
 
-bool RewriteFileHead(const std::string &path, const void *data, std::size_t size) {
-  int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0)
-    return false;
-  bool ok = lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, static_cast<const char *>(data), size);
-  if (close(fd) != 0)
-    ok = false;
-  return ok;
-}
-
-bool ReadWholeFile(const std::string &path, std::string &content) {
+bool ReadWholeFile(const std::string &path, std::string &content, std::uint64_t maxBytes) {
   content.clear();
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
+  File file;
+  if (!file.OpenRead(path))
     return false;
-  const bool ok = ReadChunks(fd, [&content](const char *data, std::size_t size) {
-    content.append(data, size);
-    return true;
-  });
-  close(fd);
-  return ok;
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    const std::int64_t n = file.Read(buffer.data(), buffer.size());
+    if (n < 0)
+      return false;
+    if (n == 0)
+      return true;
+    // Counted as read, not from the size: the file may still be growing.
+    if (content.size() + static_cast<std::uint64_t>(n) > maxBytes) {
+      KeepError("the file is too large");
+      content.clear();
+      return false;
+    }
+    content.append(buffer.data(), static_cast<std::size_t>(n));
+  }
 }
 
-bool WriteWholeFileAtomically(const std::string &path, std::string_view content) {
-  if (path.empty())
+bool WriteWholeFileAtomically(const std::string &path, std::string_view content, unsigned mode) {
+  File file;
+  if (!file.CreateReplacement(path, mode))
     return false;
-  const std::string temp = path + ".tmp";
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0)
+  if (file.Write(content.data(), content.size()) != static_cast<std::int64_t>(content.size())) {
+    file.DiscardReplacement();
     return false;
-  bool ok = WriteAll(fd, content.data(), content.size()) && fsync(fd) == 0;
-  if (close(fd) != 0)
-    ok = false;
-  if (ok && rename(temp.c_str(), path.c_str()) != 0)
-    ok = false;
-  if (!ok)
-    unlink(temp.c_str());
-  return ok;
+  }
+  return file.CommitReplacement();
+}
+
+void RemoveStaleTemporaries(const std::string &folder) {
+  std::vector<DirEntry> entries;
+  if (!FindEntries(folder, StaleTemporaryPattern, false, entries))
+    return;
+  const std::string prefix = WithSeparator(folder);
+  for (const DirEntry &e : entries) {
+    if (e.isDirectory)
+      continue;
+    // Opening takes the same lock a writer holds, so a temporary still being
+    // written by another run is never removed.
+    File probe;
+    if (probe.OpenExisting(prefix + e.name))
+      unlink((prefix + e.name).c_str());
+  }
+}
+
+std::string SafeFileName(std::string_view text) {
+  std::string name(text);
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const auto c = static_cast<unsigned char>(name[i]);
+    const bool reserved = c < 0x20 || c == 0x7F || c == '/' || c == '\\' ||
+                          std::string_view(kReservedNameCharacters).find(static_cast<char>(c)) !=
+                              std::string_view::npos;
+    if (reserved || (i == 0 && c == '.'))
+      name[i] = '_';
+  }
+  return name;
 }
 
 std::string WithSeparator(std::string_view folder) {

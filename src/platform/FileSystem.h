@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,8 +12,11 @@ namespace orvo::platform {
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+// Characters a Windows file name cannot hold; ":" would also name a stream.
+inline constexpr char kReservedNameCharacters[] = "<>:\"|?*";
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr char kReservedNameCharacters[] = "";
 #endif
 
 struct DirEntry {
@@ -32,8 +36,15 @@ bool WildcardMatch(std::string_view pattern, std::string_view name);
 bool FindEntries(const std::string &folder, std::string_view pattern, bool skipHiddenSystem,
                  std::vector<DirEntry> &entries);
 
-// Copies a file, replacing `to` if it exists. False on any failure.
-bool CopyFileOverwrite(const std::string &from, const std::string &to);
+// Copies a regular file to `to` through a temporary in the destination's
+// folder that replaces `to` only when complete (a link there is replaced,
+// never written through). Refuses a source that is not a regular file and a
+// destination that is the source itself under another name; copies the
+// size the source had when opened, in bounded pieces, stopping when
+// `cancel` turns true. False on any failure, with the reason kept.
+bool CopyFileSafely(const std::string &from, const std::string &to,
+                    const std::atomic<bool> *cancel = nullptr);
+// Removes the entry itself: a link goes, its target stays.
 bool DeleteFile(const std::string &path);
 // Removes an empty folder; a trailing separator is allowed.
 bool RemoveDirectory(const std::string &path);
@@ -42,20 +53,29 @@ bool CreateDirectory(const std::string &path);
 // nothing, not even the current directory, so other threads are unaffected.
 bool IsEnterableDirectory(const std::string &path);
 bool FileExists(const std::string &path);
+// True when `path` itself (not what a link there points to) is a regular file.
+bool IsRegularFile(const std::string &path);
 std::string CurrentDirectory();
 
 // Reads the first `size` bytes of a file: true only when the file holds at
 // least that many and all of them were read.
 bool ReadFileHead(const std::string &path, void *buffer, std::size_t size);
-// Overwrites the first `size` bytes of an existing file (never creates one).
-// True only when every byte was written and the file closed without error.
-bool RewriteFileHead(const std::string &path, const void *data, std::size_t size);
-
-// Whole small files (settings, language files).
-bool ReadWholeFile(const std::string &path, std::string &content);
+// Whole small files (settings, language files); a regular file of at most
+// `maxBytes`, else false.
+bool ReadWholeFile(const std::string &path, std::string &content,
+                   std::uint64_t maxBytes = 16u << 20);
 // Writes a temporary file beside `path`, flushes it to disk and renames it
 // over `path`; on failure the old file is left as it was.
-bool WriteWholeFileAtomically(const std::string &path, std::string_view content);
+bool WriteWholeFileAtomically(const std::string &path, std::string_view content,
+                              unsigned mode = 0644);
+// Removes the temporaries that an interrupted replacement left in `folder`
+// (see File::CreateReplacement); one still being written is left alone.
+void RemoveStaleTemporaries(const std::string &folder);
+
+// `text` made fit to be one name inside a folder: characters that would make
+// it a path or a device name ("/", "\\", control characters, a leading ".",
+// and on Windows ":" and the other reserved ones) become "_".
+std::string SafeFileName(std::string_view text);
 
 // `folder` followed by the separator unless it already ends with one (an
 // empty text stays empty).

@@ -138,7 +138,8 @@ std::string IniFile::ToText() const {
 }
 
 bool IniFile::SaveFile(const std::string &path) const {
-  return WriteWholeFileAtomically(path, ToText());
+  // The program's settings name the user's folders; they stay the user's own.
+  return WriteWholeFileAtomically(path, ToText(), 0600);
 }
 
 } // namespace orvo::platform

@@ -5,8 +5,6 @@
 #include "settings/TextDecoding.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace orvo {
 
@@ -25,17 +23,10 @@ std::string ReadValue(const platform::IniFile &ini, std::string_view section, st
 } // namespace
 
 std::string ReadLanguageFile(const std::string &path) {
-  const std::filesystem::path p(std::u8string(path.begin(), path.end()));
-  std::error_code ec;
-  // Only regular files: a FIFO or device with a matching name would block or
-  // never end.
-  if (!std::filesystem::is_regular_file(p, ec) || ec)
-    return {};
-  const std::uintmax_t size = std::filesystem::file_size(p, ec);
-  if (ec || size > kMaxLanguageFileSize)
-    return {};
+  // Only regular files, opened without blocking: a FIFO or device with a
+  // matching name would block or never end.
   std::string bytes;
-  if (!platform::ReadWholeFile(path, bytes) || bytes.size() > kMaxLanguageFileSize)
+  if (!platform::ReadWholeFile(path, bytes, kMaxLanguageFileSize))
     return {};
   return DecodeTextFile(bytes);
 }

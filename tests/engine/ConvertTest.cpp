@@ -245,6 +245,9 @@ TEST(Conversion, RecordWithoutFragmentsIsMarkedAndItsTrackCopied) {
   EXPECT_TRUE(converted);
 }
 
+// The outputs are complete, but the card cannot take the mark: the record
+// is reported as such and stays selected, so that it shows unconverted
+// after a rescan exactly as it does now.
 TEST(Conversion, UnwritableRecordFileAfterTheScanChangesNothingElse) {
   Card card({Plan(9, 2)});
   TStorageX4TFT engine;
@@ -253,9 +256,19 @@ TEST(Conversion, UnwritableRecordFileAfterTheScanChangesNothingElse) {
   const std::string dat = card.RecordFolder(0) + "/record.dat";
   fs::remove(dat);
   fs::create_directory(dat);
-  EXPECT_TRUE(engine.ConvertChecked());
+  EXPECT_FALSE(engine.ConvertChecked());
   EXPECT_TRUE(test::DecodesCleanly(card.out.File(engine.OutputFileName(0, 0))));
   EXPECT_TRUE(fs::is_directory(dat));
+  bool checked = false, converted = true;
+  ASSERT_TRUE(engine.GetMarks(0, checked, converted));
+  EXPECT_TRUE(checked && !converted);
+  RecordOutcome outcome;
+  ASSERT_TRUE(engine.GetOutcome(0, outcome));
+  EXPECT_EQ(outcome.kind, OutcomeKind::NotMarked);
+  ASSERT_EQ(outcome.problems.size(), 1u);
+  EXPECT_EQ(outcome.problems[0].kind, ProblemKind::MarkFailed);
+  EXPECT_EQ(outcome.problems[0].file, dat);
+  EXPECT_FALSE(outcome.problems[0].detail.empty());
 }
 
 // A full output disk: the part cannot be finished. That is a failure, and
@@ -285,11 +298,14 @@ TEST(Conversion, FullOutputDiskIsAFailureAndLeavesTheRecordUnmarked) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 20) << "job false, record still checked and not converted";
   EXPECT_EQ(ReadAll(card.RecordFolder(0) + "/record.dat"), before);
+  // A part that could not be finished never appears under its name, and its
+  // temporary is gone too.
+  EXPECT_TRUE(fs::is_empty(card.out.path));
 }
 
-// Cancelling stops before the next fragment; the open part is finished as a
-// shorter playable file and the record counts as dealt with; the next
-// record is not started.
+// Cancelling stops within the fragment; the open part is finished as a
+// shorter playable file, but the record is not converted: it stays selected
+// and unmarked. The next record is not started.
 TEST(Conversion, CancelFinishesTheOpenPartAndStartsNoFurtherRecord) {
   // Both long, since the scan's order (the file system's) decides which
   // record comes first.
@@ -299,7 +315,7 @@ TEST(Conversion, CancelFinishesTheOpenPartAndStartsNoFurtherRecord) {
   TStorageX4TFT engine;
   ScanAndCheckAll(engine, card, card.out.path);
   const std::uint32_t i1 = 0, i2 = 1;
-  std::thread job([&] { EXPECT_TRUE(engine.ConvertChecked()); });
+  std::thread job([&] { EXPECT_FALSE(engine.ConvertChecked()); });
   std::int32_t done = 0, total = 1;
   do {
     std::this_thread::yield();
@@ -313,10 +329,15 @@ TEST(Conversion, CancelFinishesTheOpenPartAndStartsNoFurtherRecord) {
   std::vector<test::ProbedStream> streams;
   ASSERT_TRUE(test::Probe(output, streams));
   EXPECT_LT(streams[0].packets, 400 * 25);
+  EXPECT_TRUE(engine.WasCancelled());
   bool checked, converted;
   ASSERT_TRUE(engine.GetMarks(i1, checked, converted));
-  EXPECT_TRUE(converted);
-  EXPECT_FALSE(checked);
+  EXPECT_FALSE(converted);
+  EXPECT_TRUE(checked);
+  RecordOutcome outcome;
+  ASSERT_TRUE(engine.GetOutcome(i1, outcome));
+  EXPECT_EQ(outcome.kind, OutcomeKind::Interrupted);
+  EXPECT_EQ(outcome.parts, std::vector<std::string>{engine.OutputFileName(i1, 0)});
   ASSERT_TRUE(engine.GetMarks(i2, checked, converted));
   EXPECT_TRUE(checked);
   EXPECT_FALSE(converted);

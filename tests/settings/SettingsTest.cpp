@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 
 using namespace orvo;
 using orvo::test::ReadFile;
@@ -140,14 +142,25 @@ TEST(ProgramSettings, FailedWriteAtExitLeavesTheOldFileWhole) {
   const std::string path = dir / "s.ini";
   const std::string old = Ini("LANGUAGE=1\nIN_PATH=/old\n");
   WriteFile(path, old);
-  // The temporary file cannot be made: a folder holds its name.
-  std::filesystem::create_directory(path + ".tmp");
+  // The disk fills up while the new file is written, at exit too.
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit tiny = saved;
+  tiny.rlim_cur = 16;
   {
     ProgramSettings s(At(path));
     s.Language = 7;
+    setrlimit(RLIMIT_FSIZE, &tiny);
     EXPECT_FALSE(s.Save());
   }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
   EXPECT_EQ(ReadFile(path), old);
+  // Nothing but the file itself: no temporary is left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
 }
 
 TEST(ProgramSettings, FolderReplacedByAFileFailsQuietly) {
