@@ -269,7 +269,8 @@ void TStorageX4TFT::RemoveStaleParts(const RecordJob &job) {
 }
 
 void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragment> &fragments,
-                                  std::uint64_t missing, std::set<std::string> &usedBases) {
+                                  std::uint64_t missing, std::uint32_t firstMissing,
+                                  std::set<std::string> &usedBases) {
   RecordEntry &entry = Entries[index];
   const std::string folder = RecordFolderPath(index);
   RecordJob job;
@@ -300,7 +301,9 @@ void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragmen
   }
   interrupted = interrupted || CancelRequested;
   if (missing > 0) {
-    ConvertProblem p = Problem(ProblemKind::FragmentsMissing, folder);
+    ConvertProblem p = Problem(ProblemKind::FragmentsMissing,
+                               folder + FragmentFolderName(firstMissing) +
+                                   FragmentFileName(firstMissing));
     p.count = missing;
     AddProblem(job.outcome, p);
   }
@@ -352,6 +355,7 @@ bool TStorageX4TFT::ConvertChecked() {
     std::uint32_t index;
     std::vector<Fragment> fragments;
     std::uint64_t missing;
+    std::uint32_t firstMissing;
   };
   std::vector<Planned> plan;
   std::int64_t total = 0;
@@ -359,8 +363,9 @@ bool TStorageX4TFT::ConvertChecked() {
     const RecordEntry &e = Entries[i];
     if (!(e.Marks & kMarkChecked))
       continue;
-    Planned p{i, {}, 0};
-    ListFragments(RecordFolderPath(i), e.FirstFragment, e.LastFragment, p.fragments, p.missing);
+    Planned p{i, {}, 0, 0};
+    ListFragments(RecordFolderPath(i), e.FirstFragment, e.LastFragment, p.fragments, p.missing,
+                  p.firstMissing);
     total += static_cast<std::int64_t>(p.fragments.size());
     plan.push_back(std::move(p));
   }
@@ -382,7 +387,7 @@ bool TStorageX4TFT::ConvertChecked() {
       result = false;
       continue;
     }
-    ConvertRecord(p.index, p.fragments, p.missing, usedBases);
+    ConvertRecord(p.index, p.fragments, p.missing, p.firstMissing, usedBases);
     if (Outcomes[p.index].kind != OutcomeKind::Converted)
       result = false;
   }

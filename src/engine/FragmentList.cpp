@@ -52,7 +52,7 @@ bool ParseNumbered(std::string_view name, std::string_view prefix, std::string_v
 
 void TStorageX4TFT::ListFragments(const std::string &recordFolder, std::uint32_t first,
                                   std::uint32_t last, std::vector<Fragment> &found,
-                                  std::uint64_t &missing) {
+                                  std::uint64_t &missing, std::uint32_t &firstMissing) {
   found.clear();
   const std::uint64_t range = first <= last ? std::uint64_t{last} - first + 1 : 0;
   std::vector<platform::DirEntry> folders, files;
@@ -83,6 +83,12 @@ void TStorageX4TFT::ListFragments(const std::string &recordFolder, std::uint32_t
                           [](const Fragment &a, const Fragment &b) { return a.number == b.number; }),
               found.end());
   missing = range - found.size();
+  firstMissing = first;
+  for (const Fragment &f : found) {
+    if (f.number != firstMissing)
+      break;
+    ++firstMissing;
+  }
 }
 
 } // namespace orvo

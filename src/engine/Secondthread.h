@@ -61,6 +61,11 @@ public:
   bool GetMarks(std::uint32_t i, bool &checked, bool &converted) const {
     return Engine->GetMarks(i, checked, converted);
   }
+  bool GetOutcome(std::uint32_t i, RecordOutcome &outcome) const {
+    return Engine->GetOutcome(i, outcome);
+  }
+  // The last conversion ended because it was cancelled.
+  bool WasCancelled() const { return Engine->WasCancelled(); }
   // For tools and tests that need the raw entry or the record's paths.
   const TStorageX4TFT &GetEngine() const { return *Engine; }
 

@@ -94,10 +94,11 @@ public:
   };
   // The fragments of the range first..last that exist below a record folder,
   // in number order, found by listing each fragment folder once (the range
-  // itself may be absurdly large); `missing` counts the others.
+  // itself may be absurdly large); `missing` counts the others, the first of
+  // them being `firstMissing`.
   static void ListFragments(const std::string &recordFolder, std::uint32_t first,
                             std::uint32_t last, std::vector<Fragment> &found,
-                            std::uint64_t &missing);
+                            std::uint64_t &missing, std::uint32_t &firstMissing);
 
 private:
   const RecordEntry *EntryAt(std::uint32_t index) const;
@@ -123,7 +124,8 @@ private:
   enum class FragmentResult { Copied, Failed, RecordEnds };
   enum class CopyResult { Copied, ReadFailed, WriteFailed };
   void ConvertRecord(std::uint32_t index, const std::vector<Fragment> &fragments,
-                     std::uint64_t missing, std::set<std::string> &usedBases);
+                     std::uint64_t missing, std::uint32_t firstMissing,
+                     std::set<std::string> &usedBases);
   FragmentResult CopyFragment(RecordJob &job, const Fragment &fragment);
   static std::string PartName(const RecordJob &job, std::uint32_t part);
   bool OpenPart(RecordJob &job, const std::string &fragmentPath, bool &outputFailed);

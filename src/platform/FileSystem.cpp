@@ -271,4 +271,11 @@ std::string WithSeparator(std::string_view folder) {
   return s;
 }
 
+std::string WithoutSeparator(std::string_view folder) {
+  std::string s(folder);
+  while (s.size() > 1 && s.back() == kPathSeparator)
+    s.pop_back();
+  return s;
+}
+
 } // namespace orvo::platform

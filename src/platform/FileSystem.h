@@ -80,5 +80,7 @@ std::string SafeFileName(std::string_view text);
 // `folder` followed by the separator unless it already ends with one (an
 // empty text stays empty).
 std::string WithSeparator(std::string_view folder);
+// `folder` without trailing separators (a root stays a root).
+std::string WithoutSeparator(std::string_view folder);
 
 } // namespace orvo::platform

@@ -42,8 +42,12 @@ LanguageTexts LanguageTextsFromText(std::string_view text) {
   platform::IniFile ini;
   const bool loaded = ini.LoadText(text);
   LanguageTexts texts;
-  for (int n = 0; n < StringCount; ++n) {
-    const std::string_view english = BuiltInEnglish[static_cast<std::size_t>(n)];
+  for (int n = 0; n < static_cast<int>(texts.size()); ++n) {
+    if (n == NoTextId)
+      continue; // stays empty, whatever a file says
+    const std::string_view english =
+        n < StringCount ? BuiltInEnglish[static_cast<std::size_t>(n)]
+                        : BuiltInAddedTexts[static_cast<std::size_t>(n - FirstAddedTextId)].english;
     std::string value = loaded ? ReadValue(ini, "STRINGS", "STR" + std::to_string(n), english)
                                : std::string(english);
     std::replace(value.begin(), value.end(), '\\', '\n');

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/AddedTexts.h"
 #include "settings/Stringcode.h"
 
 #include <array>
@@ -7,10 +8,11 @@
 #include <string_view>
 
 // The content of one language file: section "LANGUAGE" key "NAME" is the
-// display name, section "STRINGS" keys "STR0" to "STR317" are the texts.
+// display name, section "STRINGS" keys "STR0" to "STR317", and from "STR319"
+// on the added texts, are the texts.
 namespace orvo {
 
-using LanguageTexts = std::array<std::string, StringCount>;
+using LanguageTexts = std::array<std::string, StringCount + 1 + AddedTextCount>;
 
 // The file's bytes, decoded to UTF-8; empty for a file that cannot be read,
 // is not a regular file or is implausibly large for a language file.

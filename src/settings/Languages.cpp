@@ -128,16 +128,26 @@ int CurrentLanguage() {
   return State().current;
 }
 
+int TextIdLimit() {
+  return FirstAddedTextId + AddedTextCount;
+}
+
 std::string GetText(int id) {
-  if (id < 0 || id >= StringCount)
+  if (id < 0 || id >= TextIdLimit() || id == NoTextId)
     return {};
   const auto row = static_cast<std::size_t>(id);
+  const bool added = id >= FirstAddedTextId;
+  const std::string_view english =
+      added ? BuiltInAddedTexts[row - FirstAddedTextId].english : BuiltInEnglish[row];
   const LanguageState &s = State();
   if (s.useFiles) {
     const std::string &text = s.loaded[row];
-    return text.empty() ? std::string(BuiltInEnglish[row]) : text;
+    return text.empty() ? std::string(english) : text;
   }
-  return std::string(s.current == 1 ? BuiltInRussian[row] : BuiltInEnglish[row]);
+  if (s.current != 1)
+    return std::string(english);
+  return std::string(added ? BuiltInAddedTexts[row - FirstAddedTextId].russian
+                           : BuiltInRussian[row]);
 }
 
 std::wstring GetTextWide(int id) {

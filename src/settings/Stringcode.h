@@ -16,6 +16,8 @@ inline constexpr int StringCount = 318;
 inline constexpr int MaxLanguages = 16;
 // The identifier of the empty text, used where a control has no caption.
 inline constexpr int NoTextId = 318;
+// One past the last identifier, the added texts (AddedTexts.h) included.
+int TextIdLimit();
 // Language file values are cut to this many characters.
 inline constexpr std::size_t MaxLanguageValueLength = 2047;
 
@@ -47,7 +49,8 @@ void SelectLanguage(int index);
 bool UseLanguageFiles();
 int CurrentLanguage();
 
-// The current text of an identifier; the empty text outside 0..StringCount-1.
+// The current text of an identifier; the empty text for NoTextId and outside
+// 0..TextIdLimit()-1.
 std::string GetText(int id);
 // The same text as wide characters.
 std::wstring GetTextWide(int id);

@@ -105,22 +105,34 @@ TEST_F(CliCard, DamagedRecordExitsWithOne) {
   EXPECT_EQ(OutputFiles(), 1u) << "what could be read is still converted";
 }
 
-TEST_F(CliCard, InterruptFinishesTheOpenFile) {
+// Ctrl-C (or SIGTERM) is not success: the open part is finished and kept,
+// the record stays unconverted, and the exit status says how it ended.
+TEST_F(CliCard, InterruptFinishesTheOpenFileAndIsNotSuccess) {
   Make({Plan(1, 600)});
-  std::vector<char *> argv{const_cast<char *>(kTool.c_str()), card.data(), out.data(), nullptr};
-  pid_t pid;
-  ASSERT_EQ(posix_spawn(&pid, kTool.c_str(), nullptr, nullptr, argv.data(), environ), 0);
-  // Wait until the first output part exists, then press Ctrl-C.
-  for (int i = 0; i < 2000 && OutputFiles() == 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  kill(pid, SIGINT);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  ASSERT_EQ(OutputFiles(), 1u);
-  for (auto &e : fs::directory_iterator(out)) {
-    std::string messages;
-    EXPECT_TRUE(test::DecodesCleanly(e.path().string(), &messages)) << messages;
+  for (const auto &[sig, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    fs::remove_all(out);
+    fs::create_directories(out);
+    std::vector<char *> argv{const_cast<char *>(kTool.c_str()), card.data(), out.data(), nullptr};
+    pid_t pid;
+    ASSERT_EQ(posix_spawn(&pid, kTool.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    // Wait until the first part is being written, then interrupt.
+    for (int i = 0; i < 2000 && fs::is_empty(out); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    kill(pid, sig);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), code);
+    std::size_t files = 0;
+    for (auto &e : fs::directory_iterator(out)) {
+      ++files;
+      std::string messages;
+      EXPECT_EQ(e.path().extension(), ".mp4") << "no temporary is left";
+      EXPECT_TRUE(test::DecodesCleanly(e.path().string(), &messages)) << messages;
+    }
+    EXPECT_EQ(files, 1u);
+    std::string list;
+    RunTool({"--list", card}, &list);
+    EXPECT_EQ(list.find(" yes"), std::string::npos) << "not marked converted\n" << list;
   }
 }

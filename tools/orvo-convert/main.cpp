@@ -5,9 +5,12 @@
 #include "Listing.h"
 #include "Progress.h"
 
+#include "app/OutcomeText.h"
 #include "engine/Secondthread.h"
 #include "platform/FileSystem.h"
+#include "settings/AddedTexts.h"
 #include "settings/ProgramSettings.h"
+#include "settings/Stringcode.h"
 
 #include <atomic>
 #include <chrono>
@@ -26,10 +29,22 @@ constexpr int kExitOk = 0;
 constexpr int kExitJobFailed = 1;
 constexpr int kExitUsage = 2;
 
-std::atomic<bool> interrupted{false};
+constexpr int kExitInterrupted = 130; // 128 + SIGINT, as shells report it
+constexpr int kExitTerminated = 143;  // 128 + SIGTERM
 
-void OnInterrupt(int) {
+std::atomic<bool> interrupted{false};
+std::atomic<int> interruptSignal{0};
+
+void OnInterrupt(int sig) {
   interrupted = true;
+  interruptSignal = sig;
+  // A second Ctrl-C ends the program at once.
+  std::signal(sig, SIG_DFL);
+}
+
+int InterruptedExit() {
+  std::fprintf(stderr, "%s\n", orvo::GetText(26).c_str());
+  return interruptSignal == SIGTERM ? kExitTerminated : kExitInterrupted;
 }
 
 void Usage(std::FILE *out) {
@@ -43,7 +58,10 @@ void Usage(std::FILE *out) {
              "  --limit MIB  start a new part once a file has grown past MIB MiB\n"
              "               (1 to 1900, default 1900)\n"
              "  --only N,... convert only the recordings with these indices\n"
-             "Ctrl-C stops after the current fragment; the open file is finished.\n",
+             "Ctrl-C stops within a moment; the open file is finished and kept, the\n"
+             "record stays unconverted on the card. Exit status: 0 all converted,\n"
+             "1 some recording not converted completely, 2 bad usage, 130 interrupted\n"
+             "by Ctrl-C, 143 by SIGTERM.\n",
              out);
 }
 
@@ -159,8 +177,6 @@ int main(int argc, char **argv) {
       if (interrupted && !cancelSent) {
         worker.CancelJob();
         cancelSent = true;
-        if (progress)
-          std::fputs("\nConversion was interrupted by user\n", stderr);
       }
       if (progress) {
         std::int32_t done = 0, total = 1;
@@ -174,7 +190,7 @@ int main(int argc, char **argv) {
   if (!runJob(&TSecondThread::StartScan, nullptr).first)
     std::fputs("orvo-convert: the card could not be read completely\n", stderr);
   if (interrupted)
-    return kExitJobFailed;
+    return InterruptedExit();
   if (list) {
     PrintCatalog(worker.GetEngine(), stdout);
     return kExitOk;
@@ -206,6 +222,27 @@ int main(int argc, char **argv) {
   progress.Finish(cancelled);
   worker.Shutdown();
   worker.WaitFor();
-  std::fputs(result ? "Conversion completed succesfully\n" : "Conversion error\n", stderr);
+  // One line per record: its outcome, why when it failed, and the files.
+  for (std::uint32_t i = 0; i < count; ++i) {
+    RecordOutcome outcome;
+    if (!worker.GetEngine().GetOutcome(i, outcome) || outcome.kind == OutcomeKind::None)
+      continue;
+    std::string line = platform::WithoutSeparator(worker.GetEngine().RecordFolderPath(i));
+    line = line.substr(line.find_last_of(platform::kPathSeparator) + 1);
+    line += ": " + DescribeOutcome(outcome);
+    std::vector<std::string> files = outcome.parts;
+    if (!outcome.gpsCopy.empty())
+      files.push_back(outcome.gpsCopy);
+    if (!files.empty()) {
+      line += "; " + GetText(txt::FilesWritten);
+      for (const std::string &f : files)
+        line += " " + f;
+    }
+    std::printf("%s\n", line.c_str());
+  }
+  std::fflush(stdout);
+  if (cancelled || worker.GetEngine().WasCancelled())
+    return InterruptedExit();
+  std::fprintf(stderr, "%s\n", GetText(result ? 30 : 31).c_str());
   return result ? kExitOk : kExitJobFailed;
 }

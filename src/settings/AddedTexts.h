@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+// Texts the program shows beyond the original table of 318. They continue
+// its numbering after the empty text 318 (which stays empty), so a language
+// file carries them as STR319 and on like the others. New texts are added at
+// the end, with a name here and a row in AddedTexts.cpp.
+namespace orvo {
+
+inline constexpr int FirstAddedTextId = 319;
+
+namespace txt {
+enum AddedText : int {
+  // Outcome of a record's conversion.
+  OutcomeConverted = FirstAddedTextId,
+  OutcomeNotMarked,
+  OutcomePartly,
+  OutcomeFailed,
+  OutcomeInterrupted,
+  // What went wrong.
+  ProblemFragmentUnreadable,
+  ProblemFragmentDamaged,
+  ProblemFragmentsMissing,
+  ProblemOutputFailed,
+  ProblemGpsCopyFailed,
+  ProblemMarkFailed,
+  DamageStructure,
+  DamageNoTracks,
+  DamageEmptyTrack,
+  DamageZeroTimescale,
+  DamageTimesNotIncreasing,
+  DamageSampleOutsideFile,
+  DamageSampleTooLarge,
+  DamageTracksDiffer,
+  MoreProblems,
+  FilesWritten,
+  RecordsNotConverted,
+
+  AddedTextEnd // one past the last
+};
+} // namespace txt
+
+inline constexpr int AddedTextCount = txt::AddedTextEnd - FirstAddedTextId;
+
+struct AddedTextRow {
+  std::string_view english;
+  std::string_view russian;
+};
+extern const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts;
+
+} // namespace orvo
