@@ -1,4 +1,5 @@
 #include "cardgen/CardGen.h"
+#include "mp4/BoxBuilder.h"
 #include "engine/Storagex4tft.h"
 #include "support/Tools.h"
 
@@ -342,4 +343,201 @@ TEST(Conversion, CancelFinishesTheOpenPartAndStartsNoFurtherRecord) {
   EXPECT_TRUE(checked);
   EXPECT_FALSE(converted);
   EXPECT_FALSE(fs::exists(card.out.File(engine.OutputFileName(i2, 0))));
+}
+
+namespace {
+
+using test::Bytes;
+
+struct Variant {
+  const char *name;
+  std::size_t fragment; // the fragment that is spoilt
+  // Spoils the fragment's bytes; `other` is the same fragment in another
+  // picture size, for the variant that needs one.
+  void (*spoil)(Bytes &bytes, const Bytes &other);
+  bool damaged;           // reported as a damaged fragment (false: converted whole)
+  DamageKind damage;      // then why
+  std::uint32_t parts;    // output parts
+};
+
+test::FoundBox First(const Bytes &b, const std::string &path) {
+  const auto found = test::Named(test::Boxes(b), path);
+  return found.empty() ? test::FoundBox{path, 0, 0} : found.front();
+}
+
+void PutWord(Bytes &b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i)
+    b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+}
+
+// Offsets inside a full box: its body starts 12 bytes in.
+constexpr std::size_t kBody = 12;
+const std::string kStbl = "moov/trak/mdia/minf/stbl/";
+
+const Variant kVariants[] = {
+    {"cut off after its mdat", 1,
+     [](Bytes &b, const Bytes &) { b.resize(First(b, "moov").offset); }, true,
+     DamageKind::NoTracks, 1},
+    {"tables that disagree", 1,
+     [](Bytes &b, const Bytes &) { // one sample more per chunk than "stsz" has
+       const auto stsc = First(b, kStbl + "stsc");
+       PutWord(b, stsc.offset + kBody + 8, test::GetBe32(b, stsc.offset + kBody + 8) + 1);
+     },
+     true, DamageKind::EmptyTrack, 1},
+    {"zero mdhd time scale", 1,
+     [](Bytes &b, const Bytes &) { PutWord(b, First(b, "moov/trak/mdia/mdhd").offset + 20, 0); },
+     true, DamageKind::ZeroTimescale, 1},
+    {"zero mp4a rate", 1,
+     [](Bytes &b, const Bytes &) {
+       PutWord(b, test::Named(test::Boxes(b), kStbl + "stsd/mp4a").front().offset + 32, 0);
+     },
+     true, DamageKind::ZeroTimescale, 1},
+    {"stts delta 0xFFFFFFFF", 1,
+     [](Bytes &b, const Bytes &) { PutWord(b, First(b, kStbl + "stts").offset + kBody + 8, ~0u); },
+     true, DamageKind::TimesNotIncreasing, 1},
+    {"duration 0xFFFFFFFF", 1,
+     [](Bytes &b, const Bytes &) { PutWord(b, First(b, "moov/trak/mdia/mdhd").offset + 24, ~0u); },
+     true, DamageKind::TimesNotIncreasing, 1},
+    {"audio and video swapped", 1,
+     [](Bytes &b, const Bytes &) {
+       const auto traks = test::Named(test::Boxes(b), "moov/trak");
+       Bytes swapped(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(traks[0].offset));
+       for (int k : {1, 0}) {
+         const auto &t = traks[static_cast<std::size_t>(k)];
+         swapped.insert(swapped.end(), b.begin() + static_cast<std::ptrdiff_t>(t.offset),
+                        b.begin() + static_cast<std::ptrdiff_t>(t.offset + t.size));
+       }
+       swapped.insert(swapped.end(),
+                      b.begin() + static_cast<std::ptrdiff_t>(traks[1].offset + traks[1].size),
+                      b.end());
+       b = swapped;
+     },
+     true, DamageKind::TracksDiffer, 1},
+    {"a track-less first fragment", 0,
+     [](Bytes &b, const Bytes &) { b.resize(First(b, "moov").offset); }, true,
+     DamageKind::NoTracks, 1},
+    {"a new SPS mid-record", 1, [](Bytes &b, const Bytes &other) { b = other; }, false,
+     DamageKind::Structure, 3},
+};
+
+} // namespace
+
+// A damaged fragment is left out as a whole and said so; the record is not
+// marked; every part decodes and holds exactly the good fragments' samples.
+// A new decoder set-up is no damage: it starts a part of its own.
+TEST(Conversion, DamagedFragmentsAreLeftOutWholeAndReported) {
+  for (const Variant &v : kVariants) {
+    SCOPED_TRACE(v.name);
+    cardgen::RecordPlan plan = Plan(20, 3);
+    Card card({plan});
+    const std::string spoilt = card.Fragment(0, v.fragment);
+    Bytes bytes = test::ReadFile(spoilt), other;
+    cardgen::CardWriter writer;
+    writer.materialSeconds = 12;
+    cardgen::RecordPlan wider = plan;
+    wider.width = 320;
+    wider.height = 240;
+    cardgen::FragmentInfo info;
+    ASSERT_TRUE(writer.BuildFragment(wider, static_cast<std::uint32_t>(v.fragment), other, info));
+    v.spoil(bytes, other);
+    ASSERT_TRUE(test::WriteFile(spoilt, bytes));
+
+    TStorageX4TFT engine;
+    ScanAndCheckAll(engine, card, card.out.path);
+    EXPECT_EQ(engine.ConvertChecked(), !v.damaged);
+    RecordOutcome outcome;
+    ASSERT_TRUE(engine.GetOutcome(0, outcome));
+    bool checked = false, converted = false;
+    ASSERT_TRUE(engine.GetMarks(0, checked, converted));
+    EXPECT_EQ(converted, !v.damaged);
+    if (v.damaged) {
+      EXPECT_EQ(outcome.kind, OutcomeKind::Partly);
+      ASSERT_EQ(outcome.problems.size(), 1u);
+      EXPECT_EQ(outcome.problems[0].kind, ProblemKind::FragmentDamaged);
+      EXPECT_EQ(outcome.problems[0].damage, v.damage);
+      EXPECT_EQ(outcome.problems[0].file, spoilt);
+    }
+    ASSERT_EQ(outcome.parts.size(), v.parts);
+    std::vector<std::string> written, expected;
+    for (const std::string &part : outcome.parts) {
+      std::string messages;
+      EXPECT_TRUE(test::DecodesCleanly(card.out.File(part), &messages)) << part << messages;
+      const auto sums = test::PacketChecksums(card.out.File(part), 0);
+      written.insert(written.end(), sums.begin(), sums.end());
+    }
+    for (std::size_t k = 0; k < 3; ++k) {
+      if (k == v.fragment && v.damaged)
+        continue;
+      const auto sums = test::PacketChecksums(card.Fragment(0, k), 0);
+      expected.insert(expected.end(), sums.begin(), sums.end());
+    }
+    EXPECT_EQ(written, expected);
+  }
+}
+
+namespace {
+
+void RewriteEntry(const Card &card, std::size_t record, void (*change)(RecordEntry &)) {
+  const std::string path = card.RecordFolder(record) + "/record.dat";
+  std::string dat = ReadAll(path);
+  RecordEntry e;
+  std::memcpy(&e, dat.data(), sizeof e);
+  change(e);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(&e), sizeof e);
+}
+
+} // namespace
+
+// A run that writes fewer parts than an earlier one removes the earlier
+// run's higher parts (only the contiguous run after its own).
+TEST(Conversion, AnEarlierRunsHigherPartsGo) {
+  Card card({Plan(30, 3)});
+  {
+    TStorageX4TFT engine;
+    ScanAndCheckAll(engine, card, card.out.path);
+    engine.SetMaxOutputLength(1);
+    ASSERT_TRUE(engine.ConvertChecked());
+  }
+  std::ofstream(card.out.File("D210315_T083000_P3.mp4")) << "an earlier run's";
+  std::ofstream(card.out.File("D210315_T083000_P5.mp4")) << "not in the run";
+  RewriteEntry(card, 0, [](RecordEntry &e) { e.Marks = 0; });
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  ASSERT_TRUE(engine.ConvertChecked());
+  EXPECT_TRUE(fs::exists(card.out.File("D210315_T083000_P0.mp4")));
+  for (int p = 1; p <= 3; ++p)
+    EXPECT_FALSE(fs::exists(card.out.File("D210315_T083000_P" + std::to_string(p) + ".mp4")));
+  EXPECT_TRUE(fs::exists(card.out.File("D210315_T083000_P5.mp4")));
+}
+
+// Records of one job never replace each other's output; a range that reaches
+// 0xFFFFFFFF costs only the fragments that are there.
+TEST(Conversion, SameNamesNeverClashAndHugeRangesCostNothing) {
+  cardgen::RecordPlan a = Plan(31, 3), b = Plan(32, 2);
+  b.minute = a.minute; // same date and time: the same name under "%D_%T"
+  Card card({a, b});
+  RewriteEntry(card, 1, [](RecordEntry &e) { e.LastFragment = 0xFFFFFFFF; });
+  alarm(60); // probing four billion names would never end
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  EXPECT_FALSE(engine.ConvertChecked()) << "record b's range is mostly missing";
+  alarm(0);
+  RecordOutcome oa, ob;
+  ASSERT_TRUE(engine.GetOutcome(CatalogIndex(engine, card.info.records[0]), oa));
+  ASSERT_TRUE(engine.GetOutcome(CatalogIndex(engine, card.info.records[1]), ob));
+  EXPECT_EQ(oa.kind, OutcomeKind::Converted);
+  ASSERT_EQ(oa.parts.size(), 1u);
+  ASSERT_EQ(ob.parts.size(), 1u);
+  EXPECT_NE(oa.parts[0], ob.parts[0]);
+  EXPECT_NE((oa.parts[0] + ob.parts[0]).find("_R000000"), std::string::npos);
+  ASSERT_EQ(ob.problems.size(), 1u);
+  EXPECT_EQ(ob.problems[0].kind, ProblemKind::FragmentsMissing);
+  EXPECT_EQ(ob.problems[0].count, 0xFFFFFFFFull + 1 - 2);
+  for (const auto &[outcome, record] : {std::pair{&oa, 0}, std::pair{&ob, 1}}) {
+    const auto sums = test::PacketChecksums(card.out.File(outcome->parts[0]), 0);
+    EXPECT_EQ(sums, Concat({test::PacketChecksums(card.Fragment(record, 0), 0),
+                            test::PacketChecksums(card.Fragment(record, 1), 0),
+                            record == 0 ? test::PacketChecksums(card.Fragment(0, 2), 0)
+                                        : std::vector<std::string>{}}));
+  }
 }

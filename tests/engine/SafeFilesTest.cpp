@@ -1,0 +1,216 @@
+// A card, a copy of one and the output folder are not trusted: links, FIFOs
+// and devices where files belong must never make the program write through
+// a link, delete outside the card, hang, or report a failure as success.
+#include "cardgen/CardGen.h"
+#include "engine/Storagex4tft.h"
+#include "support/Tools.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace orvo;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct SafeFiles : ::testing::Test {
+  test::TempDir dir;
+  std::string card = dir.File("card"), out = dir.File("out"), outside = dir.File("outside");
+  std::vector<cardgen::RecordInfo> records;
+
+  void SetUp() override {
+    fs::create_directories(card);
+    fs::create_directories(out);
+    fs::create_directories(outside);
+    // A hang is a failure, never a stuck test run.
+    alarm(60);
+  }
+  void TearDown() override { alarm(0); }
+
+  void Make(std::uint32_t count, bool gps = true) {
+    cardgen::CardWriter writer;
+    writer.materialSeconds = 4;
+    for (std::uint32_t n = 1; n <= count; ++n) {
+      cardgen::RecordPlan plan;
+      plan.number = n;
+      plan.minute = static_cast<std::uint8_t>(n);
+      plan.width = 160;
+      plan.height = 112;
+      plan.fragmentCount = 2;
+      plan.gps = gps;
+      cardgen::RecordInfo info;
+      ASSERT_TRUE(writer.WriteRecord(card, plan, info));
+      records.push_back(info);
+    }
+  }
+  std::string Folder(std::size_t r) const { return card + "/" + records[r].folderName; }
+  std::uint32_t Index(const TStorageX4TFT &engine, std::size_t r) const {
+    for (std::uint32_t i = 0; i < engine.GetRecordCount(); ++i) {
+      RecordEntry e;
+      if (engine.GetEntry(i, e) && e.RecordNumber == records[r].fields.recordNumber)
+        return i;
+    }
+    return UINT32_MAX;
+  }
+  void ScanAll(TStorageX4TFT &engine, const std::string &output) {
+    engine.SetInputFolder(card + "/");
+    engine.SetOutputFolder(output + "/");
+    ASSERT_TRUE(engine.ScanRecords());
+    for (std::uint32_t i = 0; i < engine.GetRecordCount(); ++i)
+      engine.SetChecked(i, true);
+  }
+};
+
+} // namespace
+
+// Links standing under output names are replaced, never written through;
+// a mask cannot leave the output folder.
+TEST_F(SafeFiles, OutputsNeverGoThroughLinksOrOutsideTheFolder) {
+  Make(1);
+  const std::string victimVideo = outside + "/fragment.mp4", victimDat = outside + "/record.dat";
+  fs::copy_file(Folder(0) + "/DIR00000/F0000000.mp4", victimVideo);
+  fs::copy_file(Folder(0) + "/record.dat", victimDat);
+  const std::string videoBefore = ReadAll(victimVideo), datBefore = ReadAll(victimDat);
+  fs::create_symlink(victimVideo, out + "/x_D210315_P0.mp4");
+  fs::create_symlink(victimDat, out + "/" + records[0].gpxName);
+
+  TStorageX4TFT engine;
+  ScanAll(engine, out);
+  engine.SetNameMask("../x/%D");
+  ASSERT_TRUE(engine.ConvertChecked());
+  EXPECT_EQ(ReadAll(victimVideo), videoBefore);
+  EXPECT_EQ(ReadAll(victimDat), datBefore);
+  EXPECT_FALSE(fs::exists(dir.File("x")));
+  const std::string part = out + "/_._x_D210315_P0.mp4";
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(part))) << part;
+  EXPECT_TRUE(test::DecodesCleanly(part));
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(out + "/" + records[0].gpxName)));
+  EXPECT_TRUE(fs::is_symlink(out + "/x_D210315_P0.mp4")) << "a name this run does not write";
+}
+
+// The output folder is the record folder itself (through a link): the GPS
+// track would be copied onto itself. It stays whole, and the record is not
+// marked, with the reason.
+TEST_F(SafeFiles, CopyOntoItselfIsRefused) {
+  Make(1);
+  const std::string gps = Folder(0) + "/" + records[0].gpxName;
+  const std::string before = ReadAll(gps);
+  fs::create_directory_symlink(Folder(0), dir.File("alias"));
+  TStorageX4TFT engine;
+  ScanAll(engine, dir.File("alias"));
+  EXPECT_FALSE(engine.ConvertChecked());
+  EXPECT_EQ(ReadAll(gps), before);
+  RecordOutcome outcome;
+  ASSERT_TRUE(engine.GetOutcome(0, outcome));
+  ASSERT_EQ(outcome.problems.size(), 1u);
+  EXPECT_EQ(outcome.problems[0].kind, ProblemKind::GpsCopyFailed);
+  bool checked = false, converted = true;
+  ASSERT_TRUE(engine.GetMarks(0, checked, converted));
+  EXPECT_FALSE(converted);
+}
+
+// FIFOs and devices where files belong count as unreadable or unwritable:
+// nothing waits on them, and each is reported.
+TEST_F(SafeFiles, FifosAndDevicesNeverBlock) {
+  Make(4);
+  // Record 0: its record file is a FIFO, so it is not a record at all.
+  fs::remove(Folder(0) + "/record.dat");
+  ASSERT_EQ(mkfifo((Folder(0) + "/record.dat").c_str(), 0600), 0);
+  // Record 1: a fragment is a FIFO. Record 2: the GPS track is a link to an
+  // endless device. Record 3: its output name is a FIFO.
+  fs::remove(Folder(1) + "/DIR00000/F0000001.mp4");
+  ASSERT_EQ(mkfifo((Folder(1) + "/DIR00000/F0000001.mp4").c_str(), 0600), 0);
+  fs::remove(Folder(2) + "/" + records[2].gpxName);
+  fs::create_symlink("/dev/zero", Folder(2) + "/" + records[2].gpxName);
+  TStorageX4TFT engine;
+  ScanAll(engine, out);
+  ASSERT_EQ(engine.GetRecordCount(), 3u);
+  ASSERT_EQ(mkfifo((out + "/" + engine.OutputFileName(Index(engine, 3), 0)).c_str(), 0600), 0);
+  EXPECT_FALSE(engine.ConvertChecked());
+  const std::pair<std::size_t, ProblemKind> expected[] = {
+      {1, ProblemKind::FragmentUnreadable},
+      {2, ProblemKind::GpsCopyFailed},
+      {3, ProblemKind::OutputFailed}};
+  for (const auto &[record, kind] : expected) {
+    RecordOutcome outcome;
+    ASSERT_TRUE(engine.GetOutcome(Index(engine, record), outcome));
+    ASSERT_FALSE(outcome.problems.empty()) << record;
+    EXPECT_EQ(outcome.problems[0].kind, kind) << record;
+    EXPECT_FALSE(outcome.problems[0].detail.empty()) << record;
+  }
+  EXPECT_FALSE(fs::exists(out + "/" + records[2].gpxName));
+}
+
+// Deletion never enters a link: a record folder or fragment folder that is
+// a link ends that record's deletion, and a fragment that is a link goes as
+// a link. Nothing outside the card is touched.
+TEST_F(SafeFiles, DeletionNeverFollowsLinks) {
+  Make(3, false);
+  // Record 0's folder becomes a link to a copy outside the card.
+  fs::copy(Folder(0), outside + "/r0", fs::copy_options::recursive);
+  fs::remove_all(Folder(0));
+  fs::create_directory_symlink(outside + "/r0", Folder(0));
+  // Record 1's fragment folder becomes a link to a copy outside.
+  fs::copy(Folder(1) + "/DIR00000", outside + "/d1", fs::copy_options::recursive);
+  fs::remove_all(Folder(1) + "/DIR00000");
+  fs::create_directory_symlink(outside + "/d1", Folder(1) + "/DIR00000");
+  // Record 2's first fragment becomes a link to a file outside.
+  fs::copy_file(Folder(2) + "/DIR00000/F0000000.mp4", outside + "/f2.mp4");
+  fs::remove(Folder(2) + "/DIR00000/F0000000.mp4");
+  fs::create_symlink(outside + "/f2.mp4", Folder(2) + "/DIR00000/F0000000.mp4");
+  const auto countOutside = [&] {
+    return std::distance(fs::recursive_directory_iterator(outside),
+                         fs::recursive_directory_iterator());
+  };
+  const auto before = countOutside();
+
+  TStorageX4TFT engine;
+  ScanAll(engine, out);
+  ASSERT_EQ(engine.GetRecordCount(), 3u);
+  EXPECT_FALSE(engine.DeleteChecked());
+  EXPECT_EQ(countOutside(), before);
+  EXPECT_TRUE(fs::is_symlink(Folder(0)));
+  EXPECT_TRUE(fs::is_symlink(Folder(1) + "/DIR00000"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(Folder(2)))) << "the link went with its record";
+}
+
+// The catalog belongs to the folder it was scanned from: a later input
+// folder (here none, with same-named records in the current directory)
+// changes nothing about where conversion and deletion work.
+TEST_F(SafeFiles, JobsWorkOnTheScannedFolderOnly) {
+  Make(2, false);
+  const std::string decoy = dir.File("cwd");
+  fs::copy(card, decoy, fs::copy_options::recursive);
+  const fs::path previous = fs::current_path();
+  fs::current_path(decoy);
+  TStorageX4TFT engine;
+  ScanAll(engine, out);
+  engine.SetInputFolder("");
+  EXPECT_TRUE(engine.ConvertChecked());
+  EXPECT_EQ(engine.GetCatalogFolder(), card + "/");
+  for (std::uint32_t i = 0; i < 2; ++i)
+    engine.SetChecked(i, true);
+  // The input folder now names the decoy: deletion still works on the card,
+  // and only its closing rescan reads the new folder.
+  engine.SetInputFolder(decoy + "/");
+  EXPECT_TRUE(engine.DeleteChecked());
+  fs::current_path(previous);
+  EXPECT_TRUE(fs::is_empty(card));
+  EXPECT_EQ(engine.GetRecordCount(), 2u);
+  EXPECT_EQ(engine.GetCatalogFolder(), decoy + "/");
+  for (const auto &r : records) {
+    EXPECT_TRUE(fs::exists(decoy + "/" + r.folderName + "/record.dat"));
+    EXPECT_EQ(ReadAll(decoy + "/" + r.folderName + "/record.dat"),
+              std::string(r.recordFile.begin(), r.recordFile.end()))
+        << "not even marked";
+  }
+}

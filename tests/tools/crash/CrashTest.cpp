@@ -1,0 +1,162 @@
+// The converter killed at any moment leaves the card as it was but for the
+// marks byte, no partial file under an output name, and a mark only on
+// records whose every part is there and plays. The next run clears the
+// temporaries the killed ones left.
+#include "cardgen/CardGen.h"
+#include "engine/RecordEntry.h"
+#include "support/Tools.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <cstddef>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+using namespace orvo;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kTool = std::string(ORVO_BINARY_DIR) + "/tools/orvo-convert/orvo-convert";
+
+std::string ReadAll(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::map<std::string, std::string> Snapshot(const std::string &folder) {
+  std::map<std::string, std::string> files;
+  for (const auto &e : fs::recursive_directory_iterator(folder))
+    if (e.is_regular_file())
+      files[e.path().string()] = ReadAll(e.path().string());
+  return files;
+}
+
+pid_t Start(const std::string &card, const std::string &out) {
+  std::vector<std::string> args{kTool, "--limit", "1", card, out};
+  std::vector<char *> argv;
+  for (auto &a : args)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
+  // Quiet: the converter's report would only clutter the test's output.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = -1;
+  posix_spawn(&pid, kTool.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+} // namespace
+
+TEST(Crash, KilledAnywhereLeavesOnlyWholeFilesAndHonestMarks) {
+  test::TempDir dir;
+  const std::string card = dir.File("card"), out = dir.File("out");
+  fs::create_directories(card);
+  cardgen::CardWriter writer;
+  writer.materialSeconds = 10;
+  std::vector<cardgen::RecordInfo> records;
+  for (std::uint32_t n = 1; n <= 3; ++n) {
+    cardgen::RecordPlan plan;
+    plan.number = n;
+    plan.minute = static_cast<std::uint8_t>(n);
+    plan.videoKbps = 2000;
+    plan.fragmentCount = 8;
+    plan.gps = true;
+    cardgen::RecordInfo info;
+    ASSERT_TRUE(writer.WriteRecord(card, plan, info));
+    records.push_back(info);
+  }
+  const auto pristine = Snapshot(card);
+
+  // A whole run shows which parts each record has, and when a run starts
+  // and stops writing.
+  fs::create_directories(out);
+  const auto begin = std::chrono::steady_clock::now();
+  int status = 0;
+  pid_t pid = Start(card, out);
+  auto firstWrite = std::chrono::steady_clock::duration::zero();
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (firstWrite == firstWrite.zero() && !fs::is_empty(out))
+      firstWrite = std::chrono::steady_clock::now() - begin;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const auto whole = std::chrono::steady_clock::now() - begin;
+  std::map<std::string, std::set<std::string>> partsOf; // record folder -> part names
+  for (const auto &e : fs::directory_iterator(out)) {
+    const std::string name = e.path().filename().string();
+    for (const auto &r : records) {
+      const std::string prefix = "D210315_T" + r.folderName.substr(19, 6) + "_P";
+      if (name.rfind(prefix, 0) == 0)
+        partsOf[r.folderName].insert(name);
+    }
+  }
+  for (const auto &r : records)
+    ASSERT_GE(partsOf[r.folderName].size(), 2u) << "the limit must split every record";
+  fs::remove_all(out);
+  fs::create_directories(out);
+
+  std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> decoded;
+  constexpr int kKills = 24;
+  for (int k = 0; k < kKills; ++k) {
+    SCOPED_TRACE("kill " + std::to_string(k));
+    for (const auto &[path, bytes] : pristine) // the records unmarked again
+      if (path.ends_with("record.dat"))
+        std::ofstream(path, std::ios::binary) << bytes;
+    pid = Start(card, out);
+    ASSERT_GT(pid, 0);
+    // Two kills before the first write, the rest spread over the writing.
+    std::this_thread::sleep_for(k < 2 ? firstWrite * (k + 1) / 3
+                                      : firstWrite + (whole - firstWrite) * (k - 1.5) /
+                                                         (kKills - 2));
+    kill(pid, SIGKILL);
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+
+    // The card: byte for byte as before, but for the marks byte.
+    const auto now = Snapshot(card);
+    ASSERT_EQ(now.size(), pristine.size());
+    for (const auto &[path, bytes] : pristine) {
+      std::string a = now.at(path), b = bytes;
+      if (path.ends_with("record.dat"))
+        a[offsetof(RecordEntry, Marks)] = b[offsetof(RecordEntry, Marks)] = 0;
+      EXPECT_EQ(a, b) << path;
+    }
+    // Every file under an output name is whole (each checked once).
+    for (const auto &e : fs::directory_iterator(out)) {
+      const std::string path = e.path().string();
+      if (e.path().extension() != ".mp4")
+        continue;
+      const auto stamp = std::pair{e.file_size(), e.last_write_time()};
+      if (decoded.count(path) && decoded[path] == stamp)
+        continue;
+      std::string messages;
+      EXPECT_TRUE(test::DecodesCleanly(path, &messages)) << path << messages;
+      decoded[path] = stamp;
+    }
+    // A mark only where every part and the GPS copy are there.
+    for (const auto &r : records) {
+      const std::string dat = ReadAll(card + "/" + r.folderName + "/record.dat");
+      if (!(static_cast<std::uint8_t>(dat[offsetof(RecordEntry, Marks)]) & kMarkConverted))
+        continue;
+      for (const std::string &part : partsOf[r.folderName])
+        EXPECT_TRUE(fs::exists(out + "/" + part)) << r.folderName << " marked without " << part;
+      EXPECT_EQ(ReadAll(out + "/" + r.gpxName), ReadAll(card + "/" + r.folderName + "/" + r.gpxName));
+    }
+  }
+  // A run to the end clears what the killed ones left.
+  pid = Start(card, out);
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  for (const auto &e : fs::directory_iterator(out))
+    EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+}
