@@ -13,6 +13,8 @@
 #   - remuxes each record with mkvmerge (appending the fragments).
 # Prints the median seconds of each and the ratios to cat, the peak memory of
 # orvo-convert, and the time of a scan of a card of 10,000 records.
+# With ORVO_REFERENCE naming another orvo-convert (an earlier build, say),
+# that one is timed in the same rounds too, for a before/after ratio.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 size_mib=${SIZE_MIB:-2048}
@@ -40,7 +42,9 @@ for r in "$card"/R*_D*_T*; do records+=("$r"); done
 fresh() { rm -rf "$out"; mkdir -p "$out"; sync; }
 now() { date +%s.%N; }
 
-run_orvo() { "$convert" "$card" "$out" 2>/dev/null; }
+reference=${ORVO_REFERENCE:-}
+run_orvo() { "$convert" "$card" "$out" >/dev/null 2>&1; }
+run_reference() { "$reference" "$card" "$out" >/dev/null 2>&1; }
 run_cat() {
   for r in "${records[@]}"; do
     find "$r" -name 'F*.mp4' | sort | xargs cat > "$out/$(basename "$r").bin"
@@ -69,9 +73,11 @@ run_mkvmerge() {
   done
 }
 
+tools=(orvo cat dd ffmpeg mkvmerge)
+[ -n "$reference" ] && tools+=(reference)
 declare -A times
 for round in $(seq "$rounds"); do
-  for tool in orvo cat dd ffmpeg mkvmerge; do
+  for tool in "${tools[@]}"; do
     fresh
     t0=$(now)
     "run_$tool"
@@ -95,6 +101,11 @@ printf '%-12s %8s s  %6s x cat\n' ffmpeg "$m_ffmpeg" "$(echo "scale=2; $m_ffmpeg
 printf '%-12s %8s s  %6s x cat\n' mkvmerge "$m_mkv" "$(echo "scale=2; $m_mkv / $m_cat" | bc)"
 echo "orvo-convert is $(echo "scale=1; $m_ffmpeg / $m_orvo" | bc) times faster than ffmpeg"
 echo "orvo-convert takes $(echo "scale=2; $m_orvo / $m_dd" | bc) times as long as dd"
+if [ -n "$reference" ]; then
+  m_ref=$(echo "${times[reference]}" | median)
+  printf '%-12s %8s s  %6s x cat\n' reference "$m_ref" "$(echo "scale=2; $m_ref / $m_cat" | bc)"
+  echo "orvo-convert takes $(echo "scale=3; $m_orvo / $m_ref" | bc) times as long as the reference"
+fi
 
 fresh
 peak=$( { /usr/bin/time -f '%M' "$convert" "$card" "$out" 2>&1 >/dev/null; } | tail -1)
