@@ -296,6 +296,7 @@ void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragmen
     }
     const FragmentResult r = CopyFragment(job, fragment);
     ProgressDone = ProgressDone + 1;
+    BytesDone += static_cast<std::int64_t>(fragment.size);
     if (r == FragmentResult::RecordEnds)
       break;
   }
@@ -347,6 +348,10 @@ bool TStorageX4TFT::ConvertChecked() {
   Cancelled = false;
   ProgressDone = 0;
   ProgressTotal = 0;
+  BytesDone = 0;
+  BytesTotal = 0;
+  CurrentRecord = -1;
+  FinishedCount.store(0, std::memory_order_release);
   Outcomes.assign(Count, RecordOutcome{});
 
   // Which fragments exist is learnt first, so that the progress counts
@@ -367,9 +372,12 @@ bool TStorageX4TFT::ConvertChecked() {
     ListFragments(RecordFolderPath(i), e.FirstFragment, e.LastFragment, p.fragments, p.missing,
                   p.firstMissing);
     total += static_cast<std::int64_t>(p.fragments.size());
+    for (const Fragment &f : p.fragments)
+      BytesTotal += static_cast<std::int64_t>(f.size);
     plan.push_back(std::move(p));
   }
   ProgressTotal = static_cast<std::int32_t>(std::min<std::int64_t>(total, INT32_MAX));
+  FinishedOrder.assign(plan.size(), 0);
   // An empty output folder would put the files into the current directory.
   const bool outputKnown = !OutputFolder.empty();
   if (outputKnown)
@@ -377,20 +385,24 @@ bool TStorageX4TFT::ConvertChecked() {
 
   bool result = true;
   std::set<std::string> usedBases;
+  std::uint32_t finished = 0;
   for (const Planned &p : plan) {
     if (CancelRequested)
       break;
+    CurrentRecord = p.index;
     if (!outputKnown) {
       AddProblem(Outcomes[p.index], Problem(ProblemKind::OutputFailed, OutputFolder,
                                             "no output folder is set"));
       Outcomes[p.index].kind = OutcomeKind::Failed;
-      result = false;
-      continue;
+    } else {
+      ConvertRecord(p.index, p.fragments, p.missing, p.firstMissing, usedBases);
     }
-    ConvertRecord(p.index, p.fragments, p.missing, p.firstMissing, usedBases);
     if (Outcomes[p.index].kind != OutcomeKind::Converted)
       result = false;
+    FinishedOrder[finished++] = p.index;
+    FinishedCount.store(finished, std::memory_order_release);
   }
+  CurrentRecord = -1;
   Cancelled = CancelRequested.load();
   if (Cancelled)
     result = false;

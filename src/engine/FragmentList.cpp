@@ -72,7 +72,7 @@ void TStorageX4TFT::ListFragments(const std::string &recordFolder, std::uint32_t
       // the recorder puts it.
       if (!file.isDirectory && ParseNumbered(file.name, "F", ".mp4", "F%07u.mp4", k) &&
           k / 100 == n && k >= first && k <= last)
-        found.push_back({k, prefix + file.name});
+        found.push_back({k, prefix + file.name, platform::FileSizeOf(prefix + file.name)});
     }
   }
   std::stable_sort(found.begin(), found.end(),

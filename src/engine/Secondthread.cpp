@@ -19,16 +19,38 @@ bool TSecondThread::Request(std::atomic<bool> &flag) {
   // then setting one cannot race with another request.
   if (IsBusy())
     return false;
-  flag = true;
+  {
+    const std::lock_guard<std::mutex> lock(wakeMutex_);
+    flag = true;
+  }
+  wake_.notify_one();
   return true;
+}
+
+void TSecondThread::Finish(std::atomic<bool> &flag) {
+  {
+    const std::lock_guard<std::mutex> lock(wakeMutex_);
+    flag = false; // after the result: IsBusy false means it is there
+  }
+  idle_.notify_all();
+}
+
+bool TSecondThread::WaitUntilIdle(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(wakeMutex_);
+  return idle_.wait_for(lock, timeout, [this] { return !IsBusy(); });
 }
 
 void TSecondThread::Shutdown() {
   Engine->RequestCancel();
-  ScanPending = false;
-  ConvertPending = false;
-  DeletePending = false;
-  StopRequested = true;
+  {
+    const std::lock_guard<std::mutex> lock(wakeMutex_);
+    ScanPending = false;
+    ConvertPending = false;
+    DeletePending = false;
+    StopRequested = true;
+  }
+  wake_.notify_all();
+  idle_.notify_all();
   Terminate();
 }
 
@@ -44,7 +66,7 @@ void TSecondThread::Execute() {
     if (ScanPending) {
       Engine->SetInputFolder(s ? s->SharedInPath() : std::string());
       LastResult = Engine->ScanRecords();
-      ScanPending = false; // after the result: IsBusy false means it is there
+      Finish(ScanPending);
     } else if (ConvertPending) {
       if (s) {
         Engine->SetInputFolder(s->SharedInPath());
@@ -53,13 +75,17 @@ void TSecondThread::Execute() {
         Engine->SetMaxOutputLength(s->MaxFileLength);
       }
       LastResult = s ? Engine->ConvertChecked() : false;
-      ConvertPending = false;
+      Finish(ConvertPending);
     } else if (DeletePending) {
       Engine->SetInputFolder(s ? s->SharedInPath() : std::string());
       LastResult = s ? Engine->DeleteChecked() : false;
-      DeletePending = false;
+      Finish(DeletePending);
     } else {
-      Sleep(100);
+      // The idle period, cut short by a request.
+      std::unique_lock<std::mutex> lock(wakeMutex_);
+      wake_.wait_for(lock, std::chrono::milliseconds(100), [this] {
+        return StopRequested || ScanPending || ConvertPending || DeletePending;
+      });
     }
   }
 }

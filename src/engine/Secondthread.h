@@ -4,8 +4,11 @@
 #include "platform/Thread.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 
 namespace orvo {
 
@@ -13,8 +16,9 @@ class ProgramSettings;
 
 // The storage worker: owns the engine and runs its three long jobs (scan,
 // conversion, deletion) away from the window thread. A job is requested by a
-// flag and polled until IsBusy turns false; nothing is locked and nothing
-// waits, except Shutdown's caller for the thread's end.
+// flag and polled until IsBusy turns false. The idle worker waits up to its
+// 100 ms period for a request, which wakes it at once; a caller without an
+// event loop (the command line) can wait for the job's end the same way.
 class TSecondThread : public platform::Thread {
 public:
   // The jobs read their folders, mask and size limit from `settings` when
@@ -26,6 +30,9 @@ public:
   bool StartConvert() { return Request(ConvertPending); }
   bool StartDelete() { return Request(DeletePending); }
   bool IsBusy() const { return ScanPending || ConvertPending || DeletePending; }
+  // Waits until no job is requested or running, or `timeout` has passed;
+  // answers whether the worker is idle.
+  bool WaitUntilIdle(std::chrono::milliseconds timeout);
   void CancelJob() { Engine->RequestCancel(); }
   // Valid once IsBusy has turned false after a job.
   bool GetLastResult() const { return LastResult; }
@@ -66,6 +73,10 @@ public:
   }
   // The last conversion ended because it was cancelled.
   bool WasCancelled() const { return Engine->WasCancelled(); }
+  TStorageX4TFT::LiveProgress GetLiveProgress() const { return Engine->GetLiveProgress(); }
+  bool GetFinishedOutcome(std::uint32_t k, std::uint32_t &index, RecordOutcome &outcome) const {
+    return Engine->GetFinishedOutcome(k, index, outcome);
+  }
   // For tools and tests that need the raw entry or the record's paths.
   const TStorageX4TFT &GetEngine() const { return *Engine; }
 
@@ -74,7 +85,15 @@ protected:
 
 private:
   bool Request(std::atomic<bool> &flag);
+  void Finish(std::atomic<bool> &flag);
   ProgramSettings *CurrentSettings() const;
+
+  // Wakes the idle loop for a request, and waiters for a job's end. The
+  // flags stay atomics read without the lock; the lock only orders a flag
+  // change against a waiter's test, so no wake-up is lost.
+  std::mutex wakeMutex_;
+  std::condition_variable wake_;
+  std::condition_variable idle_;
 
   std::atomic<bool> StopRequested{false};
   std::atomic<bool> ScanPending{false};

@@ -170,6 +170,24 @@ std::string TStorageX4TFT::RecordFolderPath(std::uint32_t index) const {
   return CatalogFolder + FolderName(Entries[index]) + platform::kPathSeparator;
 }
 
+TStorageX4TFT::LiveProgress TStorageX4TFT::GetLiveProgress() const {
+  LiveProgress p;
+  p.finished = FinishedCount.load(std::memory_order_acquire);
+  p.bytesDone = BytesDone;
+  p.bytesTotal = BytesTotal;
+  p.currentRecord = CurrentRecord;
+  return p;
+}
+
+bool TStorageX4TFT::GetFinishedOutcome(std::uint32_t k, std::uint32_t &index,
+                                       RecordOutcome &outcome) const {
+  if (k >= FinishedCount.load(std::memory_order_acquire))
+    return false;
+  index = FinishedOrder[k];
+  outcome = Outcomes[index];
+  return true;
+}
+
 bool TStorageX4TFT::GetOutcome(std::uint32_t index, RecordOutcome &outcome) const {
   if (Busy || index >= Count)
     return false;
@@ -220,6 +238,23 @@ std::string TStorageX4TFT::BaseName(const RecordEntry &e) const {
   ReplaceAll(name, "%T", buf);
   std::snprintf(buf, sizeof buf, "R%08u", e.RecordNumber);
   ReplaceAll(name, "%N", buf);
+  // The placeholders the setup dialog's hint offers, each starting with its
+  // letter as %D and %T do (mode: "M", since "R" already names the number).
+  const std::uint64_t s = (static_cast<std::uint64_t>(e.DurationMs) + 500) / 1000;
+  std::snprintf(buf, sizeof buf, "L%02llu%02u%02u", static_cast<unsigned long long>(s / 3600),
+                static_cast<unsigned>(s / 60 % 60), static_cast<unsigned>(s % 60));
+  ReplaceAll(name, "%L", buf);
+  std::snprintf(buf, sizeof buf, "S%ux%u", e.Width, e.Height);
+  ReplaceAll(name, "%S", buf);
+  const std::uint32_t d = e.FrameDuration;
+  std::snprintf(buf, sizeof buf, "F%u",
+                d == 0 ? 0u
+                       : static_cast<unsigned>((static_cast<std::uint64_t>(d / 2) + 90000) / d));
+  ReplaceAll(name, "%F", buf);
+  std::snprintf(buf, sizeof buf, "B%u-%u", e.VideoBitrate / 1000, e.AudioBitrate / 1000);
+  ReplaceAll(name, "%B", buf);
+  std::snprintf(buf, sizeof buf, "M%u", static_cast<unsigned>(e.Attributes & kAttrModeMask));
+  ReplaceAll(name, "%R", buf);
   return platform::SafeFileName(name);
 }
 

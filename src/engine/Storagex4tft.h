@@ -52,6 +52,19 @@ public:
 
   std::uint32_t GetRecordCount() const { return Count; }
   void GetProgress(std::int32_t &done, std::int32_t &total) const;
+  // What a running conversion has done, readable while it runs: bytes of
+  // fragment files dealt with of all there are, the catalog index of the
+  // record being converted (-1 when none), and how many records have ended.
+  struct LiveProgress {
+    std::int64_t bytesDone = 0;
+    std::int64_t bytesTotal = 0;
+    std::int64_t currentRecord = -1;
+    std::uint32_t finished = 0;
+  };
+  LiveProgress GetLiveProgress() const;
+  // The `k`-th record to end in the running (or last) conversion, for k
+  // below LiveProgress::finished; readable while the conversion runs.
+  bool GetFinishedOutcome(std::uint32_t k, std::uint32_t &index, RecordOutcome &outcome) const;
   bool IsBusy() const { return Busy; }
 
   bool GetRecordDate(std::uint32_t index, int &day, int &month, int &year) const;
@@ -91,6 +104,7 @@ public:
   struct Fragment {
     std::uint32_t number;
     std::string path;
+    std::uint64_t size = 0; // when listed, for the progress only
   };
   // The fragments of the range first..last that exist below a record folder,
   // in number order, found by listing each fragment folder once (the range
@@ -147,6 +161,14 @@ private:
   std::string CatalogFolder;
   std::vector<RecordOutcome> Outcomes;
   std::atomic<bool> Cancelled{false};
+  // Published by the worker in this order: the outcome, its index in
+  // FinishedOrder, then FinishedCount (release), so that a reader who has
+  // seen the count (acquire) may read both.
+  std::vector<std::uint32_t> FinishedOrder;
+  std::atomic<std::uint32_t> FinishedCount{0};
+  std::atomic<std::int64_t> BytesDone{0};
+  std::atomic<std::int64_t> BytesTotal{0};
+  std::atomic<std::int64_t> CurrentRecord{-1};
   std::string OutputFolder;
   std::string NameMask = "%D_%T";
   std::atomic<std::int32_t> ProgressDone{0};

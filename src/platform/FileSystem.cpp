@@ -177,6 +177,11 @@ bool FileExists(const std::string &path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::uint64_t FileSizeOf(const std::string &path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
 bool IsRegularFile(const std::string &path) {
   struct stat st {};
   return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);

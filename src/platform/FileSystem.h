@@ -53,6 +53,8 @@ bool CreateDirectory(const std::string &path);
 // nothing, not even the current directory, so other threads are unaffected.
 bool IsEnterableDirectory(const std::string &path);
 bool FileExists(const std::string &path);
+// Size of the file at `path` (following a link); 0 when it cannot be asked.
+std::uint64_t FileSizeOf(const std::string &path);
 // True when `path` itself (not what a link there points to) is a regular file.
 bool IsRegularFile(const std::string &path);
 std::string CurrentDirectory();

@@ -199,6 +199,10 @@ TEST_F(Catalog, OutputNamesFollowTheMask) {
   EXPECT_EQ(engine.OutputFileName(0, 3), "R00000012-D210315_P3.mp4");
   engine.SetNameMask("%D%D %x %% %T%N");
   EXPECT_EQ(engine.OutputFileName(0, 1), "D210315D210315 %x %% T083000R00000012_P1.mp4");
+  engine.SetNameMask("%L_%S_%F_%B_%R_%Q");
+  EXPECT_EQ(engine.OutputFileName(0, 0), "L000100_S720x576_F25_B1024-64_M1_%Q_P0.mp4");
+  engine.SetNameMask("../%D/\x01.");
+  EXPECT_EQ(engine.OutputFileName(0, 0), "_._D210315__._P0.mp4") << "one name, never a path";
   engine.SetNameMask("same");
   EXPECT_EQ(engine.OutputFileName(0, 0), "same_P0.mp4");
   EXPECT_EQ(engine.OutputFileName(1, 0), "same") << "a bad index leaves the mask alone";

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -74,25 +75,64 @@ TEST_F(CliCard, BadUsageAndMissingFoldersExitWithTwo) {
   EXPECT_EQ(RunTool({"--limit", "2000", card, out}), 2);
   EXPECT_EQ(RunTool({"--only", "1,x", card, out}), 2);
   EXPECT_EQ(RunTool({"--only", "5", card, out}, nullptr, &err), 2) << "no record 5 on the card";
+  EXPECT_EQ(RunTool({"--json", card, out}), 2) << "--json goes with --list";
   EXPECT_EQ(OutputFiles(), 0u);
 }
 
+// By default only what is not converted yet; --all everything; --only the
+// indices given. Off a terminal, one line per record as it ends.
 TEST_F(CliCard, ListsAndConvertsTheChosenRecords) {
   Make({Plan(1, 2), Plan(2, 2), Plan(3, 2)});
-  std::string list;
+  std::string list, json, lines;
   ASSERT_EQ(RunTool({"--list", card}, &list), 0);
   EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 4) << list;
   EXPECT_NE(list.find("160x112"), std::string::npos);
-  ASSERT_EQ(RunTool({"--only", "1", "--mask", "%N", card, out}), 0);
+  ASSERT_EQ(RunTool({"--only", "1", "--mask", "%N", card, out}, &lines), 0);
   ASSERT_EQ(OutputFiles(), 1u);
-  ASSERT_EQ(RunTool({card, out}), 0);
-  EXPECT_EQ(OutputFiles(), 4u) << "one named by record number, three by date and time";
-  std::string after;
-  RunTool({"--list", card}, &after);
-  std::size_t marked = 0;
-  for (std::size_t p = 0; (p = after.find(" yes", p)) != std::string::npos; ++p)
-    ++marked;
-  EXPECT_EQ(marked, 3u) << "all marked converted\n" << after;
+  EXPECT_NE(lines.find(": Converted; Files written: R0000000"), std::string::npos) << lines;
+  ASSERT_EQ(RunTool({card, out}, &lines), 0);
+  EXPECT_EQ(OutputFiles(), 3u) << "the two not yet converted, named by date and time";
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
+  ASSERT_EQ(RunTool({card, out}, &lines), 0);
+  EXPECT_EQ(lines, "No records to convert.\n");
+  ASSERT_EQ(RunTool({"--all", "--quiet", card, out}, &lines), 0);
+  EXPECT_EQ(OutputFiles(), 4u);
+  EXPECT_EQ(lines, "") << "quiet shows only what failed";
+
+  // The JSON listing is one valid document with every record, all marked.
+  ASSERT_EQ(RunTool({"--list", "--json", card}, &json), 0);
+  const std::string check =
+      "import json,sys; d=json.load(sys.stdin); r=d['records']; "
+      "assert len(r)==3 and all(x['converted'] and not x['checked'] for x in r); "
+      "assert r[0]['start'].startswith('2021-03-15T08:0') and r[0]['width']==160; print('ok')";
+  const std::string jsonFile = dir.File("list.json");
+  std::ofstream(jsonFile) << json;
+  std::string verdict;
+  EXPECT_EQ(media::RunProcess({"sh", "-c", "python3 -c \"" + check + "\" < " + jsonFile},
+                              &verdict),
+            0)
+      << json;
+  EXPECT_EQ(verdict, "ok\n");
+}
+
+// --version, and the README and the manual page say what --help says.
+TEST_F(CliCard, HelpVersionReadmeAndManualAgree) {
+  std::string help, version;
+  ASSERT_EQ(RunTool({"--help"}, &help), 0);
+  ASSERT_EQ(RunTool({"--version"}, &version), 0);
+  EXPECT_EQ(version.rfind("orvo-convert ", 0), 0u) << version;
+  std::ifstream readme(std::string(ORVO_SOURCE_DIR) + "/README.md");
+  const std::string text(std::istreambuf_iterator<char>(readme), {});
+  EXPECT_NE(text.find("```\n" + help + "```\n"), std::string::npos)
+      << "the README's command-line section must hold the --help text";
+  std::ifstream manual(std::string(ORVO_SOURCE_DIR) + "/tools/orvo-convert/orvo-convert.1");
+  const std::string man(std::istreambuf_iterator<char>(manual), {});
+  for (const char *option : {"--list", "--json", "--all", "--only", "--mask", "--limit", "--quiet",
+                             "--version", "--help"}) {
+    EXPECT_NE(help.find(option), std::string::npos) << option;
+    const std::string escaped = "\\-\\-" + std::string(option + 2);
+    EXPECT_NE(man.find(escaped), std::string::npos) << option << " missing from the manual";
+  }
 }
 
 TEST_F(CliCard, DamagedRecordExitsWithOne) {

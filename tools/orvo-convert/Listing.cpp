@@ -1,6 +1,9 @@
 #include "Listing.h"
 
 #include "engine/Storagex4tft.h"
+#include "platform/FileSystem.h"
+
+#include <string>
 
 namespace orvo {
 
@@ -12,7 +15,76 @@ const char *ModeName(int mode) {
   return mode >= 0 && mode <= 4 ? kNames[mode] : "";
 }
 
+// A JSON string: quotes, backslashes and control characters escaped; bytes
+// that are not UTF-8 become U+FFFD, so the document is always valid.
+std::string JsonString(const std::string &text) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+      ++i;
+    } else if (c < 0x20 || c == 0x7F) {
+      char esc[8];
+      std::snprintf(esc, sizeof esc, "\\u%04x", c);
+      out += esc;
+      ++i;
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+    } else {
+      const std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+      bool valid = n > 0 && i + n <= text.size() && c <= 0xF4;
+      for (std::size_t k = 1; valid && k < n; ++k)
+        valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+      if (valid) {
+        out.append(text, i, n);
+        i += n;
+      } else {
+        out += "\xEF\xBF\xBD";
+        ++i;
+      }
+    }
+  }
+  return out + "\"";
+}
+
 } // namespace
+
+void PrintCatalogJson(const TStorageX4TFT &engine, std::FILE *out) {
+  std::fputs("{\"records\": [", out);
+  for (std::uint32_t i = 0; i < engine.GetRecordCount(); ++i) {
+    RecordEntry e;
+    int mode = -1;
+    std::uint32_t fps = 0, audio = 0, video = 0;
+    bool checked = false, converted = false;
+    if (!engine.GetEntry(i, e))
+      continue;
+    engine.GetRecordMode(i, mode);
+    engine.GetFps(i, fps);
+    engine.GetBitrates(i, audio, video);
+    engine.GetMarks(i, checked, converted);
+    std::string folder = platform::WithoutSeparator(engine.RecordFolderPath(i));
+    folder = folder.substr(folder.find_last_of(platform::kPathSeparator) + 1);
+    char when[48];
+    // The recorder's clock knows no time zone, so neither does this.
+    std::snprintf(when, sizeof when, "%04d-%02d-%02dT%02d:%02d:%02d", 2000 + e.Year, e.Month, e.Day,
+                  e.Hour, e.Minute, e.Second);
+    std::fprintf(out,
+                 "%s\n  {\"index\": %u, \"folder\": %s, \"record_number\": %u, "
+                 "\"start\": \"%s\", \"length_ms\": %u, \"mode\": %d, \"mode_name\": %s, "
+                 "\"width\": %u, \"height\": %u, \"fps\": %u, \"video_kbps\": %u, "
+                 "\"audio_kbps\": %u, \"fragments\": %d, \"gps\": %s, \"converted\": %s, "
+                 "\"checked\": %s}",
+                 i == 0 ? "" : ",", i, JsonString(folder).c_str(), e.RecordNumber, when,
+                 e.DurationMs, mode, mode < 0 ? "null" : JsonString(ModeName(mode)).c_str(),
+                 e.Width, e.Height, fps, video, audio, e.FragmentCount,
+                 (e.Attributes & kAttrGps) ? "true" : "false", converted ? "true" : "false",
+                 checked ? "true" : "false");
+  }
+  std::fputs("\n]}\n", out);
+}
 
 void PrintCatalog(const TStorageX4TFT &engine, std::FILE *out) {
   std::fprintf(out, "%5s  %-10s  %-8s  %-9s  %-18s  %-9s  %3s  %-19s  %s\n", "Index", "Date",

@@ -13,14 +13,13 @@
 #include "settings/Stringcode.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -28,7 +27,6 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitJobFailed = 1;
 constexpr int kExitUsage = 2;
-
 constexpr int kExitInterrupted = 130; // 128 + SIGINT, as shells report it
 constexpr int kExitTerminated = 143;  // 128 + SIGTERM
 
@@ -47,26 +45,44 @@ int InterruptedExit() {
   return interruptSignal == SIGTERM ? kExitTerminated : kExitInterrupted;
 }
 
-void Usage(std::FILE *out) {
-  std::fputs("Usage: orvo-convert --list CARD\n"
-             "       orvo-convert [--mask MASK] [--limit MIB] [--only N,...] CARD OUTDIR\n"
-             "\n"
-             "CARD is the card's folder (or a copy of it), OUTDIR an existing folder.\n"
-             "  --list       print the recordings of the card with their index\n"
-             "  --mask MASK  output name mask, %D date, %T time, %N record number\n"
-             "               (default %D_%T; \"_P<part>.mp4\" is appended)\n"
-             "  --limit MIB  start a new part once a file has grown past MIB MiB\n"
-             "               (1 to 1900, default 1900)\n"
-             "  --only N,... convert only the recordings with these indices\n"
-             "Ctrl-C stops within a moment; the open file is finished and kept, the\n"
-             "record stays unconverted on the card. Exit status: 0 all converted,\n"
-             "1 some recording not converted completely, 2 bad usage, 130 interrupted\n"
-             "by Ctrl-C, 143 by SIGTERM.\n",
-             out);
-}
+// The README's command-line section is this text; a test keeps them equal.
+constexpr char kUsage[] =
+    R"(Usage: orvo-convert [OPTIONS] CARD OUTDIR
+       orvo-convert --list [--json] CARD
+       orvo-convert --version | --help
+
+Converts the recordings of the recorder's memory card (or a copy of one)
+into MP4 files in OUTDIR, an existing folder: each recording's fragments
+joined, split by size, named by a mask, its GPS track copied beside them,
+and every recording converted completely marked as converted on the card.
+
+  --list         print the recordings of the card with their index
+  --json         with --list: one JSON document, for scripts
+  --all          convert every recording, those already converted too
+                 (without it: the ones not yet converted)
+  --only N,...   convert only the recordings with these indices
+  --mask MASK    output name mask, "_P<part>.mp4" is appended (default
+                 %D_%T): %D date, %T time, %N record number, %L length,
+                 %S frame size, %F frames per second, %B bit rates,
+                 %R record mode
+  --limit MIB    start a new part once a file has grown past MIB MiB
+                 (1 to 1900, default 1900)
+  --quiet        print only the recordings that were not converted
+  --version      print the version and exit
+  --help         print this text and exit
+
+Progress goes to standard error (a bar on a terminal). One line per
+recording goes to standard output as it ends: its outcome, the first reason
+when something failed, and the files written.
+
+Ctrl-C stops within a moment: the open file is finished and kept, and the
+recording stays unconverted on the card. Exit status: 0 all converted,
+1 some recording not converted completely, 2 bad usage or a missing folder,
+130 interrupted by Ctrl-C, 143 stopped by SIGTERM.
+)";
 
 int Fail(const std::string &message) {
-  std::fprintf(stderr, "orvo-convert: %s\n", message.c_str());
+  std::fprintf(stderr, "orvo-convert: %s (see --help)\n", message.c_str());
   return kExitUsage;
 }
 
@@ -95,154 +111,182 @@ bool ParseIndices(const std::string &text, std::set<std::uint32_t> &indices) {
   return !indices.empty();
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-  using namespace orvo;
-  bool list = false;
+struct Options {
+  bool list = false, json = false, all = false, quiet = false;
   std::string mask = "%D_%T";
   unsigned long limitMib = 1900;
   std::set<std::uint32_t> only;
   std::vector<std::string> positional;
+};
+
+// Parses the arguments; answers an exit status when the program is done.
+int ParseOptions(int argc, char **argv, Options &o) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    auto value = [&](const char *name) -> const char * {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "orvo-convert: %s needs a value\n", name);
-        return nullptr;
-      }
-      return argv[++i];
-    };
+    const char *v = nullptr;
+    const bool takesValue = arg == "--mask" || arg == "--limit" || arg == "--only";
+    if (takesValue) {
+      if (i + 1 >= argc)
+        return Fail(arg + " needs a value");
+      v = argv[++i];
+    }
     if (arg == "--help" || arg == "-h") {
-      Usage(stdout);
+      std::fputs(kUsage, stdout);
+      return kExitOk;
+    } else if (arg == "--version") {
+      std::printf("orvo-convert %s\n", ORVO_VERSION);
       return kExitOk;
     } else if (arg == "--list") {
-      list = true;
+      o.list = true;
+    } else if (arg == "--json") {
+      o.json = true;
+    } else if (arg == "--all") {
+      o.all = true;
+    } else if (arg == "--quiet") {
+      o.quiet = true;
     } else if (arg == "--mask") {
-      const char *v = value("--mask");
-      if (!v)
-        return kExitUsage;
-      mask = v;
+      o.mask = v;
     } else if (arg == "--limit") {
-      const char *v = value("--limit");
-      if (!v)
-        return kExitUsage;
-      if (!ParseNumber(v, limitMib) || limitMib < 1 || limitMib > 1900)
+      if (!ParseNumber(v, o.limitMib) || o.limitMib < 1 || o.limitMib > 1900)
         return Fail("--limit takes a whole number of MiB from 1 to 1900");
     } else if (arg == "--only") {
-      const char *v = value("--only");
-      if (!v)
-        return kExitUsage;
-      if (!ParseIndices(v, only))
+      if (!ParseIndices(v, o.only))
         return Fail("--only takes record indices separated by commas, e.g. --only 0,3,4");
     } else if (arg.size() > 1 && arg[0] == '-') {
-      Usage(stderr);
       return Fail("unknown option " + arg);
     } else {
-      positional.push_back(arg);
+      o.positional.push_back(arg);
     }
   }
-  if (positional.size() != (list ? 1u : 2u)) {
-    Usage(stderr);
-    return kExitUsage;
+  if (o.json && !o.list)
+    return Fail("--json goes with --list");
+  if (o.positional.size() != (o.list ? 1u : 2u))
+    return Fail(o.list ? "--list takes the card's folder" : "a card folder and an output folder");
+  return -1;
+}
+
+std::string RecordName(const orvo::TSecondThread &worker, std::uint32_t index) {
+  const std::string folder =
+      orvo::platform::WithoutSeparator(worker.GetEngine().RecordFolderPath(index));
+  return folder.substr(folder.find_last_of(orvo::platform::kPathSeparator) + 1);
+}
+
+// "R00000012_D210315_T083000: Converted; Files written: D210315_T083000_P0.mp4 ..."
+std::string OutcomeLine(const orvo::TSecondThread &worker, std::uint32_t index,
+                        const orvo::RecordOutcome &outcome) {
+  using namespace orvo;
+  std::string line = RecordName(worker, index) + ": " + DescribeOutcome(outcome);
+  std::vector<std::string> files = outcome.parts;
+  if (!outcome.gpsCopy.empty())
+    files.push_back(outcome.gpsCopy);
+  if (!files.empty()) {
+    line += "; " + GetText(txt::FilesWritten);
+    for (const std::string &f : files)
+      line += " " + f;
   }
-  const std::string card = platform::WithSeparator(positional[0]);
+  return line;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  using namespace orvo;
+  Options o;
+  if (const int done = ParseOptions(argc, argv, o); done >= 0)
+    return done;
+  const std::string card = platform::WithSeparator(o.positional[0]);
   if (!platform::IsEnterableDirectory(card))
-    return Fail("the card folder " + positional[0] + " does not exist");
+    return Fail("the card folder " + o.positional[0] + " does not exist");
 
   // The settings live only for this run: an empty location is never stored.
   ProgramSettings settings{SettingsLocation{}};
   settings.SetInPath(card);
-  std::string out;
-  if (!list) {
-    out = platform::WithSeparator(positional[1]);
+  if (!o.list) {
+    const std::string out = platform::WithSeparator(o.positional[1]);
     if (!platform::IsEnterableDirectory(out))
-      return Fail("the output folder " + positional[1] + " does not exist");
+      return Fail("the output folder " + o.positional[1] + " does not exist");
     settings.SetOutPath(out);
-    settings.SetFileMask(mask);
-    settings.MaxFileLength = static_cast<std::uint32_t>(limitMib << 20);
+    settings.SetFileMask(o.mask);
+    settings.MaxFileLength = static_cast<std::uint32_t>(o.limitMib << 20);
   }
 
-  // The same worker and the same requests as the window: start a job, poll
-  // until it is idle, cancel on request, shut down at the end.
+  // The same worker and the same requests as the window: start a job, wait
+  // for its end, cancel on request, shut down at the end.
   TSecondThread worker(&settings);
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
-  auto runJob = [&worker](bool (TSecondThread::*start)(), ProgressReport *progress) {
-    bool cancelSent = false;
-    if (!(worker.*start)())
-      return std::pair{false, false};
-    while (worker.IsBusy()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(40));
-      if (interrupted && !cancelSent) {
-        worker.CancelJob();
-        cancelSent = true;
-      }
-      if (progress) {
-        std::int32_t done = 0, total = 1;
-        worker.GetProgress(done, total);
-        progress->Update(done, total);
-      }
-    }
-    return std::pair{worker.GetLastResult(), cancelSent};
-  };
-
-  if (!runJob(&TSecondThread::StartScan, nullptr).first)
-    std::fputs("orvo-convert: the card could not be read completely\n", stderr);
+  if (!worker.StartScan())
+    return kExitJobFailed;
+  while (!worker.WaitUntilIdle(std::chrono::milliseconds(100)))
+    if (interrupted)
+      worker.CancelJob();
   if (interrupted)
     return InterruptedExit();
-  if (list) {
-    PrintCatalog(worker.GetEngine(), stdout);
+  if (!worker.GetLastResult())
+    std::fputs("orvo-convert: the card could not be read completely\n", stderr);
+  if (o.list) {
+    if (o.json)
+      PrintCatalogJson(worker.GetEngine(), stdout);
+    else
+      PrintCatalog(worker.GetEngine(), stdout);
     return kExitOk;
   }
 
   const std::uint32_t count = worker.GetRecordCount();
-  for (std::uint32_t index : only) {
+  for (std::uint32_t index : o.only) {
     if (index >= count)
       return Fail("there is no record " + std::to_string(index) + " on the card (see --list)");
   }
-  std::vector<std::int64_t> recordEnds;
-  std::int64_t running = 0;
+  std::uint32_t selected = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
-    const bool selected = only.empty() || only.count(i) != 0;
-    worker.SetChecked(i, selected);
-    RecordEntry entry;
-    if (selected && worker.GetEngine().GetEntry(i, entry)) {
-      running += entry.FragmentCount;
-      recordEnds.push_back(running);
-    }
+    bool checked = false, converted = false;
+    worker.GetMarks(i, checked, converted);
+    const bool take = o.only.empty() ? (o.all || !converted) : o.only.count(i) != 0;
+    worker.SetChecked(i, take);
+    selected += take;
   }
-  if (recordEnds.empty()) {
-    std::puts("No records to convert.");
+  if (selected == 0) {
+    if (!o.quiet)
+      std::puts("No records to convert.");
     return kExitOk;
   }
 
-  ProgressReport progress(stderr, recordEnds);
-  const auto [result, cancelled] = runJob(&TSecondThread::StartConvert, &progress);
-  progress.Finish(cancelled);
+  ProgressReport progress(stderr, stdout, o.quiet);
+  if (!worker.StartConvert())
+    return kExitJobFailed;
+  bool cancelSent = false;
+  std::uint32_t reported = 0;
+  auto report = [&] {
+    std::uint32_t index = 0;
+    RecordOutcome outcome;
+    while (worker.GetFinishedOutcome(reported, index, outcome)) {
+      ++reported;
+      progress.RecordEnded(OutcomeLine(worker, index, outcome),
+                           outcome.kind == OutcomeKind::Converted);
+    }
+  };
+  for (;;) {
+    const bool idle = worker.WaitUntilIdle(std::chrono::milliseconds(100));
+    if (interrupted && !cancelSent) {
+      worker.CancelJob();
+      cancelSent = true;
+    }
+    report();
+    if (idle)
+      break;
+    const auto live = worker.GetLiveProgress();
+    progress.Update(live.bytesDone, live.bytesTotal,
+                    live.currentRecord >= 0
+                        ? RecordName(worker, static_cast<std::uint32_t>(live.currentRecord))
+                        : std::string());
+  }
+  progress.Finish();
+  const bool result = worker.GetLastResult();
   worker.Shutdown();
   worker.WaitFor();
-  // One line per record: its outcome, why when it failed, and the files.
-  for (std::uint32_t i = 0; i < count; ++i) {
-    RecordOutcome outcome;
-    if (!worker.GetEngine().GetOutcome(i, outcome) || outcome.kind == OutcomeKind::None)
-      continue;
-    std::string line = platform::WithoutSeparator(worker.GetEngine().RecordFolderPath(i));
-    line = line.substr(line.find_last_of(platform::kPathSeparator) + 1);
-    line += ": " + DescribeOutcome(outcome);
-    std::vector<std::string> files = outcome.parts;
-    if (!outcome.gpsCopy.empty())
-      files.push_back(outcome.gpsCopy);
-    if (!files.empty()) {
-      line += "; " + GetText(txt::FilesWritten);
-      for (const std::string &f : files)
-        line += " " + f;
-    }
-    std::printf("%s\n", line.c_str());
-  }
-  std::fflush(stdout);
-  if (cancelled || worker.GetEngine().WasCancelled())
+  if (cancelSent || worker.WasCancelled())
     return InterruptedExit();
-  std::fprintf(stderr, "%s\n", GetText(result ? 30 : 31).c_str());
+  if (!result || !o.quiet)
+    std::fprintf(stderr, "%s\n", GetText(result ? 30 : 31).c_str());
   return result ? kExitOk : kExitJobFailed;
 }
