@@ -8,6 +8,7 @@
 #include "config/Cfg_mgr.h"
 #include "config/ui/FormSetupCam.h"
 #include "config/ui/FormSetupVin.h"
+#include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
 #include "engine/ui/FormDeleting.h"
 #include "settings/ui/SetupForm.h"
@@ -75,9 +76,9 @@ void Application::StartUp() {
   mainForm_->FormAbout = formAbout_;
   // The other dialogs in the program's order of creation.
   mainForm_->FormDeleting = new TFormDeleting(worker_.get(), mainForm_.get());
-  mainForm_->FormSetupCam = new TFormSetupCam(mainForm_.get());
+  mainForm_->GroupBoxRecorderSetup->FormSetupCam = new TFormSetupCam(mainForm_.get());
   mainForm_->FormFiltering = new TFormFiltering(mainForm_.get(), settings_.get());
-  mainForm_->FormSetupVin = new TFormSetupVin(mainForm_.get());
+  mainForm_->GroupBoxRecorderSetup->FormSetupVin = new TFormSetupVin(mainForm_.get());
 
   QApplication::setApplicationDisplayName(mainForm_->windowTitle());
   QApplication::setWindowIcon(mainForm_->windowIcon());

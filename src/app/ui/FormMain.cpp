@@ -1,25 +1,22 @@
 #include "app/ui/FormMain.h"
 
 #include "app/ui/FormAbout.h"
+#include "config/ui/RecorderSettings.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
 #include "settings/ui/Labels.h"
 #include "settings/ui/SetupForm.h"
 
-#include <QEvent>
-#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -32,20 +29,12 @@ namespace orvo {
 namespace {
 
 constexpr QSize kClientSize(892, 522);
-constexpr QSize kImageSize(429, 277);
 constexpr int kRecordColumnWidths[] = {22, 76, 62, 62, 134, 94, 45, 140};
 
 template <typename T> T *Make(QWidget *parent, const char *name) {
   T *widget = new T(parent);
   widget->setObjectName(name);
   return widget;
-}
-
-QWidget *MakePage(QTabWidget *pages, const char *name, int tag) {
-  QWidget *page = Make<QWidget>(pages, name);
-  page->setProperty(kTagPropertyName, tag);
-  pages->addTab(page, QString());
-  return page;
 }
 
 } // namespace
@@ -101,14 +90,9 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
   PollTicks = 0;
   SortColumn = -1;
   SortAscending = true;
-  BuildRecorderSetupPages();
   RefreshSettingsPages();
 
   TimerCheckDrive->start();
-}
-
-TFormMain::~TFormMain() {
-  ImageCfg->removeEventFilter(this);
 }
 
 ProgramSettings &TFormMain::Settings() const {
@@ -191,46 +175,7 @@ void TFormMain::BuildSettingsPage() {
   auto *program = new QHBoxLayout(GroupBoxProgramSettings);
   program->addWidget(ButtonSetup);
 
-  GroupBoxRecorderSetup = Make<QGroupBox>(TabSheet2, "GroupBoxRecorderSetup");
-  PageControlRecorderSetup = Make<QTabWidget>(GroupBoxRecorderSetup, "PageControlRecorderSetup");
-  PageControlRecorderSetup->setUsesScrollButtons(false);
-  PageControlRecorderSetup->setElideMode(Qt::ElideNone);
-  TabSheetRecord = MakePage(PageControlRecorderSetup, "TabSheetRecord", 0);
-  TabSheetAutostart = MakePage(PageControlRecorderSetup, "TabSheetAutostart", 1);
-  TabSheetVideo = MakePage(PageControlRecorderSetup, "TabSheetVideo", 2);
-  TabSheetAudio = MakePage(PageControlRecorderSetup, "TabSheetAudio", 3);
-  TabSheetTime = MakePage(PageControlRecorderSetup, "TabSheetTime", 4);
-  TabSheetAdapter = MakePage(PageControlRecorderSetup, "TabSheetAdapter", 5);
-  TabSheetMisc = MakePage(PageControlRecorderSetup, "TabSheetMisc", 6);
-
-  PanelCfg = Make<QFrame>(GroupBoxRecorderSetup, "PanelCfg");
-  PanelCfg->setFrameShape(QFrame::StyledPanel);
-  PanelCfg->setFrameShadow(QFrame::Sunken);
-  ImageCfg = Make<QLabel>(PanelCfg, "ImageCfg");
-  ImageCfg->setFixedSize(kImageSize);
-  ImageCfg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  ImageCfg->setMouseTracking(true);
-  ImageCfg->installEventFilter(this);
-  auto *panel = new QVBoxLayout(PanelCfg);
-  panel->setContentsMargins(1, 1, 1, 1);
-  panel->addWidget(ImageCfg);
-
-  ButtonResetSettings = Make<QPushButton>(GroupBoxRecorderSetup, "ButtonResetSettings");
-  ButtonCfgRead = Make<QPushButton>(GroupBoxRecorderSetup, "ButtonCfgRead");
-  ButtonCfgSave = Make<QPushButton>(GroupBoxRecorderSetup, "ButtonCfgSave");
-  for (QPushButton *b : {ButtonResetSettings, ButtonCfgRead, ButtonCfgSave})
-    b->setEnabled(false);
-  auto *cfgButtons = new QHBoxLayout;
-  cfgButtons->addWidget(ButtonResetSettings);
-  cfgButtons->addWidget(ButtonCfgRead);
-  cfgButtons->addWidget(ButtonCfgSave);
-  auto *pictureColumn = new QVBoxLayout;
-  pictureColumn->addWidget(PanelCfg, 0, Qt::AlignTop);
-  pictureColumn->addLayout(cfgButtons);
-  pictureColumn->addStretch(1);
-  auto *recorder = new QHBoxLayout(GroupBoxRecorderSetup);
-  recorder->addWidget(PageControlRecorderSetup, 1);
-  recorder->addLayout(pictureColumn);
+  GroupBoxRecorderSetup = new RecorderSettings(*this, TabSheet2);
 
   auto *top = new QHBoxLayout;
   top->addWidget(GroupBoxPrepare);
@@ -294,43 +239,14 @@ void TFormMain::ConnectHandlers() {
   connect(ButtonFwCopyFromCard, &QPushButton::clicked, this, &TFormMain::ButtonFwCopyFromCardClick);
 
   connect(ButtonSetup, &QPushButton::clicked, this, &TFormMain::ButtonSetupClick);
-  connect(ButtonResetSettings, &QPushButton::clicked, this, &TFormMain::ButtonResetSettingsClick);
-  connect(ButtonCfgRead, &QPushButton::clicked, this, &TFormMain::ButtonCfgReadClick);
-  connect(ButtonCfgSave, &QPushButton::clicked, this, &TFormMain::ButtonCfgSaveClick);
   // The settings page redraws whenever it is entered or another recorder
   // page is chosen.
   connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
     if (PageControl1->widget(index) == TabSheet2)
       PageRedraw();
   });
-  connect(PageControlRecorderSetup, &QTabWidget::currentChanged, this, &TFormMain::PageRedraw);
-}
-
-bool TFormMain::eventFilter(QObject *watched, QEvent *event) {
-  if (watched == ImageCfg) {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-      auto *mouse = static_cast<QMouseEvent *>(event);
-      const QPoint p = mouse->position().toPoint();
-      ImageCfgMouseDown(mouse->button(), p.x(), p.y());
-      return true;
-    }
-    case QEvent::MouseMove: {
-      const QPoint p = static_cast<QMouseEvent *>(event)->position().toPoint();
-      ImageCfgMouseMove(p.x(), p.y());
-      return true;
-    }
-    case QEvent::MouseButtonRelease: {
-      auto *mouse = static_cast<QMouseEvent *>(event);
-      const QPoint p = mouse->position().toPoint();
-      ImageCfgMouseUp(mouse->button(), p.x(), p.y());
-      return true;
-    }
-    default:
-      break;
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
+  connect(GroupBoxRecorderSetup->PageControlRecorderSetup, &QTabWidget::currentChanged, this,
+          &TFormMain::PageRedraw);
 }
 
 int TFormMain::ShowMainMessage(const QString &text, int type) {
@@ -351,7 +267,6 @@ QString TFormMain::StatusText() const {
 
 void TFormMain::RelabelWindow() {
   LabelPages(PageControl1, {1, 2, 263, 272});
-  LabelPages(PageControlRecorderSetup, {55, 56, 57, 58, 14, 249, 59});
   LabelColumns(ListViewRecord, {NoTextId, 13, 14, 15, 60, 16, 17, 20});
   // A column is widened where its title needs more room in this language.
   QHeaderView *header = ListViewRecord->header();
@@ -360,7 +275,6 @@ void TFormMain::RelabelWindow() {
   FillRecordList();
   LabelGroupBox(GroupBoxProgramSettings, 44);
   LabelGroupBox(GroupBoxPrepare, 47);
-  LabelGroupBox(GroupBoxRecorderSetup, 54);
   LabelButton(ButtonScan, 3, 4);
   LabelButton(ButtonConvert, 5, 6);
   LabelButton(ButtonOpenFolder, 312, 313);
@@ -372,9 +286,7 @@ void TFormMain::RelabelWindow() {
   LabelButton(ButtonFormat, 48, 49);
   LabelButton(ButtonPrepare, 50, 51);
   LabelButton(ButtonClean, 52, 53);
-  LabelButton(ButtonResetSettings, 157, 158);
-  LabelButton(ButtonCfgRead, 159, 160);
-  LabelButton(ButtonCfgSave, 161, 162);
+  GroupBoxRecorderSetup->Relabel();
   LabelButton(ButtonFwRefresh, 266, 267);
   LabelButton(ButtonFwCopyToCard, 268, 269);
   LabelButton(ButtonFwCopyFromCard, 270, 271);
@@ -387,6 +299,13 @@ void TFormMain::RelabelWindow() {
   setFixedSize(size);
 }
 
+void TFormMain::FitToPages() {
+  ensurePolished();
+  const QSize needed = minimumSizeHint();
+  if (needed.width() > width() || needed.height() > height())
+    setFixedSize(size().expandedTo(needed));
+}
+
 void TFormMain::RefreshSettingsPages() {
   const int language = Settings().Language;
   if (language != LastAppliedLanguage) {
@@ -394,7 +313,12 @@ void TFormMain::RefreshSettingsPages() {
     SelectLanguage(language);
     RelabelWindow();
   }
-  RefreshActiveSettingsPage();
+  if (GroupBoxRecorderSetup->RefreshActiveSettingsPage())
+    FitToPages();
+  // Widgets measure fully only once shown and polished: measure again when
+  // the pages have been laid out.
+  if (isVisible())
+    QTimer::singleShot(0, this, [this] { FitToPages(); });
 }
 
 void TFormMain::ButtonSetupClick() {

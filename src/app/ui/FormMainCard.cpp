@@ -6,9 +6,7 @@
 #include "app/ui/CardFormat.h"
 #include "app/ui/FormFormatCard.h"
 #include "app/ui/FormMain.h"
-#include "config/CfgFields.h"
-#include "config/Cfg_mgr.h"
-#include "config/PageEdits.h"
+#include "config/ui/RecorderSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/DriveFields.h"
@@ -38,14 +36,11 @@ void EnableFirmwareButtons(TFormMain &w, bool enable) {
 
 void CardAppeared(TFormMain &w, ProgramSettings &s) {
   // ButtonClean carries no command and stays disabled.
-  for (QPushButton *b : {w.ButtonFormat, w.ButtonPrepare, w.ButtonScan, w.ButtonFiltering,
-                         w.ButtonResetSettings, w.ButtonCfgRead, w.ButtonCfgSave})
+  for (QPushButton *b : {w.ButtonFormat, w.ButtonPrepare, w.ButtonScan, w.ButtonFiltering})
     b->setEnabled(true);
+  w.GroupBoxRecorderSetup->CardAppeared();
   w.SetStatusText(Text(MsgDriveReady));
-  // Whether the card holds a configuration file or not, the pages show the
-  // working set afterwards, with the video source the card names.
-  ReadCfgFile(s.InPath, true);
-  w.SourceIndex = SourceIndexOfVSource(GetField(kFieldVSource));
+  w.GroupBoxRecorderSetup->ReadCardConfiguration(s.InPath);
   if (TThreadFirmware *fw = FirmwareThread()) {
     fw->CardPresent = true;
     fw->RequestRefresh();
@@ -57,9 +52,9 @@ void CardAppeared(TFormMain &w, ProgramSettings &s) {
 void CardGone(TFormMain &w) {
   for (QPushButton *b :
        {w.ButtonFormat, w.ButtonPrepare, w.ButtonClean, w.ButtonScan, w.ButtonConvert,
-        w.ButtonDeleting, w.ButtonSetAll, w.ButtonClearAll, w.ButtonFiltering,
-        w.ButtonResetSettings, w.ButtonCfgRead, w.ButtonCfgSave})
+        w.ButtonDeleting, w.ButtonSetAll, w.ButtonClearAll, w.ButtonFiltering})
     b->setEnabled(false);
+  w.GroupBoxRecorderSetup->CardGone();
   EnableFirmwareButtons(w, false);
   w.ListViewRecord->clear();
   if (TThreadFirmware *fw = FirmwareThread())
@@ -94,9 +89,9 @@ void TFormMain::TimerCheckDriveTimer() {
     CardGone(*this);
   if (change != DriveChange::None) {
     // Rebinding is not a user's edit: no message may come out of it.
-    RefreshInProgress = true;
+    GroupBoxRecorderSetup->RefreshInProgress = true;
     RefreshSettingsPages();
-    RefreshInProgress = false;
+    GroupBoxRecorderSetup->RefreshInProgress = false;
   }
   TThreadFirmware *fw = FirmwareThread();
   if (DriveReady && fw != nullptr && fw->TakeResults())

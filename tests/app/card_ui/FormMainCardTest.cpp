@@ -4,6 +4,7 @@
 #include "app/ui/FormMain.h"
 #include "config/CfgFields.h"
 #include "config/Cfg_mgr.h"
+#include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
@@ -184,8 +185,9 @@ TEST_F(CardWindow, CardConfigurationChoosesTheVideoSourceShown) {
   window->TimerCheckDriveTimer();
   window->TimerCheckDriveTimer();
   EXPECT_EQ(GetParam(kParamRecordMode), 2);
-  EXPECT_EQ(window->SourceIndex, 1) << "video input (50 Hz), as the card says";
-  EXPECT_FALSE(window->RefreshInProgress);
+  EXPECT_EQ(window->GroupBoxRecorderSetup->SourceIndex, 1)
+      << "video input (50 Hz), as the card says";
+  EXPECT_FALSE(window->GroupBoxRecorderSetup->RefreshInProgress);
   EXPECT_TRUE(seam.shown.empty()) << "rebinding the pages shows no message";
   ResetToDefaults();
 }

@@ -3,6 +3,7 @@
 #include "UiCards.h"
 #include "app/ui/FormFiltering.h"
 #include "app/ui/FormMain.h"
+#include "config/ui/RecorderSettings.h"
 #include "engine/ui/FormDeleting.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
@@ -82,9 +83,9 @@ struct RecordPage : WithApp, ::testing::Test {
   void CardAppears() {
     form->DriveReady = true;
     for (QPushButton *b :
-         {form->ButtonFormat, form->ButtonPrepare, form->ButtonScan, form->ButtonFiltering,
-          form->ButtonResetSettings, form->ButtonCfgRead, form->ButtonCfgSave})
+         {form->ButtonFormat, form->ButtonPrepare, form->ButtonScan, form->ButtonFiltering})
       b->setEnabled(true);
+    form->GroupBoxRecorderSetup->CardAppeared();
     form->SetStatusText("Drive is ready");
   }
   // ... and when it goes.
@@ -93,10 +94,10 @@ struct RecordPage : WithApp, ::testing::Test {
     for (QPushButton *b :
          {form->ButtonFormat, form->ButtonPrepare, form->ButtonClean, form->ButtonScan,
           form->ButtonConvert, form->ButtonDeleting, form->ButtonSetAll, form->ButtonClearAll,
-          form->ButtonFiltering, form->ButtonResetSettings, form->ButtonCfgRead,
-          form->ButtonCfgSave, form->ButtonFwRefresh, form->ButtonFwCopyToCard,
+          form->ButtonFiltering, form->ButtonFwRefresh, form->ButtonFwCopyToCard,
           form->ButtonFwCopyFromCard})
       b->setEnabled(false);
+    form->GroupBoxRecorderSetup->CardGone();
     form->ListViewRecord->clear();
     form->SetStatusText("Drive is not ready");
   }

@@ -3,6 +3,8 @@
 #include "app/ui/Application.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/HintPause.h"
+#include "config/ui/Binders.h"
+#include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
@@ -13,12 +15,12 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QStatusTipEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolTip>
@@ -103,10 +105,12 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrLanguageFilesIsEnglishWithCardB
   EXPECT_EQ(w.ListViewRecord->headerItem()->text(0), QString());
   EXPECT_EQ(w.ListViewRecord->headerItem()->text(7), English(20));
 
-  for (QPushButton *b : {w.ButtonScan, w.ButtonConvert, w.ButtonSetAll, w.ButtonClearAll,
-                         w.ButtonFiltering, w.ButtonDeleting, w.ButtonPrepare, w.ButtonFormat,
-                         w.ButtonClean, w.ButtonResetSettings, w.ButtonCfgRead, w.ButtonCfgSave,
-                         w.ButtonFwRefresh, w.ButtonFwCopyToCard, w.ButtonFwCopyFromCard})
+  for (QPushButton *b :
+       {w.ButtonScan, w.ButtonConvert, w.ButtonSetAll, w.ButtonClearAll, w.ButtonFiltering,
+        w.ButtonDeleting, w.ButtonPrepare, w.ButtonFormat, w.ButtonClean,
+        w.GroupBoxRecorderSetup->ButtonResetSettings, w.GroupBoxRecorderSetup->ButtonCfgRead,
+        w.GroupBoxRecorderSetup->ButtonCfgSave, w.ButtonFwRefresh, w.ButtonFwCopyToCard,
+        w.ButtonFwCopyFromCard})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   EXPECT_TRUE(w.ButtonSetup->isEnabled());
   EXPECT_TRUE(w.ButtonOpenFolder->isEnabled());
@@ -134,11 +138,12 @@ TEST(MainWindow, ComponentsCarryTheirNamesTagsAndColumnWidths) {
                            "PageControlRecorderSetup", "PanelCfg", "ImageCfg", "LabelDataOnCard",
                            "ListBoxFirmwareOnDisk", "StatusBar", "TimerCheckDrive", "TimerCommon"})
     EXPECT_NE(w.findChild<QObject *>(name), nullptr) << name;
-  QWidget *pages[] = {w.TabSheetRecord, w.TabSheetAutostart, w.TabSheetVideo, w.TabSheetAudio,
-                      w.TabSheetTime,   w.TabSheetAdapter,   w.TabSheetMisc};
+  const char *pages[] = {"TabSheetRecord", "TabSheetAutostart", "TabSheetVideo", "TabSheetAudio",
+                         "TabSheetTime",   "TabSheetAdapter",   "TabSheetMisc"};
   for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(w.PageControlRecorderSetup->widget(i), pages[i]);
-    EXPECT_EQ(pages[i]->property(kTagPropertyName).toInt(), i);
+    const QWidget *page = w.GroupBoxRecorderSetup->PageControlRecorderSetup->widget(i);
+    EXPECT_EQ(page->objectName(), pages[i]);
+    EXPECT_EQ(ControlTag(page), i);
   }
   const int widths[] = {22, 76, 62, 62, 134, 94, 45, 140};
   // The titles are never clipped: a column is only ever wider than its width.
@@ -150,7 +155,7 @@ TEST(MainWindow, ComponentsCarryTheirNamesTagsAndColumnWidths) {
   EXPECT_EQ(w.ListViewRecord->columnWidth(1), widths[1]);
   EXPECT_EQ(w.ListViewRecord->header()->sectionResizeMode(0), QHeaderView::Fixed);
   EXPECT_EQ(w.ListViewRecord->focusPolicy(), Qt::NoFocus);
-  EXPECT_EQ(w.ImageCfg->size(), QSize(429, 277));
+  EXPECT_EQ(w.GroupBoxRecorderSetup->ImageCfg->size(), QSize(429, 277));
   EXPECT_GE(w.width(), 892);
   EXPECT_GE(w.height(), 522);
   EXPECT_EQ(w.ButtonScan->toolTip(), English(4));
@@ -184,11 +189,12 @@ TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   EXPECT_EQ(w.ButtonScan->text(), Russian(3));
   EXPECT_EQ(w.ButtonScan->toolTip(), Russian(4));
   EXPECT_EQ(w.PageControl1->tabText(1), Russian(2));
-  EXPECT_EQ(w.PageControlRecorderSetup->tabText(4), Russian(14));
+  EXPECT_EQ(w.GroupBoxRecorderSetup->PageControlRecorderSetup->tabText(4), Russian(14));
   EXPECT_EQ(w.ListViewRecord->headerItem()->text(1), Russian(13));
   EXPECT_EQ(w.GroupBoxRecorderSetup->title(), Russian(54));
   EXPECT_EQ(w.LabelDataOnDisk->text(), Russian(264));
   EXPECT_EQ(w.ButtonFwCopyFromCard->statusTip(), Russian(271));
+  EXPECT_GE(w.width(), w.minimumSizeHint().width()) << "the window grows to the new texts";
 }
 
 TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
