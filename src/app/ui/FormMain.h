@@ -1,34 +1,28 @@
 #pragma once
 
-// The main window: the record page, the settings page with the program and
-// recorder settings, the firmware page, the status bar and the two polling
-// timers. The window never waits for a worker; it sets requests and polls.
+// The main window: a frame of pages (records, settings, firmware), the
+// status bar and the drive polling. It keeps the card state the pages share,
+// tells them when the card comes and goes, and relabels them after a
+// language change. The window never waits for a worker; it sets requests
+// and polls.
 
 #include "config/ui/SettingsHost.h"
 
 #include <QMainWindow>
 #include <QString>
 
-#include <cstdint>
-
-class QGroupBox;
 class QLabel;
-class QListWidget;
-class QProgressBar;
-class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
-class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace orvo {
 
 class ProgramSettings;
 class TSecondThread;
-class TSetupForm;
-class TFormAbout;
+class RecordPage;
+class SettingsPage;
+class FirmwarePage;
 class RecorderSettings;
 
 inline constexpr char kMainCaption[] = "oRVO-V.264o4 TFT V1.02";
@@ -56,99 +50,32 @@ public:
   void SetStatusText(const QString &text);
   QString StatusText() const;
 
-  void ButtonSetupClick();
   void PageRedraw();
-
-  // Record page.
-  void ButtonScanClick();
-  void ButtonConvertClick();
-  void TimerCommonTimer();
-  void ButtonSetAllClick();
-  void ButtonClearAllClick();
-  void ButtonFilteringClick();
-  void ButtonOpenFolderClick();
-  void SpeedButtonInfoClick();
-  void ButtonDeletingClick();
-  void ListViewRecordColumnClick(int column);
-  int ListViewRecordCompare(const QTreeWidgetItem *item1, const QTreeWidgetItem *item2) const;
-  void FillRecordList();
-  void PushChecks();
-  void BeginScan();
-  void EndScan();
-  void BeginConvert();
-  void EndConvert();
-
-  // Card detection, preparation, formatting and the firmware page.
+  // Card detection; the firmware page's results are taken on its ticks.
   void TimerCheckDriveTimer();
-  void ButtonPrepareClick();
-  void ButtonFormatClick();
-  void ButtonFwRefreshClick();
-  void ButtonFwCopyToCardClick();
-  void ButtonFwCopyFromCardClick();
-
-  // The dialogs this window shows; created after it (start-up order).
-  TSetupForm *SetupForm = nullptr;
-  TFormAbout *FormAbout = nullptr;
-  QDialog *FormDeleting = nullptr;
-  QDialog *FormFiltering = nullptr;
 
   TSecondThread *Worker() const { return worker_; }
   ProgramSettings &Settings() const;
+  RecorderSettings &RecorderSetup() const;
 
-  // State shared with the record, card and settings parts of the window.
-  bool Scanning = false;
-  bool Converting = false;
+  // The card state the pages share.
   bool DriveReady = false;
   int PollTicks = 0;
-  std::int32_t SortColumn = -1;
-  bool SortAscending = true;
-  QString SavedCaption;
   int LastAppliedLanguage = -1;
 
   QTabWidget *PageControl1;
-  QWidget *TabSheet1;
-  QWidget *TabSheet2;
-  QWidget *TabSheet5;
+  RecordPage *TabSheet1;
+  SettingsPage *TabSheet2;
+  FirmwarePage *TabSheet5;
   QWidget *TabSheet6;
-
-  QTreeWidget *ListViewRecord;
-  QProgressBar *ProgressBar;
-  QPushButton *ButtonScan;
-  QPushButton *ButtonConvert;
-  QPushButton *ButtonSetAll;
-  QPushButton *ButtonClearAll;
-  QPushButton *ButtonFiltering;
-  QPushButton *ButtonDeleting;
-  QPushButton *ButtonOpenFolder;
-  QToolButton *SpeedButtonInfo;
-
-  QGroupBox *GroupBoxPrepare;
-  QPushButton *ButtonPrepare;
-  QPushButton *ButtonFormat;
-  QPushButton *ButtonClean;
-  QGroupBox *GroupBoxProgramSettings;
-  QPushButton *ButtonSetup;
-  RecorderSettings *GroupBoxRecorderSetup;
-
-  QLabel *LabelDataOnDisk;
-  QLabel *LabelDataOnCard;
-  QListWidget *ListBoxFirmwareOnDisk;
-  QListWidget *ListBoxFirmwareOnCard;
-  QPushButton *ButtonFwRefresh;
-  QPushButton *ButtonFwCopyToCard;
-  QPushButton *ButtonFwCopyFromCard;
 
   QStatusBar *StatusBar;
   QLabel *StatusLabel;
   QTimer *TimerCheckDrive;
-  QTimer *TimerCommon;
 
 private:
-  void BuildRecordPage();
-  void BuildSettingsPage();
-  void BuildFirmwarePage();
-  void BuildUtilitiesPage();
-  void ConnectHandlers();
+  void CardAppeared();
+  void CardGone();
   void RelabelWindow();
   // The window grows where the pages' texts need more room, never shrinks.
   void FitToPages();

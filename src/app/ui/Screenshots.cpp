@@ -1,8 +1,11 @@
 #include "app/ui/Screenshots.h"
 
 #include "app/ui/Application.h"
+#include "app/ui/FirmwarePage.h"
 #include "app/ui/FormAbout.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/RecordPage.h"
+#include "app/ui/SettingsPage.h"
 #include "config/ui/RecorderSettings.h"
 #include "settings/ui/SetupForm.h"
 
@@ -35,7 +38,7 @@ void ScheduleScreenshots(Application &application, const QString &folder, const 
   QTimer::singleShot(200, [&application, folder, tag] {
     QDir().mkpath(folder);
     TFormMain *main = application.MainForm();
-    RecorderSettings &recorder = *main->GroupBoxRecorderSetup;
+    RecorderSettings &recorder = main->RecorderSetup();
     const struct {
       QWidget *page;
       const char *name;

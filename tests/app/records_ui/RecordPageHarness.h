@@ -3,7 +3,8 @@
 #include "UiCards.h"
 #include "app/ui/FormFiltering.h"
 #include "app/ui/FormMain.h"
-#include "config/ui/RecorderSettings.h"
+#include "app/ui/RecordPage.h"
+#include "app/ui/SettingsPage.h"
 #include "engine/ui/FormDeleting.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
@@ -45,13 +46,14 @@ struct AnsweringSeam : MessageSeam {
 // The main window over a real worker, with the record filter and deletion
 // dialogs as start-up creates them. The card is a temporary folder; the
 // drive polling is stopped, so a test says itself when the card is there.
-struct RecordPage : WithApp, ::testing::Test {
+struct RecordPageTest : WithApp, ::testing::Test {
   TempDir dir;
   TempDir card;
   TempDir out;
   ProgramSettings settings{SettingsLocation{dir.File("settings.ini"), false}};
   std::unique_ptr<TSecondThread> worker;
   std::unique_ptr<TFormMain> form;
+  orvo::RecordPage *page = nullptr;
   TFormFiltering *filter = nullptr;
   TFormDeleting *deleting = nullptr;
   AnsweringSeam seam;
@@ -62,10 +64,11 @@ struct RecordPage : WithApp, ::testing::Test {
     worker = std::make_unique<TSecondThread>(&settings);
     form = std::make_unique<TFormMain>(worker.get(), &settings);
     form->TimerCheckDrive->stop();
+    page = form->TabSheet1;
     deleting = new TFormDeleting(worker.get(), form.get());
     filter = new TFormFiltering(form.get(), &settings);
-    form->FormDeleting = deleting;
-    form->FormFiltering = filter;
+    page->FormDeleting = deleting;
+    page->FormFiltering = filter;
     InstallMessageSeam(&seam);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -82,23 +85,15 @@ struct RecordPage : WithApp, ::testing::Test {
   // configuration or asking the firmware thread).
   void CardAppears() {
     form->DriveReady = true;
-    for (QPushButton *b :
-         {form->ButtonFormat, form->ButtonPrepare, form->ButtonScan, form->ButtonFiltering})
-      b->setEnabled(true);
-    form->GroupBoxRecorderSetup->CardAppeared();
+    form->TabSheet2->CardAppeared();
+    page->CardAppeared();
     form->SetStatusText("Drive is ready");
   }
   // ... and when it goes.
   void CardGoes() {
     form->DriveReady = false;
-    for (QPushButton *b :
-         {form->ButtonFormat, form->ButtonPrepare, form->ButtonClean, form->ButtonScan,
-          form->ButtonConvert, form->ButtonDeleting, form->ButtonSetAll, form->ButtonClearAll,
-          form->ButtonFiltering, form->ButtonFwRefresh, form->ButtonFwCopyToCard,
-          form->ButtonFwCopyFromCard})
-      b->setEnabled(false);
-    form->GroupBoxRecorderSetup->CardGone();
-    form->ListViewRecord->clear();
+    form->TabSheet2->CardGone();
+    page->CardGone();
     form->SetStatusText("Drive is not ready");
   }
 
@@ -108,25 +103,25 @@ struct RecordPage : WithApp, ::testing::Test {
   }
 
   bool WaitScanned() {
-    return QTest::qWaitFor([&] { return !form->Scanning; }, 60000);
+    return QTest::qWaitFor([&] { return !page->Scanning; }, 60000);
   }
   bool WaitConverted() {
-    return QTest::qWaitFor([&] { return !form->Converting; }, 120000);
+    return QTest::qWaitFor([&] { return !page->Converting; }, 120000);
   }
   void Scan() {
-    Click(form->ButtonScan);
+    Click(page->ButtonScan);
     ASSERT_TRUE(WaitScanned());
   }
 
   void ClickHeader(int column) {
-    QHeaderView *header = form->ListViewRecord->header();
+    QHeaderView *header = page->ListViewRecord->header();
     const QPoint p(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                    header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, p);
   }
 
-  int Rows() const { return form->ListViewRecord->topLevelItemCount(); }
-  QTreeWidgetItem *Row(int i) const { return form->ListViewRecord->topLevelItem(i); }
+  int Rows() const { return page->ListViewRecord->topLevelItemCount(); }
+  QTreeWidgetItem *Row(int i) const { return page->ListViewRecord->topLevelItem(i); }
   // The record number of a row, from the catalog entry behind it.
   std::uint32_t NumberOf(int row) const {
     RecordEntry e{};
