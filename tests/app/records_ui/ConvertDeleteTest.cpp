@@ -198,12 +198,17 @@ TEST_F(CardRecords, DeletionWithoutAReadyDriveDoesNothing) {
   CardAppears();
   Scan();
   Click(page->ButtonSetAll);
-  form->DriveReady = false;
+  // The card is pulled while the user is being asked.
+  seam.whileShown = [&] {
+    if (form->DriveReady)
+      CardGoes();
+  };
   seam.answers = {kAnswerYes, kAnswerYes};
   Click(page->ButtonDeleting);
   EXPECT_EQ(seam.shown.size(), 2u);
   EXPECT_FALSE(deleting->isVisible());
   EXPECT_FALSE(page->Scanning);
+  CardAppears();
   EXPECT_TRUE(fs::exists(folders[1]));
 }
 

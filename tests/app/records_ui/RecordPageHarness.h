@@ -19,6 +19,8 @@
 #include <QTreeWidget>
 
 #include <deque>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,9 +33,12 @@ struct AnsweringSeam : MessageSeam {
     int type;
   };
   std::vector<Shown> shown;
-  std::deque<int> answers; // given in turn; OK or No once they run out
+  std::deque<int> answers;          // given in turn; OK or No once they run out
+  std::function<void()> whileShown; // what happens while a box is up
   int Show(QWidget *, const QString &, const QString &text, int type) override {
     shown.push_back({text, type});
+    if (whileShown)
+      whileShown();
     if (!answers.empty()) {
       const int a = answers.front();
       answers.pop_front();
@@ -44,8 +49,9 @@ struct AnsweringSeam : MessageSeam {
 };
 
 // The main window over a real worker, with the record filter and deletion
-// dialogs as start-up creates them. The card is a temporary folder; the
-// drive polling is stopped, so a test says itself when the card is there.
+// dialogs as start-up creates them. The card is a temporary folder. The drive
+// polling's timer is stopped so that a test says when the card comes or goes;
+// the window then runs its own card handling on the polling's tick.
 struct RecordPageTest : WithApp, ::testing::Test {
   TempDir dir;
   TempDir card;
@@ -57,6 +63,7 @@ struct RecordPageTest : WithApp, ::testing::Test {
   TFormFiltering *filter = nullptr;
   TFormDeleting *deleting = nullptr;
   AnsweringSeam seam;
+  bool cardAway = false;
 
   void SetUp() override {
     settings.SetInPath(card.path);
@@ -79,22 +86,26 @@ struct RecordPageTest : WithApp, ::testing::Test {
     worker->Shutdown();
     worker->WaitFor();
     form.reset();
+    if (cardAway)
+      std::filesystem::rename(AwayPath(), card.path);
   }
 
-  // What the drive polling does when the card appears (without reading its
-  // configuration or asking the firmware thread).
+  std::string AwayPath() const { return card.path + "-away"; }
+  // The card's folder is there (again), and the drive polling sees it.
   void CardAppears() {
-    form->DriveReady = true;
-    form->TabSheet2->CardAppeared();
-    page->CardAppeared();
-    form->SetStatusText("Drive is ready");
+    if (cardAway)
+      std::filesystem::rename(AwayPath(), card.path);
+    cardAway = false;
+    for (int tick = 0; tick < 2 && !form->DriveReady; ++tick)
+      form->TimerCheckDriveTimer();
+    ASSERT_TRUE(form->DriveReady);
   }
-  // ... and when it goes.
+  // The card's folder is gone, and the drive polling sees that.
   void CardGoes() {
-    form->DriveReady = false;
-    form->TabSheet2->CardGone();
-    page->CardGone();
-    form->SetStatusText("Drive is not ready");
+    std::filesystem::rename(card.path, AwayPath());
+    cardAway = true;
+    form->TimerCheckDriveTimer();
+    ASSERT_FALSE(form->DriveReady);
   }
 
   void Click(QPushButton *button) {
