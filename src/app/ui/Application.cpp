@@ -5,9 +5,12 @@
 #include "app/ui/FormFiltering.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/HintPause.h"
+#include "app/ui/RecordPage.h"
+#include "app/ui/SettingsPage.h"
 #include "config/Cfg_mgr.h"
 #include "config/ui/FormSetupCam.h"
 #include "config/ui/FormSetupVin.h"
+#include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
 #include "engine/ui/FormDeleting.h"
 #include "settings/ui/SetupForm.h"
@@ -69,15 +72,18 @@ void Application::StartUp() {
   // About box; then the deletion dialog, the advanced camera dialog, the
   // record filter dialog and the advanced video input dialog.
   mainForm_ = std::make_unique<TFormMain>(worker_.get(), settings_.get());
-  setupForm_ = new TSetupForm(mainForm_.get(), settings_.get());
-  formAbout_ = new TFormAbout(mainForm_.get());
-  mainForm_->SetupForm = setupForm_;
-  mainForm_->FormAbout = formAbout_;
+  TFormMain *main = mainForm_.get();
+  RecordPage *records = main->TabSheet1;
+  RecorderSettings &recorder = main->RecorderSetup();
+  setupForm_ = new TSetupForm(main, settings_.get());
+  formAbout_ = new TFormAbout(main);
+  main->TabSheet2->SetupForm = setupForm_;
+  records->FormAbout = formAbout_;
   // The other dialogs in the program's order of creation.
-  mainForm_->FormDeleting = new TFormDeleting(worker_.get(), mainForm_.get());
-  mainForm_->FormSetupCam = new TFormSetupCam(mainForm_.get());
-  mainForm_->FormFiltering = new TFormFiltering(mainForm_.get(), settings_.get());
-  mainForm_->FormSetupVin = new TFormSetupVin(mainForm_.get());
+  records->FormDeleting = new TFormDeleting(worker_.get(), main);
+  recorder.FormSetupCam = new TFormSetupCam(main);
+  records->FormFiltering = new TFormFiltering(main, settings_.get());
+  recorder.FormSetupVin = new TFormSetupVin(main);
 
   QApplication::setApplicationDisplayName(mainForm_->windowTitle());
   QApplication::setWindowIcon(mainForm_->windowIcon());

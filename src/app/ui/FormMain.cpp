@@ -1,52 +1,27 @@
 #include "app/ui/FormMain.h"
 
-#include "app/ui/FormAbout.h"
+#include "app/CardPreparation.h"
+#include "app/CardWatch.h"
+#include "app/ui/FirmwarePage.h"
+#include "app/ui/RecordPage.h"
+#include "app/ui/SettingsPage.h"
+#include "config/ui/RecorderSettings.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
 #include "settings/ui/Labels.h"
-#include "settings/ui/SetupForm.h"
 
-#include <QEvent>
-#include <QFrame>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
-#include <QMouseEvent>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace orvo {
 
 namespace {
 
 constexpr QSize kClientSize(892, 522);
-constexpr QSize kImageSize(429, 277);
-constexpr int kRecordColumnWidths[] = {22, 76, 62, 62, 134, 94, 45, 140};
-
-template <typename T> T *Make(QWidget *parent, const char *name) {
-  T *widget = new T(parent);
-  widget->setObjectName(name);
-  return widget;
-}
-
-QWidget *MakePage(QTabWidget *pages, const char *name, int tag) {
-  QWidget *page = Make<QWidget>(pages, name);
-  page->setProperty(kTagPropertyName, tag);
-  pages->addTab(page, QString());
-  return page;
-}
 
 } // namespace
 
@@ -59,278 +34,56 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
   setWindowTitle(kMainCaption);
   setWindowIcon(QIcon(":/orvo/orvo.png"));
 
-  SavedCaption.clear();
   DiscoverLanguages();
 
-  PageControl1 = Make<QTabWidget>(this, "PageControl1");
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setObjectName("PageControl1");
   setCentralWidget(PageControl1);
-  TabSheet1 = Make<QWidget>(PageControl1, "TabSheet1");
-  TabSheet2 = Make<QWidget>(PageControl1, "TabSheet2");
-  TabSheet5 = Make<QWidget>(PageControl1, "TabSheet5");
-  TabSheet6 = Make<QWidget>(PageControl1, "TabSheet6");
-  PageControl1->addTab(TabSheet1, QString());
-  PageControl1->addTab(TabSheet2, QString());
-  PageControl1->addTab(TabSheet5, QString());
-  PageControl1->addTab(TabSheet6, QString());
+  TabSheet1 = new RecordPage(*this, PageControl1);
+  TabSheet2 = new SettingsPage(*this, PageControl1);
+  TabSheet5 = new FirmwarePage(PageControl1);
+  // The video file test lives here; its tab is never shown to the user.
+  TabSheet6 = new QWidget(PageControl1);
+  TabSheet6->setObjectName("TabSheet6");
+  new QVBoxLayout(TabSheet6);
+  for (QWidget *page : std::initializer_list<QWidget *>{TabSheet1, TabSheet2, TabSheet5, TabSheet6})
+    PageControl1->addTab(page, QString());
   PageControl1->setTabVisible(PageControl1->indexOf(TabSheet6), false);
-
-  BuildRecordPage();
-  BuildSettingsPage();
-  BuildFirmwarePage();
-  BuildUtilitiesPage();
 
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName("StatusBar");
   StatusBar->setSizeGripEnabled(false);
-  StatusLabel = Make<QLabel>(StatusBar, "StatusLabel");
+  StatusLabel = new QLabel(StatusBar);
+  StatusLabel->setObjectName("StatusLabel");
   StatusBar->addWidget(StatusLabel, 1);
   setStatusBar(StatusBar);
 
   TimerCheckDrive = new QTimer(this);
   TimerCheckDrive->setObjectName("TimerCheckDrive");
   TimerCheckDrive->setInterval(500);
-  TimerCommon = new QTimer(this);
-  TimerCommon->setObjectName("TimerCommon");
-  TimerCommon->setInterval(40);
-
-  ConnectHandlers();
-
-  Scanning = false;
-  Converting = false;
-  DriveReady = false;
-  PollTicks = 0;
-  SortColumn = -1;
-  SortAscending = true;
-  BuildRecorderSetupPages();
-  RefreshSettingsPages();
-
-  TimerCheckDrive->start();
-}
-
-TFormMain::~TFormMain() {
-  ImageCfg->removeEventFilter(this);
-}
-
-ProgramSettings &TFormMain::Settings() const {
-  return settings_ != nullptr ? *settings_ : *orvo::Settings();
-}
-
-void TFormMain::BuildRecordPage() {
-  ListViewRecord = Make<QTreeWidget>(TabSheet1, "ListViewRecord");
-  ListViewRecord->setColumnCount(8);
-  ListViewRecord->setRootIsDecorated(false);
-  ListViewRecord->setUniformRowHeights(true);
-  ListViewRecord->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListViewRecord->setFocusPolicy(Qt::NoFocus);
-  ListViewRecord->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListViewRecord->setAllColumnsShowFocus(true);
-  QHeaderView *header = ListViewRecord->header();
-  header->setStretchLastSection(false);
-  header->setSectionsMovable(false);
-  header->setSectionsClickable(true);
-  header->setMinimumSectionSize(kRecordColumnWidths[0]);
-  for (int i = 0; i < 8; ++i)
-    ListViewRecord->setColumnWidth(i, kRecordColumnWidths[i]);
-  header->setSectionResizeMode(0, QHeaderView::Fixed);
-
-  ProgressBar = Make<QProgressBar>(TabSheet1, "ProgressBar");
-  ProgressBar->setTextVisible(false);
-  ProgressBar->hide();
-
-  ButtonScan = Make<QPushButton>(TabSheet1, "ButtonScan");
-  ButtonConvert = Make<QPushButton>(TabSheet1, "ButtonConvert");
-  ButtonSetAll = Make<QPushButton>(TabSheet1, "ButtonSetAll");
-  ButtonClearAll = Make<QPushButton>(TabSheet1, "ButtonClearAll");
-  ButtonFiltering = Make<QPushButton>(TabSheet1, "ButtonFiltering");
-  ButtonDeleting = Make<QPushButton>(TabSheet1, "ButtonDeleting");
-  ButtonOpenFolder = Make<QPushButton>(TabSheet1, "ButtonOpenFolder");
-  SpeedButtonInfo = Make<QToolButton>(TabSheet1, "SpeedButtonInfo");
-  SpeedButtonInfo->setText("?");
-  SpeedButtonInfo->setAutoRaise(true);
-  for (QPushButton *b :
-       {ButtonScan, ButtonConvert, ButtonSetAll, ButtonClearAll, ButtonFiltering, ButtonDeleting})
-    b->setEnabled(false);
-
-  auto *left = new QVBoxLayout;
-  left->addWidget(ListViewRecord, 1);
-  left->addWidget(ProgressBar);
-  auto *right = new QVBoxLayout;
-  right->addWidget(ButtonScan);
-  right->addWidget(ButtonConvert);
-  right->addSpacing(12);
-  right->addWidget(ButtonSetAll);
-  right->addWidget(ButtonClearAll);
-  right->addWidget(ButtonFiltering);
-  right->addSpacing(12);
-  right->addWidget(ButtonDeleting);
-  right->addWidget(ButtonOpenFolder);
-  right->addStretch(1);
-  right->addWidget(SpeedButtonInfo, 0, Qt::AlignRight);
-  auto *page = new QHBoxLayout(TabSheet1);
-  page->addLayout(left, 1);
-  page->addLayout(right);
-}
-
-void TFormMain::BuildSettingsPage() {
-  GroupBoxPrepare = Make<QGroupBox>(TabSheet2, "GroupBoxPrepare");
-  ButtonPrepare = Make<QPushButton>(GroupBoxPrepare, "ButtonPrepare");
-  ButtonFormat = Make<QPushButton>(GroupBoxPrepare, "ButtonFormat");
-  ButtonClean = Make<QPushButton>(GroupBoxPrepare, "ButtonClean");
-  ButtonPrepare->setEnabled(false);
-  ButtonFormat->setEnabled(false);
-  // Kept for its texts only; it has no command.
-  ButtonClean->setEnabled(false);
-  ButtonClean->hide();
-  auto *prepare = new QHBoxLayout(GroupBoxPrepare);
-  prepare->addWidget(ButtonPrepare);
-  prepare->addWidget(ButtonFormat);
-  prepare->addWidget(ButtonClean);
-
-  GroupBoxProgramSettings = Make<QGroupBox>(TabSheet2, "GroupBoxProgramSettings");
-  ButtonSetup = Make<QPushButton>(GroupBoxProgramSettings, "ButtonSetup");
-  auto *program = new QHBoxLayout(GroupBoxProgramSettings);
-  program->addWidget(ButtonSetup);
-
-  GroupBoxRecorderSetup = Make<QGroupBox>(TabSheet2, "GroupBoxRecorderSetup");
-  PageControlRecorderSetup = Make<QTabWidget>(GroupBoxRecorderSetup, "PageControlRecorderSetup");
-  PageControlRecorderSetup->setUsesScrollButtons(false);
-  PageControlRecorderSetup->setElideMode(Qt::ElideNone);
-  TabSheetRecord = MakePage(PageControlRecorderSetup, "TabSheetRecord", 0);
-  TabSheetAutostart = MakePage(PageControlRecorderSetup, "TabSheetAutostart", 1);
-  TabSheetVideo = MakePage(PageControlRecorderSetup, "TabSheetVideo", 2);
-  TabSheetAudio = MakePage(PageControlRecorderSetup, "TabSheetAudio", 3);
-  TabSheetTime = MakePage(PageControlRecorderSetup, "TabSheetTime", 4);
-  TabSheetAdapter = MakePage(PageControlRecorderSetup, "TabSheetAdapter", 5);
-  TabSheetMisc = MakePage(PageControlRecorderSetup, "TabSheetMisc", 6);
-
-  PanelCfg = Make<QFrame>(GroupBoxRecorderSetup, "PanelCfg");
-  PanelCfg->setFrameShape(QFrame::StyledPanel);
-  PanelCfg->setFrameShadow(QFrame::Sunken);
-  ImageCfg = Make<QLabel>(PanelCfg, "ImageCfg");
-  ImageCfg->setFixedSize(kImageSize);
-  ImageCfg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  ImageCfg->setMouseTracking(true);
-  ImageCfg->installEventFilter(this);
-  auto *panel = new QVBoxLayout(PanelCfg);
-  panel->setContentsMargins(1, 1, 1, 1);
-  panel->addWidget(ImageCfg);
-
-  ButtonResetSettings = Make<QPushButton>(GroupBoxRecorderSetup, "ButtonResetSettings");
-  ButtonCfgRead = Make<QPushButton>(GroupBoxRecorderSetup, "ButtonCfgRead");
-  ButtonCfgSave = Make<QPushButton>(GroupBoxRecorderSetup, "ButtonCfgSave");
-  for (QPushButton *b : {ButtonResetSettings, ButtonCfgRead, ButtonCfgSave})
-    b->setEnabled(false);
-  auto *cfgButtons = new QHBoxLayout;
-  cfgButtons->addWidget(ButtonResetSettings);
-  cfgButtons->addWidget(ButtonCfgRead);
-  cfgButtons->addWidget(ButtonCfgSave);
-  auto *pictureColumn = new QVBoxLayout;
-  pictureColumn->addWidget(PanelCfg, 0, Qt::AlignTop);
-  pictureColumn->addLayout(cfgButtons);
-  pictureColumn->addStretch(1);
-  auto *recorder = new QHBoxLayout(GroupBoxRecorderSetup);
-  recorder->addWidget(PageControlRecorderSetup, 1);
-  recorder->addLayout(pictureColumn);
-
-  auto *top = new QHBoxLayout;
-  top->addWidget(GroupBoxPrepare);
-  top->addWidget(GroupBoxProgramSettings);
-  top->addStretch(1);
-  auto *page = new QVBoxLayout(TabSheet2);
-  page->addLayout(top);
-  page->addWidget(GroupBoxRecorderSetup, 1);
-}
-
-void TFormMain::BuildFirmwarePage() {
-  LabelDataOnDisk = Make<QLabel>(TabSheet5, "LabelDataOnDisk");
-  LabelDataOnCard = Make<QLabel>(TabSheet5, "LabelDataOnCard");
-  ListBoxFirmwareOnDisk = Make<QListWidget>(TabSheet5, "ListBoxFirmwareOnDisk");
-  ListBoxFirmwareOnCard = Make<QListWidget>(TabSheet5, "ListBoxFirmwareOnCard");
-  ButtonFwRefresh = Make<QPushButton>(TabSheet5, "ButtonFwRefresh");
-  ButtonFwCopyToCard = Make<QPushButton>(TabSheet5, "ButtonFwCopyToCard");
-  ButtonFwCopyFromCard = Make<QPushButton>(TabSheet5, "ButtonFwCopyFromCard");
-  for (QPushButton *b : {ButtonFwRefresh, ButtonFwCopyToCard, ButtonFwCopyFromCard})
-    b->setEnabled(false);
-
-  auto *copy = new QVBoxLayout;
-  copy->addStretch(1);
-  copy->addWidget(ButtonFwCopyToCard);
-  copy->addWidget(ButtonFwCopyFromCard);
-  copy->addStretch(1);
-  auto *grid = new QGridLayout(TabSheet5);
-  grid->addWidget(LabelDataOnDisk, 0, 0);
-  grid->addWidget(LabelDataOnCard, 0, 2);
-  grid->addWidget(ListBoxFirmwareOnDisk, 1, 0);
-  grid->addLayout(copy, 1, 1);
-  grid->addWidget(ListBoxFirmwareOnCard, 1, 2);
-  grid->addWidget(ButtonFwRefresh, 2, 0, Qt::AlignLeft);
-  grid->setColumnStretch(0, 1);
-  grid->setColumnStretch(2, 1);
-}
-
-void TFormMain::BuildUtilitiesPage() {
-  // The video file test lives here; its tab is never shown to the user.
-  new QVBoxLayout(TabSheet6);
-}
-
-void TFormMain::ConnectHandlers() {
-  connect(ButtonScan, &QPushButton::clicked, this, &TFormMain::ButtonScanClick);
-  connect(ButtonConvert, &QPushButton::clicked, this, &TFormMain::ButtonConvertClick);
-  connect(ButtonSetAll, &QPushButton::clicked, this, &TFormMain::ButtonSetAllClick);
-  connect(ButtonClearAll, &QPushButton::clicked, this, &TFormMain::ButtonClearAllClick);
-  connect(ButtonFiltering, &QPushButton::clicked, this, &TFormMain::ButtonFilteringClick);
-  connect(ButtonDeleting, &QPushButton::clicked, this, &TFormMain::ButtonDeletingClick);
-  connect(ButtonOpenFolder, &QPushButton::clicked, this, &TFormMain::ButtonOpenFolderClick);
-  connect(SpeedButtonInfo, &QToolButton::clicked, this, &TFormMain::SpeedButtonInfoClick);
-  connect(ListViewRecord->header(), &QHeaderView::sectionClicked, this,
-          &TFormMain::ListViewRecordColumnClick);
-  connect(TimerCommon, &QTimer::timeout, this, &TFormMain::TimerCommonTimer);
 
   connect(TimerCheckDrive, &QTimer::timeout, this, &TFormMain::TimerCheckDriveTimer);
-  connect(ButtonPrepare, &QPushButton::clicked, this, &TFormMain::ButtonPrepareClick);
-  connect(ButtonFormat, &QPushButton::clicked, this, &TFormMain::ButtonFormatClick);
-  connect(ButtonFwRefresh, &QPushButton::clicked, this, &TFormMain::ButtonFwRefreshClick);
-  connect(ButtonFwCopyToCard, &QPushButton::clicked, this, &TFormMain::ButtonFwCopyToCardClick);
-  connect(ButtonFwCopyFromCard, &QPushButton::clicked, this, &TFormMain::ButtonFwCopyFromCardClick);
-
-  connect(ButtonSetup, &QPushButton::clicked, this, &TFormMain::ButtonSetupClick);
-  connect(ButtonResetSettings, &QPushButton::clicked, this, &TFormMain::ButtonResetSettingsClick);
-  connect(ButtonCfgRead, &QPushButton::clicked, this, &TFormMain::ButtonCfgReadClick);
-  connect(ButtonCfgSave, &QPushButton::clicked, this, &TFormMain::ButtonCfgSaveClick);
+  connect(TabSheet1, &RecordPage::jobRunningChanged, TabSheet2, &SettingsPage::SetJobRunning);
   // The settings page redraws whenever it is entered or another recorder
   // page is chosen.
   connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
     if (PageControl1->widget(index) == TabSheet2)
       PageRedraw();
   });
-  connect(PageControlRecorderSetup, &QTabWidget::currentChanged, this, &TFormMain::PageRedraw);
+  connect(RecorderSetup().PageControlRecorderSetup, &QTabWidget::currentChanged, this,
+          &TFormMain::PageRedraw);
+
+  RefreshSettingsPages();
+
+  TimerCheckDrive->start();
 }
 
-bool TFormMain::eventFilter(QObject *watched, QEvent *event) {
-  if (watched == ImageCfg) {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-      auto *mouse = static_cast<QMouseEvent *>(event);
-      const QPoint p = mouse->position().toPoint();
-      ImageCfgMouseDown(mouse->button(), p.x(), p.y());
-      return true;
-    }
-    case QEvent::MouseMove: {
-      const QPoint p = static_cast<QMouseEvent *>(event)->position().toPoint();
-      ImageCfgMouseMove(p.x(), p.y());
-      return true;
-    }
-    case QEvent::MouseButtonRelease: {
-      auto *mouse = static_cast<QMouseEvent *>(event);
-      const QPoint p = mouse->position().toPoint();
-      ImageCfgMouseUp(mouse->button(), p.x(), p.y());
-      return true;
-    }
-    default:
-      break;
-    }
-  }
-  return QMainWindow::eventFilter(watched, event);
+ProgramSettings &TFormMain::Settings() const {
+  return settings_ != nullptr ? *settings_ : *orvo::Settings();
+}
+
+RecorderSettings &TFormMain::RecorderSetup() const {
+  return *TabSheet2->GroupBoxRecorderSetup;
 }
 
 int TFormMain::ShowMainMessage(const QString &text, int type) {
@@ -351,40 +104,20 @@ QString TFormMain::StatusText() const {
 
 void TFormMain::RelabelWindow() {
   LabelPages(PageControl1, {1, 2, 263, 272});
-  LabelPages(PageControlRecorderSetup, {55, 56, 57, 58, 14, 249, 59});
-  LabelColumns(ListViewRecord, {NoTextId, 13, 14, 15, 60, 16, 17, 20});
-  // A column is widened where its title needs more room in this language.
-  QHeaderView *header = ListViewRecord->header();
-  for (int i = 1; i < 8; ++i)
-    ListViewRecord->setColumnWidth(i, std::max(kRecordColumnWidths[i], header->sectionSizeHint(i)));
-  FillRecordList();
-  LabelGroupBox(GroupBoxProgramSettings, 44);
-  LabelGroupBox(GroupBoxPrepare, 47);
-  LabelGroupBox(GroupBoxRecorderSetup, 54);
-  LabelButton(ButtonScan, 3, 4);
-  LabelButton(ButtonConvert, 5, 6);
-  LabelButton(ButtonOpenFolder, 312, 313);
-  LabelButton(ButtonDeleting, 244, 245);
-  LabelButton(ButtonSetAll, 7, 8);
-  LabelButton(ButtonClearAll, 9, 10);
-  LabelButton(ButtonFiltering, 11, 12);
-  LabelButton(ButtonSetup, 45, 46);
-  LabelButton(ButtonFormat, 48, 49);
-  LabelButton(ButtonPrepare, 50, 51);
-  LabelButton(ButtonClean, 52, 53);
-  LabelButton(ButtonResetSettings, 157, 158);
-  LabelButton(ButtonCfgRead, 159, 160);
-  LabelButton(ButtonCfgSave, 161, 162);
-  LabelButton(ButtonFwRefresh, 266, 267);
-  LabelButton(ButtonFwCopyToCard, 268, 269);
-  LabelButton(ButtonFwCopyFromCard, 270, 271);
-  LabelLabel(LabelDataOnDisk, 264, true);
-  LabelLabel(LabelDataOnCard, 265, true);
-  SetHint(SpeedButtonInfo, Text(219));
+  TabSheet1->Relabel();
+  TabSheet2->Relabel();
+  TabSheet5->Relabel();
 
   // The window keeps its size unless the texts of a language need more.
   const QSize size = kClientSize.expandedTo(minimumSizeHint());
   setFixedSize(size);
+}
+
+void TFormMain::FitToPages() {
+  ensurePolished();
+  const QSize needed = minimumSizeHint();
+  if (needed.width() > width() || needed.height() > height())
+    setFixedSize(size().expandedTo(needed));
 }
 
 void TFormMain::RefreshSettingsPages() {
@@ -394,17 +127,55 @@ void TFormMain::RefreshSettingsPages() {
     SelectLanguage(language);
     RelabelWindow();
   }
-  RefreshActiveSettingsPage();
-}
-
-void TFormMain::ButtonSetupClick() {
-  if (SetupForm != nullptr)
-    SetupForm->exec();
-  RefreshSettingsPages();
+  if (RecorderSetup().RefreshActiveSettingsPage())
+    FitToPages();
+  // Widgets measure fully only once shown and polished: measure again when
+  // the pages have been laid out.
+  if (isVisible())
+    QTimer::singleShot(0, this, [this] { FitToPages(); });
 }
 
 void TFormMain::PageRedraw() {
   RefreshSettingsPages();
+}
+
+void TFormMain::TimerCheckDriveTimer() {
+  ProgramSettings &s = Settings();
+  const DriveChange change =
+      PollDrive(DriveReady, PollTicks, [&s] { return IsDriveReady(s.DriveIndex, s.InPath); });
+  if (change == DriveChange::Appeared)
+    CardAppeared();
+  else if (change == DriveChange::Gone)
+    CardGone();
+  if (change != DriveChange::None) {
+    // Rebinding is not a user's edit: no message may come out of it.
+    RecorderSettings &recorder = RecorderSetup();
+    recorder.RefreshInProgress = true;
+    RefreshSettingsPages();
+    recorder.RefreshInProgress = false;
+  }
+  if (DriveReady)
+    TabSheet5->TakeFirmwareResults();
+}
+
+void TFormMain::CardAppeared() {
+  ProgramSettings &s = Settings();
+  TabSheet2->CardAppeared();
+  TabSheet1->CardAppeared();
+  RecorderSetup().CardAppeared();
+  SetStatusText(Text(MsgDriveReady));
+  RecorderSetup().ReadCardConfiguration(s.InPath);
+  TabSheet5->CardAppeared();
+  if (s.AutoScan)
+    TabSheet1->BeginScan();
+}
+
+void TFormMain::CardGone() {
+  TabSheet2->CardGone();
+  TabSheet1->CardGone();
+  RecorderSetup().CardGone();
+  TabSheet5->CardGone();
+  SetStatusText(Text(MsgDriveNotReady));
 }
 
 } // namespace orvo

@@ -1,8 +1,12 @@
 #include "app/ui/Screenshots.h"
 
 #include "app/ui/Application.h"
+#include "app/ui/FirmwarePage.h"
 #include "app/ui/FormAbout.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/RecordPage.h"
+#include "app/ui/SettingsPage.h"
+#include "config/ui/RecorderSettings.h"
 #include "settings/ui/SetupForm.h"
 
 #include <QApplication>
@@ -34,6 +38,7 @@ void ScheduleScreenshots(Application &application, const QString &folder, const 
   QTimer::singleShot(200, [&application, folder, tag] {
     QDir().mkpath(folder);
     TFormMain *main = application.MainForm();
+    RecorderSettings &recorder = main->RecorderSetup();
     const struct {
       QWidget *page;
       const char *name;
@@ -50,19 +55,19 @@ void ScheduleScreenshots(Application &application, const QString &folder, const 
     main->PageControl1->setCurrentWidget(main->TabSheet2);
     const char *const recorderPages[] = {"record", "autostart", "video", "audio",
                                          "time",   "adapter",   "misc"};
-    for (int i = 0; i < main->PageControlRecorderSetup->count() && i < 7; ++i) {
-      main->PageControlRecorderSetup->setCurrentIndex(i);
+    for (int i = 0; i < recorder.PageControlRecorderSetup->count() && i < 7; ++i) {
+      recorder.PageControlRecorderSetup->setCurrentIndex(i);
       main->RefreshSettingsPages();
       Save(main, folder, QStringLiteral("settings-") + QString::fromLatin1(recorderPages[i]), tag);
     }
-    main->PageControlRecorderSetup->setCurrentIndex(0);
+    recorder.PageControlRecorderSetup->setCurrentIndex(0);
     main->DriveReady = driveReady;
     main->RefreshSettingsPages();
     main->PageControl1->setCurrentWidget(main->TabSheet1);
 
     for (const auto &[dialog, name] :
-         {std::pair<QDialog *, const char *>{main->FormSetupCam, "advanced-camera"},
-          {main->FormSetupVin, "advanced-video-input"}}) {
+         {std::pair<QDialog *, const char *>{recorder.FormSetupCam, "advanced-camera"},
+          {recorder.FormSetupVin, "advanced-video-input"}}) {
       if (dialog == nullptr)
         continue;
       dialog->show();

@@ -1,9 +1,13 @@
 #include "app/CardPreparation.h"
 #include "app/Threadfirmware.h"
 #include "app/ui/CardFormat.h"
+#include "app/ui/FirmwarePage.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/RecordPage.h"
+#include "app/ui/SettingsPage.h"
 #include "config/CfgFields.h"
 #include "config/Cfg_mgr.h"
+#include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
@@ -98,7 +102,8 @@ struct CardWindow : ::testing::Test {
   bool TickUntilCardList(int count) {
     for (int i = 0; i < 3000; ++i) {
       window->TimerCheckDriveTimer();
-      if (window->ListBoxFirmwareOnCard->count() == count && window->ButtonFwRefresh->isEnabled())
+      if (window->TabSheet5->ListBoxFirmwareOnCard->count() == count &&
+          window->TabSheet5->ButtonFwRefresh->isEnabled())
         return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -115,52 +120,54 @@ QString Id(int id) {
 TEST_F(CardWindow, CardAppearsListsFirmwareAndGoes) {
   window->TimerCheckDriveTimer();
   EXPECT_TRUE(window->StatusText().isEmpty()) << "the first tick does nothing";
-  EXPECT_FALSE(window->ButtonPrepare->isEnabled());
+  EXPECT_FALSE(window->TabSheet2->ButtonPrepare->isEnabled());
   window->TimerCheckDriveTimer();
   EXPECT_EQ(window->StatusText(), Id(MsgDriveReady));
-  EXPECT_TRUE(window->ButtonPrepare->isEnabled());
-  EXPECT_TRUE(window->ButtonFormat->isEnabled());
-  EXPECT_FALSE(window->ButtonClean->isEnabled());
+  EXPECT_TRUE(window->TabSheet2->ButtonPrepare->isEnabled());
+  EXPECT_TRUE(window->TabSheet2->ButtonFormat->isEnabled());
+  EXPECT_FALSE(window->TabSheet2->ButtonClean->isEnabled());
   ASSERT_TRUE(TickUntilCardList(1));
-  EXPECT_EQ(Items(window->ListBoxFirmwareOnDisk), (QStringList{"1.01", "1.02"}));
-  EXPECT_EQ(Items(window->ListBoxFirmwareOnCard), (QStringList{"1.00"}));
-  EXPECT_EQ(window->ListBoxFirmwareOnDisk->currentRow(), 0);
-  EXPECT_TRUE(window->ButtonFwCopyToCard->isEnabled());
-  EXPECT_TRUE(window->ButtonFwCopyFromCard->isEnabled());
+  EXPECT_EQ(Items(window->TabSheet5->ListBoxFirmwareOnDisk), (QStringList{"1.01", "1.02"}));
+  EXPECT_EQ(Items(window->TabSheet5->ListBoxFirmwareOnCard), (QStringList{"1.00"}));
+  EXPECT_EQ(window->TabSheet5->ListBoxFirmwareOnDisk->currentRow(), 0);
+  EXPECT_TRUE(window->TabSheet5->ButtonFwCopyToCard->isEnabled());
+  EXPECT_TRUE(window->TabSheet5->ButtonFwCopyFromCard->isEnabled());
 
   fs::rename(cardPath, parent.File("away"));
   window->TimerCheckDriveTimer();
   EXPECT_EQ(window->StatusText(), Id(MsgDriveNotReady));
-  EXPECT_EQ(window->ListBoxFirmwareOnCard->count(), 0);
-  EXPECT_EQ(window->ListBoxFirmwareOnDisk->count(), 0);
-  for (QPushButton *b : {window->ButtonPrepare, window->ButtonFwRefresh, window->ButtonFwCopyToCard,
-                         window->ButtonScan})
+  EXPECT_EQ(window->TabSheet5->ListBoxFirmwareOnCard->count(), 0);
+  EXPECT_EQ(window->TabSheet5->ListBoxFirmwareOnDisk->count(), 0);
+  for (QPushButton *b : {window->TabSheet2->ButtonPrepare, window->TabSheet5->ButtonFwRefresh,
+                         window->TabSheet5->ButtonFwCopyToCard, window->TabSheet1->ButtonScan})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
 
   fs::rename(parent.File("away"), cardPath);
   Put(cardPath + "/orvo-v264o4_tft_v177.fw");
   ASSERT_TRUE(TickUntilCardList(2)) << "a new listing after the card came back";
-  EXPECT_EQ(Items(window->ListBoxFirmwareOnCard), (QStringList{"1.00", "1.77"}));
+  EXPECT_EQ(Items(window->TabSheet5->ListBoxFirmwareOnCard), (QStringList{"1.00", "1.77"}));
 }
 
 TEST_F(CardWindow, CopyToCardNeedsASelectionThenLeavesTheChosenFileAlone) {
   window->TimerCheckDriveTimer();
   ASSERT_TRUE(TickUntilCardList(1));
-  window->ListBoxFirmwareOnDisk->clearSelection();
-  window->ButtonFwCopyToCardClick();
-  EXPECT_TRUE(window->ButtonFwCopyToCard->isEnabled()) << "nothing selected does nothing";
-  EXPECT_TRUE(window->ButtonFwRefresh->isEnabled());
+  window->TabSheet5->ListBoxFirmwareOnDisk->clearSelection();
+  window->TabSheet5->ButtonFwCopyToCardClick();
+  EXPECT_TRUE(window->TabSheet5->ButtonFwCopyToCard->isEnabled())
+      << "nothing selected does nothing";
+  EXPECT_TRUE(window->TabSheet5->ButtonFwRefresh->isEnabled());
 
-  window->ListBoxFirmwareOnDisk->item(1)->setSelected(true);
-  window->ButtonFwCopyToCardClick();
-  EXPECT_FALSE(window->ButtonFwCopyToCard->isEnabled()) << "disabled until the next results";
+  window->TabSheet5->ListBoxFirmwareOnDisk->item(1)->setSelected(true);
+  window->TabSheet5->ButtonFwCopyToCardClick();
+  EXPECT_FALSE(window->TabSheet5->ButtonFwCopyToCard->isEnabled())
+      << "disabled until the next results";
   ASSERT_TRUE(TickUntilCardList(1));
-  EXPECT_EQ(Items(window->ListBoxFirmwareOnCard), (QStringList{"1.02"}));
+  EXPECT_EQ(Items(window->TabSheet5->ListBoxFirmwareOnCard), (QStringList{"1.02"}));
   EXPECT_EQ(Names(cardPath), (std::set<std::string>{"orvo-v264o4_tft_v102.fw"}));
 }
 
 TEST_F(CardWindow, PreparingANonFat32CardSaysSoAndWritesNothing) {
-  window->ButtonPrepareClick();
+  window->TabSheet2->ButtonPrepareClick();
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_EQ(seam.shown[0].text, Id(MsgIncorrectFileSystem));
   EXPECT_EQ(seam.shown[0].type, kMessageError);
@@ -168,7 +175,7 @@ TEST_F(CardWindow, PreparingANonFat32CardSaysSoAndWritesNothing) {
 }
 
 TEST_F(CardWindow, FormattingAFolderThatIsNoVolumeRootIsRefused) {
-  window->ButtonFormatClick();
+  window->TabSheet2->ButtonFormatClick();
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_EQ(seam.shown[0].text, FormatRefusalText());
   EXPECT_EQ(seam.shown[0].type, kMessageError);
@@ -184,8 +191,8 @@ TEST_F(CardWindow, CardConfigurationChoosesTheVideoSourceShown) {
   window->TimerCheckDriveTimer();
   window->TimerCheckDriveTimer();
   EXPECT_EQ(GetParam(kParamRecordMode), 2);
-  EXPECT_EQ(window->SourceIndex, 1) << "video input (50 Hz), as the card says";
-  EXPECT_FALSE(window->RefreshInProgress);
+  EXPECT_EQ(window->RecorderSetup().SourceIndex, 1) << "video input (50 Hz), as the card says";
+  EXPECT_FALSE(window->RecorderSetup().RefreshInProgress);
   EXPECT_TRUE(seam.shown.empty()) << "rebinding the pages shows no message";
   ResetToDefaults();
 }

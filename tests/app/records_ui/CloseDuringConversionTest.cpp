@@ -4,6 +4,7 @@
 #include "UiCards.h"
 #include "app/ui/Application.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/RecordPage.h"
 #include "platform/Thread.h"
 #include "platform/ui/MessageSeam.h"
 #include "support/Tools.h"
@@ -79,12 +80,13 @@ TEST(ClosingTheWindow, DuringAConversionLeavesOnlyFinishedFiles) {
     TFormMain *form = app.MainForm();
     if (!form)
       return;
+    RecordPage *page = form->TabSheet1;
     if (!started) {
-      if (form->Scanning || !form->ButtonSetAll->isEnabled() ||
-          form->ListViewRecord->topLevelItemCount() < 4)
+      if (page->Scanning || !page->ButtonSetAll->isEnabled() ||
+          page->ListViewRecord->topLevelItemCount() < 4)
         return;
-      form->ButtonSetAll->click();
-      form->ButtonConvert->click();
+      page->ButtonSetAll->click();
+      page->ButtonConvert->click();
       started = true;
       return;
     }

@@ -5,14 +5,14 @@
 #include <set>
 
 using namespace orvo;
-using orvo::test::RecordPage;
+using orvo::test::RecordPageTest;
 namespace fs = std::filesystem;
 
 namespace {
 
 // Records with real fragments, their start minute equal to their number so
 // that their output names differ.
-struct CardRecords : RecordPage {
+struct CardRecords : RecordPageTest {
   cardgen::CardWriter writer;
   std::map<std::uint32_t, std::string> folders;
 
@@ -69,23 +69,23 @@ TEST_F(CardRecords, ConvertsOnlyTheListedCheckedRecords) {
     filter->CheckBoxLoop2->click();
     QTest::mouseClick(filter->ButtonOK, Qt::LeftButton);
   });
-  Click(form->ButtonFiltering);
+  Click(page->ButtonFiltering);
   ASSERT_EQ(Rows(), 2);
   ASSERT_TRUE(worker->SetChecked(0, true) && worker->SetChecked(1, true) &&
               worker->SetChecked(2, true))
       << "even a record checked in the catalog but hidden is not converted";
-  Click(form->ButtonSetAll);
-  Click(form->ButtonConvert);
+  Click(page->ButtonSetAll);
+  Click(page->ButtonConvert);
   EXPECT_EQ(Status(), "Converting...");
-  EXPECT_EQ(form->ButtonConvert->text(), "Cancel");
-  EXPECT_TRUE(form->ProgressBar->isVisible());
-  for (QPushButton *b : {form->ButtonScan, form->ButtonSetAll, form->ButtonFiltering,
-                         form->ButtonDeleting, form->ButtonSetup})
+  EXPECT_EQ(page->ButtonConvert->text(), "Cancel");
+  EXPECT_TRUE(page->ProgressBar->isVisible());
+  for (QPushButton *b : {page->ButtonScan, page->ButtonSetAll, page->ButtonFiltering,
+                         page->ButtonDeleting, form->TabSheet2->ButtonSetup})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   ASSERT_TRUE(WaitConverted());
   EXPECT_EQ(Status(), "Conversion completed succesfully");
-  EXPECT_EQ(form->ButtonConvert->text(), "Conversion");
-  EXPECT_FALSE(form->ProgressBar->isVisible());
+  EXPECT_EQ(page->ButtonConvert->text(), "Conversion");
+  EXPECT_FALSE(page->ProgressBar->isVisible());
   EXPECT_EQ(Outputs(), (std::set<std::string>{OutputName(1), OutputName(2)}));
   for (std::uint32_t n : {1u, 2u}) {
     EXPECT_TRUE(Grey(n)) << n;
@@ -110,8 +110,8 @@ TEST_F(CardRecords, ConvertedRecordsListedAfterRescanWhenShown) {
   Record(1);
   CardAppears();
   Scan();
-  Click(form->ButtonSetAll);
-  Click(form->ButtonConvert);
+  Click(page->ButtonSetAll);
+  Click(page->ButtonConvert);
   ASSERT_TRUE(WaitConverted());
   Scan();
   ASSERT_EQ(Rows(), 1);
@@ -126,15 +126,15 @@ TEST_F(CardRecords, FailedRecordStaysCheckedAndIsNotGreyed) {
   Record(2, 0, cardgen::Damage::TruncatedFragment, 3);
   CardAppears();
   Scan();
-  Click(form->ButtonSetAll);
-  Click(form->ButtonConvert);
+  Click(page->ButtonSetAll);
+  Click(page->ButtonConvert);
   ASSERT_TRUE(WaitConverted());
   EXPECT_EQ(Status(), "Conversion error");
   EXPECT_TRUE(Grey(1));
   EXPECT_FALSE(Checked(1));
   EXPECT_FALSE(Grey(2));
   EXPECT_TRUE(Checked(2));
-  EXPECT_TRUE(form->ButtonConvert->isEnabled());
+  EXPECT_TRUE(page->ButtonConvert->isEnabled());
 }
 
 TEST_F(CardRecords, MissingOutputFolderIsReportedAndNothingStarts) {
@@ -142,12 +142,12 @@ TEST_F(CardRecords, MissingOutputFolderIsReportedAndNothingStarts) {
   CardAppears();
   Scan();
   settings.SetOutPath(out.File("gone"));
-  Click(form->ButtonConvert);
-  EXPECT_FALSE(form->Converting);
+  Click(page->ButtonConvert);
+  EXPECT_FALSE(page->Converting);
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_EQ(seam.shown[0].text, "Output folder does not exist");
   EXPECT_EQ(seam.shown[0].type, 0x10);
-  EXPECT_EQ(form->ButtonConvert->text(), "Conversion");
+  EXPECT_EQ(page->ButtonConvert->text(), "Conversion");
 }
 
 TEST_F(CardRecords, CancelledConversionReportsTheJobsResultWhenItStops) {
@@ -155,16 +155,16 @@ TEST_F(CardRecords, CancelledConversionReportsTheJobsResultWhenItStops) {
     Record(n, 0, cardgen::Damage::None, 6);
   CardAppears();
   Scan();
-  Click(form->ButtonSetAll);
-  Click(form->ButtonConvert);
-  Click(form->ButtonConvert);
+  Click(page->ButtonSetAll);
+  Click(page->ButtonConvert);
+  Click(page->ButtonConvert);
   EXPECT_EQ(Status(), "Conversion was interrupted by user");
-  EXPECT_FALSE(form->ButtonConvert->isEnabled());
+  EXPECT_FALSE(page->ButtonConvert->isEnabled());
   ASSERT_TRUE(WaitConverted());
   EXPECT_EQ(Status(),
             worker->GetLastResult() ? "Conversion completed succesfully" : "Conversion error");
-  EXPECT_TRUE(form->ButtonConvert->isEnabled());
-  EXPECT_EQ(form->ButtonConvert->text(), "Conversion");
+  EXPECT_TRUE(page->ButtonConvert->isEnabled());
+  EXPECT_EQ(page->ButtonConvert->text(), "Conversion");
   // Whatever was not converted is still checked, ready for another go.
   for (int i = 0; i < Rows(); ++i)
     EXPECT_NE(Row(i)->checkState(0) == Qt::Checked,
@@ -176,17 +176,17 @@ TEST_F(CardRecords, DeletionNeedsTwoYesAnswers) {
   Record(2);
   CardAppears();
   Scan();
-  Click(form->ButtonSetAll);
+  Click(page->ButtonSetAll);
   seam.answers = {kAnswerNo};
-  Click(form->ButtonDeleting);
+  Click(page->ButtonDeleting);
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_EQ(seam.shown[0].text, "Selected records will be deleted, continue?");
   EXPECT_EQ(seam.shown[0].type, 0x34);
   seam.answers = {kAnswerYes, kAnswerNo};
-  Click(form->ButtonDeleting);
+  Click(page->ButtonDeleting);
   ASSERT_EQ(seam.shown.size(), 3u);
   EXPECT_EQ(seam.shown[2].text, "This operation cannot be interrupted, continue?");
-  EXPECT_FALSE(form->Scanning) << "no rescan";
+  EXPECT_FALSE(page->Scanning) << "no rescan";
   EXPECT_TRUE(fs::exists(folders[1]) && fs::exists(folders[2]));
   bool checked = true, converted = false;
   ASSERT_TRUE(worker->GetMarks(0, checked, converted));
@@ -197,13 +197,18 @@ TEST_F(CardRecords, DeletionWithoutAReadyDriveDoesNothing) {
   Record(1);
   CardAppears();
   Scan();
-  Click(form->ButtonSetAll);
-  form->DriveReady = false;
+  Click(page->ButtonSetAll);
+  // The card is pulled while the user is being asked.
+  seam.whileShown = [&] {
+    if (form->DriveReady)
+      CardGoes();
+  };
   seam.answers = {kAnswerYes, kAnswerYes};
-  Click(form->ButtonDeleting);
+  Click(page->ButtonDeleting);
   EXPECT_EQ(seam.shown.size(), 2u);
   EXPECT_FALSE(deleting->isVisible());
-  EXPECT_FALSE(form->Scanning);
+  EXPECT_FALSE(page->Scanning);
+  CardAppears();
   EXPECT_TRUE(fs::exists(folders[1]));
 }
 
@@ -215,10 +220,10 @@ TEST_F(CardRecords, DeletionRemovesTheListedCheckedRecordsAndRescans) {
   Scan();
   Row(RowOf(2))->setCheckState(0, Qt::Checked);
   seam.answers = {kAnswerYes, kAnswerYes};
-  Click(form->ButtonDeleting); // returns once the dialog has closed itself
+  Click(page->ButtonDeleting); // returns once the dialog has closed itself
   EXPECT_FALSE(deleting->isVisible());
   EXPECT_FALSE(deleting->Timer->isActive());
-  EXPECT_TRUE(form->Scanning) << "a rescan follows";
+  EXPECT_TRUE(page->Scanning) << "a rescan follows";
   ASSERT_TRUE(WaitScanned());
   EXPECT_EQ(Status(), "Records found: 2");
   EXPECT_EQ(Rows(), 2);
@@ -232,7 +237,7 @@ TEST_F(CardRecords, DeletionWithNothingCheckedClosesAndRescans) {
   CardAppears();
   Scan();
   seam.answers = {kAnswerYes, kAnswerYes};
-  Click(form->ButtonDeleting);
+  Click(page->ButtonDeleting);
   EXPECT_EQ(deleting->ProgressBar->maximum(), 1);
   EXPECT_EQ(deleting->ProgressBar->value(), 0);
   ASSERT_TRUE(WaitScanned());

@@ -3,6 +3,8 @@
 #include "UiCards.h"
 #include "app/ui/FormFiltering.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/RecordPage.h"
+#include "app/ui/SettingsPage.h"
 #include "engine/ui/FormDeleting.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
@@ -17,6 +19,8 @@
 #include <QTreeWidget>
 
 #include <deque>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,9 +33,12 @@ struct AnsweringSeam : MessageSeam {
     int type;
   };
   std::vector<Shown> shown;
-  std::deque<int> answers; // given in turn; OK or No once they run out
+  std::deque<int> answers;          // given in turn; OK or No once they run out
+  std::function<void()> whileShown; // what happens while a box is up
   int Show(QWidget *, const QString &, const QString &text, int type) override {
     shown.push_back({text, type});
+    if (whileShown)
+      whileShown();
     if (!answers.empty()) {
       const int a = answers.front();
       answers.pop_front();
@@ -42,18 +49,21 @@ struct AnsweringSeam : MessageSeam {
 };
 
 // The main window over a real worker, with the record filter and deletion
-// dialogs as start-up creates them. The card is a temporary folder; the
-// drive polling is stopped, so a test says itself when the card is there.
-struct RecordPage : WithApp, ::testing::Test {
+// dialogs as start-up creates them. The card is a temporary folder. The drive
+// polling's timer is stopped so that a test says when the card comes or goes;
+// the window then runs its own card handling on the polling's tick.
+struct RecordPageTest : WithApp, ::testing::Test {
   TempDir dir;
   TempDir card;
   TempDir out;
   ProgramSettings settings{SettingsLocation{dir.File("settings.ini"), false}};
   std::unique_ptr<TSecondThread> worker;
   std::unique_ptr<TFormMain> form;
+  orvo::RecordPage *page = nullptr;
   TFormFiltering *filter = nullptr;
   TFormDeleting *deleting = nullptr;
   AnsweringSeam seam;
+  bool cardAway = false;
 
   void SetUp() override {
     settings.SetInPath(card.path);
@@ -61,10 +71,11 @@ struct RecordPage : WithApp, ::testing::Test {
     worker = std::make_unique<TSecondThread>(&settings);
     form = std::make_unique<TFormMain>(worker.get(), &settings);
     form->TimerCheckDrive->stop();
+    page = form->TabSheet1;
     deleting = new TFormDeleting(worker.get(), form.get());
     filter = new TFormFiltering(form.get(), &settings);
-    form->FormDeleting = deleting;
-    form->FormFiltering = filter;
+    page->FormDeleting = deleting;
+    page->FormFiltering = filter;
     InstallMessageSeam(&seam);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -75,30 +86,26 @@ struct RecordPage : WithApp, ::testing::Test {
     worker->Shutdown();
     worker->WaitFor();
     form.reset();
+    if (cardAway)
+      std::filesystem::rename(AwayPath(), card.path);
   }
 
-  // What the drive polling does when the card appears (without reading its
-  // configuration or asking the firmware thread).
+  std::string AwayPath() const { return card.path + "-away"; }
+  // The card's folder is there (again), and the drive polling sees it.
   void CardAppears() {
-    form->DriveReady = true;
-    for (QPushButton *b :
-         {form->ButtonFormat, form->ButtonPrepare, form->ButtonScan, form->ButtonFiltering,
-          form->ButtonResetSettings, form->ButtonCfgRead, form->ButtonCfgSave})
-      b->setEnabled(true);
-    form->SetStatusText("Drive is ready");
+    if (cardAway)
+      std::filesystem::rename(AwayPath(), card.path);
+    cardAway = false;
+    for (int tick = 0; tick < 2 && !form->DriveReady; ++tick)
+      form->TimerCheckDriveTimer();
+    ASSERT_TRUE(form->DriveReady);
   }
-  // ... and when it goes.
+  // The card's folder is gone, and the drive polling sees that.
   void CardGoes() {
-    form->DriveReady = false;
-    for (QPushButton *b :
-         {form->ButtonFormat, form->ButtonPrepare, form->ButtonClean, form->ButtonScan,
-          form->ButtonConvert, form->ButtonDeleting, form->ButtonSetAll, form->ButtonClearAll,
-          form->ButtonFiltering, form->ButtonResetSettings, form->ButtonCfgRead,
-          form->ButtonCfgSave, form->ButtonFwRefresh, form->ButtonFwCopyToCard,
-          form->ButtonFwCopyFromCard})
-      b->setEnabled(false);
-    form->ListViewRecord->clear();
-    form->SetStatusText("Drive is not ready");
+    std::filesystem::rename(card.path, AwayPath());
+    cardAway = true;
+    form->TimerCheckDriveTimer();
+    ASSERT_FALSE(form->DriveReady);
   }
 
   void Click(QPushButton *button) {
@@ -107,25 +114,25 @@ struct RecordPage : WithApp, ::testing::Test {
   }
 
   bool WaitScanned() {
-    return QTest::qWaitFor([&] { return !form->Scanning; }, 60000);
+    return QTest::qWaitFor([&] { return !page->Scanning; }, 60000);
   }
   bool WaitConverted() {
-    return QTest::qWaitFor([&] { return !form->Converting; }, 120000);
+    return QTest::qWaitFor([&] { return !page->Converting; }, 120000);
   }
   void Scan() {
-    Click(form->ButtonScan);
+    Click(page->ButtonScan);
     ASSERT_TRUE(WaitScanned());
   }
 
   void ClickHeader(int column) {
-    QHeaderView *header = form->ListViewRecord->header();
+    QHeaderView *header = page->ListViewRecord->header();
     const QPoint p(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                    header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, p);
   }
 
-  int Rows() const { return form->ListViewRecord->topLevelItemCount(); }
-  QTreeWidgetItem *Row(int i) const { return form->ListViewRecord->topLevelItem(i); }
+  int Rows() const { return page->ListViewRecord->topLevelItemCount(); }
+  QTreeWidgetItem *Row(int i) const { return page->ListViewRecord->topLevelItem(i); }
   // The record number of a row, from the catalog entry behind it.
   std::uint32_t NumberOf(int row) const {
     RecordEntry e{};

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 using namespace orvo;
-using orvo::test::RecordPage;
+using orvo::test::RecordPageTest;
 namespace fs = std::filesystem;
 
 namespace {
@@ -22,90 +22,92 @@ void Catalog(const test::TempDir &card, const cardgen::RecordPlan &plan,
 
 } // namespace
 
-TEST_F(RecordPage, CardAppearingAndGoingEnablesAndEmpties) {
+TEST_F(RecordPageTest, CardAppearingAndGoingEnablesAndEmpties) {
   for (std::uint32_t n = 1; n <= 2; ++n)
     Catalog(card, Plan(n));
-  EXPECT_FALSE(form->ButtonScan->isEnabled());
-  EXPECT_TRUE(form->ButtonOpenFolder->isEnabled());
+  EXPECT_FALSE(page->ButtonScan->isEnabled());
+  EXPECT_TRUE(page->ButtonOpenFolder->isEnabled());
   CardAppears();
-  Click(form->ButtonScan);
+  Click(page->ButtonScan);
   ASSERT_TRUE(WaitScanned());
   EXPECT_EQ(Rows(), 2);
-  EXPECT_TRUE(form->ButtonConvert->isEnabled());
+  EXPECT_TRUE(page->ButtonConvert->isEnabled());
   CardGoes();
   EXPECT_EQ(Rows(), 0);
-  QTest::mouseClick(form->ButtonScan, Qt::LeftButton);
-  EXPECT_FALSE(form->Scanning) << "no scan without a card";
-  form->ButtonConvertClick();
-  EXPECT_FALSE(form->Converting);
+  QTest::mouseClick(page->ButtonScan, Qt::LeftButton);
+  EXPECT_FALSE(page->Scanning) << "no scan without a card";
+  page->ButtonConvertClick();
+  EXPECT_FALSE(page->Converting);
 }
 
-TEST_F(RecordPage, CardGoingDuringAScanLeavesItsCommandsDisabled) {
+TEST_F(RecordPageTest, CardGoingDuringAScanLeavesItsCommandsDisabled) {
   for (std::uint32_t n = 1; n <= 2; ++n)
     Catalog(card, Plan(n));
   CardAppears();
-  Click(form->ButtonScan);
+  Click(page->ButtonScan);
   CardGoes();
   ASSERT_TRUE(WaitScanned());
-  EXPECT_EQ(form->ButtonScan->text(), "Scan");
-  for (QPushButton *b : {form->ButtonScan, form->ButtonConvert, form->ButtonFiltering,
-                         form->ButtonFormat, form->ButtonPrepare, form->ButtonClean})
+  EXPECT_EQ(page->ButtonScan->text(), "Scan");
+  for (QPushButton *b :
+       {page->ButtonScan, page->ButtonConvert, page->ButtonFiltering, form->TabSheet2->ButtonFormat,
+        form->TabSheet2->ButtonPrepare, form->TabSheet2->ButtonClean})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-  EXPECT_TRUE(form->ButtonSetup->isEnabled());
+  EXPECT_TRUE(form->TabSheet2->ButtonSetup->isEnabled());
   EXPECT_EQ(Rows(), 0);
 }
 
-TEST_F(RecordPage, ScanShowsABusyBarThenTheCount) {
+TEST_F(RecordPageTest, ScanShowsABusyBarThenTheCount) {
   for (std::uint32_t n = 1; n <= 3; ++n)
     Catalog(card, Plan(n));
   CardAppears();
-  Click(form->ButtonScan);
-  EXPECT_TRUE(form->Scanning);
+  Click(page->ButtonScan);
+  EXPECT_TRUE(page->Scanning);
   EXPECT_EQ(Status(), "Scanning...");
-  EXPECT_TRUE(form->ProgressBar->isVisible());
-  EXPECT_EQ(form->ProgressBar->maximum(), 0) << "marquee";
-  EXPECT_EQ(form->ButtonScan->text(), "Cancel");
-  EXPECT_TRUE(form->ButtonScan->isEnabled());
-  for (QPushButton *b : {form->ButtonSetup, form->ButtonFiltering, form->ButtonFormat})
+  EXPECT_TRUE(page->ProgressBar->isVisible());
+  EXPECT_EQ(page->ProgressBar->maximum(), 0) << "marquee";
+  EXPECT_EQ(page->ButtonScan->text(), "Cancel");
+  EXPECT_TRUE(page->ButtonScan->isEnabled());
+  for (QPushButton *b :
+       {form->TabSheet2->ButtonSetup, page->ButtonFiltering, form->TabSheet2->ButtonFormat})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   ASSERT_TRUE(WaitScanned());
   EXPECT_EQ(Status(), "Records found: 3");
-  EXPECT_FALSE(form->ProgressBar->isVisible());
-  EXPECT_EQ(form->ButtonScan->text(), "Scan");
+  EXPECT_FALSE(page->ProgressBar->isVisible());
+  EXPECT_EQ(page->ButtonScan->text(), "Scan");
   EXPECT_EQ(Rows(), 3);
   for (QPushButton *b :
-       {form->ButtonScan, form->ButtonConvert, form->ButtonDeleting, form->ButtonSetAll,
-        form->ButtonClearAll, form->ButtonFiltering, form->ButtonSetup})
+       {page->ButtonScan, page->ButtonConvert, page->ButtonDeleting, page->ButtonSetAll,
+        page->ButtonClearAll, page->ButtonFiltering, form->TabSheet2->ButtonSetup})
     EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
-  EXPECT_FALSE(form->ButtonClean->isEnabled()) << "never has a command";
+  EXPECT_FALSE(form->TabSheet2->ButtonClean->isEnabled()) << "never has a command";
 }
 
-TEST_F(RecordPage, EmptyCardFindsNothingAndKeepsRecordCommandsDisabled) {
+TEST_F(RecordPageTest, EmptyCardFindsNothingAndKeepsRecordCommandsDisabled) {
   CardAppears();
-  Click(form->ButtonScan);
+  Click(page->ButtonScan);
   ASSERT_TRUE(WaitScanned());
   EXPECT_EQ(Status(), "Records found: 0");
   for (QPushButton *b :
-       {form->ButtonConvert, form->ButtonDeleting, form->ButtonSetAll, form->ButtonClearAll})
+       {page->ButtonConvert, page->ButtonDeleting, page->ButtonSetAll, page->ButtonClearAll})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-  EXPECT_TRUE(form->ButtonScan->isEnabled());
+  EXPECT_TRUE(page->ButtonScan->isEnabled());
 }
 
-TEST_F(RecordPage, CancelledScanStillReportsWhatItFound) {
+TEST_F(RecordPageTest, CancelledScanStillReportsWhatItFound) {
   for (std::uint32_t n = 1; n <= 100; ++n)
     Catalog(card, Plan(n));
   CardAppears();
-  Click(form->ButtonScan);
-  Click(form->ButtonScan);
-  EXPECT_FALSE(form->ButtonScan->isEnabled());
+  Click(page->ButtonScan);
+  Click(page->ButtonScan);
+  EXPECT_FALSE(page->ButtonScan->isEnabled());
   EXPECT_EQ(Status(), "Scan was interrupted by user");
   ASSERT_TRUE(WaitScanned());
   EXPECT_EQ(Status(), "Records found: " + QString::number(worker->GetRecordCount()));
-  EXPECT_TRUE(form->ButtonScan->isEnabled());
-  EXPECT_EQ(form->ButtonScan->text(), "Scan");
+  EXPECT_TRUE(page->ButtonScan->isEnabled());
+  EXPECT_EQ(page->ButtonScan->text(), "Scan");
 }
 
-TEST_F(RecordPage, SortByDateTwiceThenByTime) {
+TEST_F(RecordPageTest, SortByDateTwiceThenByTime) {
   const int days[] = {20, 10, 15};
   const int hours[] = {7, 9, 8};
   for (std::uint32_t n = 1; n <= 3; ++n) {
@@ -122,14 +124,14 @@ TEST_F(RecordPage, SortByDateTwiceThenByTime) {
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{1, 3, 2}));
   ClickHeader(2);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{1, 3, 2}));
-  EXPECT_EQ(form->SortColumn, 1);
-  EXPECT_TRUE(form->SortAscending);
+  EXPECT_EQ(page->SortColumn, 1);
+  EXPECT_TRUE(page->SortAscending);
   // A rescan keeps the sort.
   Scan();
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{1, 3, 2}));
 }
 
-TEST_F(RecordPage, DayLongRecordShowsAPlusButSortsByItsLength) {
+TEST_F(RecordPageTest, DayLongRecordShowsAPlusButSortsByItsLength) {
   Catalog(card, Plan(1), 26u * 3600 * 1000);
   Catalog(card, Plan(2), 25u * 3600 * 1000);
   Catalog(card, Plan(3), 3600u * 1000);
@@ -142,7 +144,7 @@ TEST_F(RecordPage, DayLongRecordShowsAPlusButSortsByItsLength) {
   EXPECT_EQ(Row(0)->text(3), "1:00:00");
 }
 
-TEST_F(RecordPage, ImpossibleDateShowsAnEmptyCellAndTheListGoesOn) {
+TEST_F(RecordPageTest, ImpossibleDateShowsAnEmptyCellAndTheListGoesOn) {
   auto bad = Plan(1);
   bad.month = 0;
   bad.hour = 25;
@@ -159,14 +161,14 @@ TEST_F(RecordPage, ImpossibleDateShowsAnEmptyCellAndTheListGoesOn) {
   }
 }
 
-TEST_F(RecordPage, FilterDefaultsApplyFromTheFirstShowing) {
+TEST_F(RecordPageTest, FilterDefaultsApplyFromTheFirstShowing) {
   Catalog(card, Plan(1), 1400);
   Catalog(card, Plan(2), 1500);
   CardAppears();
   Scan();
   EXPECT_EQ(Rows(), 2) << "before the first showing";
   WhenShown(filter, [&] { QTest::mouseClick(filter->ButtonOK, Qt::LeftButton); });
-  Click(form->ButtonFiltering);
+  Click(page->ButtonFiltering);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2}));
   EXPECT_EQ(Row(0)->text(3), "0:00:02");
   Scan();
@@ -174,7 +176,7 @@ TEST_F(RecordPage, FilterDefaultsApplyFromTheFirstShowing) {
   EXPECT_EQ(Rows(), 1);
 }
 
-TEST_F(RecordPage, FilterModesConvertedAndCancel) {
+TEST_F(RecordPageTest, FilterModesConvertedAndCancel) {
   auto loop2 = Plan(1);
   loop2.mode = 2;
   Catalog(card, loop2);
@@ -197,7 +199,7 @@ TEST_F(RecordPage, FilterModesConvertedAndCancel) {
     filter->CheckBoxShowConverted->click();
     QTest::mouseClick(filter->ButtonCancel, Qt::LeftButton);
   });
-  Click(form->ButtonFiltering);
+  Click(page->ButtonFiltering);
   EXPECT_EQ(Rows(), 3) << "Cancel changes nothing";
 
   WhenShown(filter, [&] {
@@ -205,27 +207,27 @@ TEST_F(RecordPage, FilterModesConvertedAndCancel) {
     filter->CheckBoxShowConverted->click();
     QTest::mouseClick(filter->ButtonOK, Qt::LeftButton);
   });
-  Click(form->ButtonFiltering);
+  Click(page->ButtonFiltering);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2}));
   EXPECT_FALSE(settings.ShowConverted);
 }
 
-TEST_F(RecordPage, SetAllAndClearAllReachTheCatalogOnlyThroughPushChecks) {
+TEST_F(RecordPageTest, SetAllAndClearAllReachTheCatalogOnlyThroughPushChecks) {
   for (std::uint32_t n = 1; n <= 2; ++n)
     Catalog(card, Plan(n));
   CardAppears();
   Scan();
-  Click(form->ButtonSetAll);
+  Click(page->ButtonSetAll);
   for (int i = 0; i < 2; ++i)
     EXPECT_EQ(Row(i)->checkState(0), Qt::Checked);
   bool checked = true, converted = false;
   ASSERT_TRUE(worker->GetMarks(0, checked, converted));
   EXPECT_FALSE(checked);
-  form->PushChecks();
+  page->PushChecks();
   ASSERT_TRUE(worker->GetMarks(0, checked, converted));
   EXPECT_TRUE(checked);
-  Click(form->ButtonClearAll);
-  form->PushChecks();
+  Click(page->ButtonClearAll);
+  page->PushChecks();
   ASSERT_TRUE(worker->GetMarks(1, checked, converted));
   EXPECT_FALSE(checked);
 }

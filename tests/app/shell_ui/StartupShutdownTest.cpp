@@ -1,8 +1,14 @@
 #include "ShellTestSupport.h"
 
 #include "app/ui/Application.h"
+#include "app/ui/FirmwarePage.h"
+#include "app/ui/FormAbout.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/HintPause.h"
+#include "app/ui/RecordPage.h"
+#include "app/ui/SettingsPage.h"
+#include "config/ui/Binders.h"
+#include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
@@ -13,12 +19,12 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QStatusTipEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolTip>
@@ -92,6 +98,10 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrLanguageFilesIsEnglishWithCardB
   Application app(options);
   app.StartUp();
   TFormMain &w = *app.MainForm();
+  RecordPage &records = *w.TabSheet1;
+  SettingsPage &card = *w.TabSheet2;
+  RecorderSettings &recorder = w.RecorderSetup();
+  FirmwarePage &firmware = *w.TabSheet5;
 
   EXPECT_EQ(w.windowTitle(), QString(kMainCaption));
   EXPECT_EQ(w.LastAppliedLanguage, 0);
@@ -100,27 +110,34 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrLanguageFilesIsEnglishWithCardB
   EXPECT_EQ(w.PageControl1->tabText(1), English(2));
   EXPECT_EQ(w.PageControl1->tabText(2), English(263));
   EXPECT_FALSE(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheet6)));
-  EXPECT_EQ(w.ListViewRecord->headerItem()->text(0), QString());
-  EXPECT_EQ(w.ListViewRecord->headerItem()->text(7), English(20));
+  EXPECT_EQ(records.ListViewRecord->headerItem()->text(0), QString());
+  EXPECT_EQ(records.ListViewRecord->headerItem()->text(7), English(20));
 
-  for (QPushButton *b : {w.ButtonScan, w.ButtonConvert, w.ButtonSetAll, w.ButtonClearAll,
-                         w.ButtonFiltering, w.ButtonDeleting, w.ButtonPrepare, w.ButtonFormat,
-                         w.ButtonClean, w.ButtonResetSettings, w.ButtonCfgRead, w.ButtonCfgSave,
-                         w.ButtonFwRefresh, w.ButtonFwCopyToCard, w.ButtonFwCopyFromCard})
+  for (QPushButton *b :
+       {records.ButtonScan, records.ButtonConvert, records.ButtonSetAll, records.ButtonClearAll,
+        records.ButtonFiltering, records.ButtonDeleting, card.ButtonPrepare, card.ButtonFormat,
+        card.ButtonClean, recorder.ButtonResetSettings, recorder.ButtonCfgRead,
+        recorder.ButtonCfgSave, firmware.ButtonFwRefresh, firmware.ButtonFwCopyToCard,
+        firmware.ButtonFwCopyFromCard})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-  EXPECT_TRUE(w.ButtonSetup->isEnabled());
-  EXPECT_TRUE(w.ButtonOpenFolder->isEnabled());
-  EXPECT_TRUE(w.ButtonClean->isHidden());
-  EXPECT_TRUE(w.ProgressBar->isHidden());
+  EXPECT_TRUE(card.ButtonSetup->isEnabled());
+  EXPECT_TRUE(records.ButtonOpenFolder->isEnabled());
+  EXPECT_TRUE(card.ButtonClean->isHidden());
+  EXPECT_TRUE(records.ProgressBar->isHidden());
   EXPECT_TRUE(w.StatusText().isEmpty());
   EXPECT_TRUE(w.StatusBar->currentMessage().isEmpty());
   EXPECT_TRUE(w.TimerCheckDrive->isActive());
   EXPECT_EQ(w.TimerCheckDrive->interval(), 500);
-  EXPECT_FALSE(w.TimerCommon->isActive());
+  EXPECT_FALSE(records.TimerCommon->isActive());
   EXPECT_FALSE(w.DriveReady);
-  EXPECT_FALSE(w.Scanning);
-  EXPECT_FALSE(w.Converting);
-  EXPECT_EQ(w.SortColumn, -1);
+  EXPECT_FALSE(records.Scanning);
+  EXPECT_FALSE(records.Converting);
+  EXPECT_EQ(records.SortColumn, -1);
+  // Every page has the dialogs it opens.
+  for (const QObject *dialog : std::initializer_list<const QObject *>{
+           card.SetupForm, records.FormAbout, records.FormDeleting, records.FormFiltering,
+           recorder.FormSetupCam, recorder.FormSetupVin})
+    EXPECT_NE(dialog, nullptr);
   EXPECT_EQ(app.SetupForm()->ComboBoxLanguage->count(), 2);
   app.ShutDown();
 }
@@ -129,32 +146,35 @@ TEST(MainWindow, ComponentsCarryTheirNamesTagsAndColumnWidths) {
   ScratchWorkingFolder folder;
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
   TFormMain w(nullptr, &settings);
+  RecorderSettings &recorder = w.RecorderSetup();
+  QTreeWidget *list = w.TabSheet1->ListViewRecord;
   for (const char *name : {"PageControl1", "TabSheet1", "TabSheet2", "TabSheet5", "TabSheet6",
                            "ListViewRecord", "ProgressBar", "SpeedButtonInfo", "GroupBoxPrepare",
                            "PageControlRecorderSetup", "PanelCfg", "ImageCfg", "LabelDataOnCard",
                            "ListBoxFirmwareOnDisk", "StatusBar", "TimerCheckDrive", "TimerCommon"})
     EXPECT_NE(w.findChild<QObject *>(name), nullptr) << name;
-  QWidget *pages[] = {w.TabSheetRecord, w.TabSheetAutostart, w.TabSheetVideo, w.TabSheetAudio,
-                      w.TabSheetTime,   w.TabSheetAdapter,   w.TabSheetMisc};
+  const char *pages[] = {"TabSheetRecord", "TabSheetAutostart", "TabSheetVideo", "TabSheetAudio",
+                         "TabSheetTime",   "TabSheetAdapter",   "TabSheetMisc"};
   for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(w.PageControlRecorderSetup->widget(i), pages[i]);
-    EXPECT_EQ(pages[i]->property(kTagPropertyName).toInt(), i);
+    const QWidget *page = recorder.PageControlRecorderSetup->widget(i);
+    EXPECT_EQ(page->objectName(), pages[i]);
+    EXPECT_EQ(ControlTag(page), i);
   }
   const int widths[] = {22, 76, 62, 62, 134, 94, 45, 140};
   // The titles are never clipped: a column is only ever wider than its width.
-  EXPECT_EQ(w.ListViewRecord->columnWidth(0), 22);
+  EXPECT_EQ(list->columnWidth(0), 22);
   for (int i = 1; i < 8; ++i) {
-    EXPECT_GE(w.ListViewRecord->columnWidth(i), widths[i]) << i;
-    EXPECT_GE(w.ListViewRecord->columnWidth(i), w.ListViewRecord->header()->sectionSizeHint(i));
+    EXPECT_GE(list->columnWidth(i), widths[i]) << i;
+    EXPECT_GE(list->columnWidth(i), list->header()->sectionSizeHint(i));
   }
-  EXPECT_EQ(w.ListViewRecord->columnWidth(1), widths[1]);
-  EXPECT_EQ(w.ListViewRecord->header()->sectionResizeMode(0), QHeaderView::Fixed);
-  EXPECT_EQ(w.ListViewRecord->focusPolicy(), Qt::NoFocus);
-  EXPECT_EQ(w.ImageCfg->size(), QSize(429, 277));
+  EXPECT_EQ(list->columnWidth(1), widths[1]);
+  EXPECT_EQ(list->header()->sectionResizeMode(0), QHeaderView::Fixed);
+  EXPECT_EQ(list->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(recorder.ImageCfg->size(), QSize(429, 277));
   EXPECT_GE(w.width(), 892);
   EXPECT_GE(w.height(), 522);
-  EXPECT_EQ(w.ButtonScan->toolTip(), English(4));
-  EXPECT_EQ(w.ButtonScan->statusTip(), English(4));
+  EXPECT_EQ(w.TabSheet1->ButtonScan->toolTip(), English(4));
+  EXPECT_EQ(w.TabSheet1->ButtonScan->statusTip(), English(4));
 }
 
 TEST(MainWindow, MainMessagesGoThroughTheSeamTitledWithTheCaption) {
@@ -174,21 +194,22 @@ TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   ScratchWorkingFolder folder;
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
   TFormMain w(nullptr, &settings);
-  w.ButtonScan->setText("untouched");
+  w.TabSheet1->ButtonScan->setText("untouched");
   w.RefreshSettingsPages();
-  EXPECT_EQ(w.ButtonScan->text(), QString("untouched"));
+  EXPECT_EQ(w.TabSheet1->ButtonScan->text(), QString("untouched"));
 
   settings.Language = 1;
   w.RefreshSettingsPages();
   EXPECT_EQ(w.LastAppliedLanguage, 1);
-  EXPECT_EQ(w.ButtonScan->text(), Russian(3));
-  EXPECT_EQ(w.ButtonScan->toolTip(), Russian(4));
+  EXPECT_EQ(w.TabSheet1->ButtonScan->text(), Russian(3));
+  EXPECT_EQ(w.TabSheet1->ButtonScan->toolTip(), Russian(4));
   EXPECT_EQ(w.PageControl1->tabText(1), Russian(2));
-  EXPECT_EQ(w.PageControlRecorderSetup->tabText(4), Russian(14));
-  EXPECT_EQ(w.ListViewRecord->headerItem()->text(1), Russian(13));
-  EXPECT_EQ(w.GroupBoxRecorderSetup->title(), Russian(54));
-  EXPECT_EQ(w.LabelDataOnDisk->text(), Russian(264));
-  EXPECT_EQ(w.ButtonFwCopyFromCard->statusTip(), Russian(271));
+  EXPECT_EQ(w.RecorderSetup().PageControlRecorderSetup->tabText(4), Russian(14));
+  EXPECT_EQ(w.TabSheet1->ListViewRecord->headerItem()->text(1), Russian(13));
+  EXPECT_EQ(w.TabSheet2->GroupBoxRecorderSetup->title(), Russian(54));
+  EXPECT_EQ(w.TabSheet5->LabelDataOnDisk->text(), Russian(264));
+  EXPECT_EQ(w.TabSheet5->ButtonFwCopyFromCard->statusTip(), Russian(271));
+  EXPECT_GE(w.width(), w.minimumSizeHint().width()) << "the window grows to the new texts";
 }
 
 TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
@@ -196,11 +217,11 @@ TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
   TFormMain w(nullptr, &settings);
   TSetupForm setup(&w, &settings);
-  w.SetupForm = &setup;
-  w.ButtonScan->setText("untouched");
+  w.TabSheet2->SetupForm = &setup;
+  w.TabSheet1->ButtonScan->setText("untouched");
   QTimer::singleShot(0, [&] { setup.CancelButtonClick(); });
-  w.ButtonSetupClick();
-  EXPECT_EQ(w.ButtonScan->text(), QString("untouched"));
+  w.TabSheet2->ButtonSetupClick();
+  EXPECT_EQ(w.TabSheet1->ButtonScan->text(), QString("untouched"));
 
   // A language chosen and confirmed relabels the window as the dialog closes.
   QTimer::singleShot(0, [&] {
@@ -210,9 +231,9 @@ TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
     setup.ComboBoxLanguageChange();
     setup.OkButtonClick();
   });
-  w.ButtonSetupClick();
+  w.TabSheet2->ButtonSetupClick();
   EXPECT_EQ(settings.Language, 1);
-  EXPECT_EQ(w.ButtonScan->text(), Russian(3));
+  EXPECT_EQ(w.TabSheet1->ButtonScan->text(), Russian(3));
 }
 
 } // namespace
@@ -226,11 +247,11 @@ TEST(MainWindow, HintsShowInTheStatusBarWithoutLosingItsText) {
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
   TFormMain w(nullptr, &settings);
   w.SetStatusText(English(39));
-  QStatusTipEvent enter(w.ButtonSetup->statusTip());
-  QApplication::sendEvent(w.ButtonSetup, &enter);
+  QStatusTipEvent enter(w.TabSheet2->ButtonSetup->statusTip());
+  QApplication::sendEvent(w.TabSheet2->ButtonSetup, &enter);
   EXPECT_EQ(w.StatusBar->currentMessage(), English(46));
   QStatusTipEvent leave{QString()};
-  QApplication::sendEvent(w.ButtonSetup, &leave);
+  QApplication::sendEvent(w.TabSheet2->ButtonSetup, &leave);
   EXPECT_TRUE(w.StatusBar->currentMessage().isEmpty());
   EXPECT_EQ(w.StatusText(), English(39));
 }
@@ -241,8 +262,9 @@ TEST(MainWindow, ToolTipsShowThroughTheHintPause) {
   TFormMain w(nullptr, &settings);
   w.show();
   InstallHintPause(30000);
-  QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), w.ButtonSetup->mapToGlobal(QPoint(2, 2)));
-  QApplication::sendEvent(w.ButtonSetup, &help);
+  QHelpEvent help(QEvent::ToolTip, QPoint(2, 2),
+                  w.TabSheet2->ButtonSetup->mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(w.TabSheet2->ButtonSetup, &help);
   EXPECT_EQ(QToolTip::text(), English(46));
   QToolTip::hideText();
 }

@@ -1,9 +1,17 @@
-#include "app/shell_ui/ShellTestSupport.h"
-#include "app/ui/FormMain.h"
 #include "config/Cfg_mgr.h"
+#include "config/ui/AdapterSetupPage.h"
+#include "config/ui/AudioSetupPage.h"
+#include "config/ui/AutostartSetupPage.h"
 #include "config/ui/FormSetupCam.h"
 #include "config/ui/FormSetupVin.h"
-#include "settings/ProgramSettings.h"
+#include "config/ui/MiscSetupPage.h"
+#include "config/ui/RecordSetupPage.h"
+#include "config/ui/RecorderSettings.h"
+#include "config/ui/RoiEditor.h"
+#include "config/ui/SettingsHost.h"
+#include "config/ui/TimeSetupPage.h"
+#include "config/ui/VideoSetupPage.h"
+#include "platform/ui/MessageSeam.h"
 #include "settings/Stringcode.h"
 
 #include <QCheckBox>
@@ -51,27 +59,47 @@ public:
   int answer = kYes;
 };
 
+// Stands in for the window that holds the pages: the card's state, its
+// message boxes and the refresh after every committed change.
+class PagesHost : public SettingsHost {
+public:
+  bool CardReady() const override { return cardReady; }
+  int ShowMainMessage(int textId, int type) override {
+    return ShowMessage(nullptr, QString(), QString::fromStdString(GetText(textId)), type);
+  }
+  void RefreshSettingsPages() override { pages->RefreshActiveSettingsPage(); }
+  bool cardReady = false;
+  RecorderSettings *pages = nullptr;
+};
+
 class SettingsPages : public ::testing::Test {
 protected:
   void SetUp() override {
+    ResetLanguages();
     ResetToDefaults();
-    settings =
-        std::make_unique<ProgramSettings>(SettingsLocation{folder.dir.File("settings.ini"), false});
-    form = std::make_unique<TFormMain>(nullptr, settings.get());
-    // What the drive polling does when a card appears.
-    form->DriveReady = true;
-    for (QPushButton *b : {form->ButtonResetSettings, form->ButtonCfgRead, form->ButtonCfgSave})
-      b->setEnabled(true);
-    form->RefreshSettingsPages();
+    pages = std::make_unique<RecorderSettings>(host);
+    host.pages = pages.get();
+    record = pages->TabSheetRecord;
+    motion = pages->TabSheetAutostart;
+    video = pages->TabSheetVideo;
+    audio = pages->TabSheetAudio;
+    timePage = pages->TabSheetTime;
+    adapter = pages->TabSheetAdapter;
+    misc = pages->TabSheetMisc;
+    // What the window does when a card appears.
+    host.cardReady = true;
+    pages->CardAppeared();
+    host.RefreshSettingsPages();
   }
   void TearDown() override {
-    form.reset();
+    pages.reset();
     ResetToDefaults();
+    ResetLanguages();
   }
 
   void ShowPage(QWidget *page) {
-    form->PageControlRecorderSetup->setCurrentWidget(page);
-    form->RefreshSettingsPages();
+    pages->PageControlRecorderSetup->setCurrentWidget(page);
+    host.RefreshSettingsPages();
   }
   // Typing into an edit and leaving it.
   static void Type(QLineEdit *edit, const QString &text) {
@@ -83,13 +111,23 @@ protected:
     QApplication::sendEvent(w, &out);
   }
 
-  test::ScratchWorkingFolder folder;
   AnsweringSeam seam;
   std::vector<AnsweringSeam::Message> &messages = seam.shown;
   int &answer = seam.answer;
-  std::unique_ptr<ProgramSettings> settings;
-  std::unique_ptr<TFormMain> form;
+  PagesHost host;
+  std::unique_ptr<RecorderSettings> pages;
+  RecordSetupPage *record = nullptr;
+  AutostartSetupPage *motion = nullptr;
+  VideoSetupPage *video = nullptr;
+  AudioSetupPage *audio = nullptr;
+  TimeSetupPage *timePage = nullptr;
+  AdapterSetupPage *adapter = nullptr;
+  MiscSetupPage *misc = nullptr;
 };
+
+QString Russian(int id) {
+  return QString::fromUtf8(BuiltInRussian[id]);
+}
 
 int RectX() {
   return RectField(0, 0) + kRectX;
@@ -98,61 +136,61 @@ int RectX() {
 } // namespace
 
 TEST_F(SettingsPages, RectangleXOf150ShowsHundredAndWidthZero) {
-  ShowPage(form->TabSheetAutostart);
-  Type(form->EditMDROIX, "150");
-  EXPECT_EQ(form->EditMDROIX->text(), "100");
-  EXPECT_EQ(form->EditMDROIW->text(), "0");
+  ShowPage(motion);
+  Type(motion->EditMDROIX, "150");
+  EXPECT_EQ(motion->EditMDROIX->text(), "100");
+  EXPECT_EQ(motion->EditMDROIW->text(), "0");
   EXPECT_EQ(GetField(RectX() + kRectWidth), 0);
-  Type(form->EditMDROIX, "150");
-  EXPECT_EQ(form->EditMDROIX->text(), "100");
+  Type(motion->EditMDROIX, "150");
+  EXPECT_EQ(motion->EditMDROIX->text(), "100");
 }
 
 TEST_F(SettingsPages, EnterCommitsTheEdit) {
-  ShowPage(form->TabSheetAutostart);
-  form->EditMDROIY->setText("7");
-  QTest::keyClick(form->EditMDROIY, Qt::Key_Return);
+  ShowPage(motion);
+  motion->EditMDROIY->setText("7");
+  QTest::keyClick(motion->EditMDROIY, Qt::Key_Return);
   EXPECT_EQ(GetField(RectX() + kRectY), 7);
 }
 
 TEST_F(SettingsPages, TimeAndDateEditsKeepTheirSeparatorsAndClamp) {
-  ShowPage(form->TabSheetRecord);
-  EXPECT_EQ(form->MaskEditTimerDate->text(), "01.01.11");
-  EXPECT_EQ(form->MaskEditTimerLength->text(), "00:01:00");
-  form->MaskEditTimerTime->clear();
-  QTest::keyClicks(form->MaskEditTimerTime, "256199");
-  EXPECT_EQ(form->MaskEditTimerTime->text(), "25:61:99");
-  Leave(form->MaskEditTimerTime);
-  EXPECT_EQ(form->MaskEditTimerTime->text(), "23:59:59");
+  ShowPage(record);
+  EXPECT_EQ(record->MaskEditTimerDate->text(), "01.01.11");
+  EXPECT_EQ(record->MaskEditTimerLength->text(), "00:01:00");
+  record->MaskEditTimerTime->clear();
+  QTest::keyClicks(record->MaskEditTimerTime, "256199");
+  EXPECT_EQ(record->MaskEditTimerTime->text(), "25:61:99");
+  Leave(record->MaskEditTimerTime);
+  EXPECT_EQ(record->MaskEditTimerTime->text(), "23:59:59");
   const struct {
     const char *typed;
     const char *shown;
   } dates[] = {{"310212", "29.02.12"}, {"310213", "28.02.13"}, {"001305", "01.12.05"}};
   for (const auto &d : dates) {
-    form->MaskEditTimerDate->clear();
-    QTest::keyClicks(form->MaskEditTimerDate, d.typed);
-    Leave(form->MaskEditTimerDate);
-    EXPECT_EQ(form->MaskEditTimerDate->text().toStdString(), d.shown) << d.typed;
+    record->MaskEditTimerDate->clear();
+    QTest::keyClicks(record->MaskEditTimerDate, d.typed);
+    Leave(record->MaskEditTimerDate);
+    EXPECT_EQ(record->MaskEditTimerDate->text().toStdString(), d.shown) << d.typed;
   }
 }
 
 TEST_F(SettingsPages, TimerTabSwitchCommitsTheDateToTheTimerShown) {
-  ShowPage(form->TabSheetRecord);
-  form->TabControlTimers->setCurrentIndex(2);
-  form->MaskEditTimerDate->setText("15.06.20");
-  form->TabControlTimers->setCurrentIndex(5);
+  ShowPage(record);
+  record->TabControlTimers->setCurrentIndex(2);
+  record->MaskEditTimerDate->setText("15.06.20");
+  record->TabControlTimers->setCurrentIndex(5);
   EXPECT_EQ(GetField(TimerField(2) + kTimerFieldDay), 15);
   EXPECT_EQ(GetField(TimerField(2) + kTimerFieldDay + 1), 6);
   EXPECT_EQ(GetField(TimerField(5) + kTimerFieldDay), 1);
-  EXPECT_EQ(form->MaskEditTimerDate->text(), "01.01.11");
-  form->TabControlTimers->setCurrentIndex(2);
-  EXPECT_EQ(form->MaskEditTimerDate->text(), "15.06.20");
+  EXPECT_EQ(record->MaskEditTimerDate->text(), "01.01.11");
+  record->TabControlTimers->setCurrentIndex(2);
+  EXPECT_EQ(record->MaskEditTimerDate->text(), "15.06.20");
 }
 
 TEST_F(SettingsPages, WeekdayBoxesEditTheTimerShown) {
-  ShowPage(form->TabSheetRecord);
-  form->TabControlTimers->setCurrentIndex(3);
-  form->CheckBoxWe->setChecked(false);
-  form->CheckBoxTimerEnable->setChecked(true);
+  ShowPage(record);
+  record->TabControlTimers->setCurrentIndex(3);
+  record->CheckBoxWe->setChecked(false);
+  record->CheckBoxTimerEnable->setChecked(true);
   EXPECT_EQ(GetField(TimerField(3) + kTimerFieldWeekdays), 0x80 | 0x7B);
   EXPECT_EQ(GetField(TimerField(0) + kTimerFieldWeekdays), 0x7F);
 }
@@ -160,14 +198,14 @@ TEST_F(SettingsPages, WeekdayBoxesEditTheTimerShown) {
 TEST_F(SettingsPages, AgcOffWithVasOnAnsweredNoChangesNothing) {
   std::int32_t v = 3; // motion and VAS on
   SetField(kFieldAutoStartMode, v);
-  ShowPage(form->TabSheetAudio);
+  ShowPage(audio);
   answer = kNo;
-  form->CheckBoxAudioAGC->setChecked(false);
+  audio->CheckBoxAudioAGC->setChecked(false);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text, GetText(42));
   EXPECT_EQ(messages[0].type, 0x34);
-  EXPECT_TRUE(form->CheckBoxAudioAGC->isChecked());
-  EXPECT_TRUE(form->CheckBoxVASOn->isChecked());
+  EXPECT_TRUE(audio->CheckBoxAudioAGC->isChecked());
+  EXPECT_TRUE(motion->CheckBoxVASOn->isChecked());
   EXPECT_EQ(GetField(kFieldAudioAgc), 1);
   EXPECT_EQ(GetField(kFieldAutoStartMode), 3);
 }
@@ -175,38 +213,38 @@ TEST_F(SettingsPages, AgcOffWithVasOnAnsweredNoChangesNothing) {
 TEST_F(SettingsPages, AgcOffWithVasOnAnsweredYesTurnsVasOff) {
   std::int32_t v = 3;
   SetField(kFieldAutoStartMode, v);
-  ShowPage(form->TabSheetAudio);
-  form->CheckBoxAudioAGC->setChecked(false);
+  ShowPage(audio);
+  audio->CheckBoxAudioAGC->setChecked(false);
   EXPECT_EQ(messages.size(), 1u);
   EXPECT_EQ(GetField(kFieldAudioAgc), 0);
   EXPECT_EQ(GetField(kFieldAutoStartMode), 1);
-  EXPECT_FALSE(form->CheckBoxVASOn->isChecked());
+  EXPECT_FALSE(motion->CheckBoxVASOn->isChecked());
 }
 
 TEST_F(SettingsPages, VasOnWithAgcOffAsksAndFollowsTheAnswer) {
   std::int32_t v = 0;
   SetField(kFieldAudioAgc, v);
-  ShowPage(form->TabSheetAutostart);
+  ShowPage(motion);
   answer = kNo;
-  form->CheckBoxVASOn->setChecked(true);
-  EXPECT_FALSE(form->CheckBoxVASOn->isChecked());
+  motion->CheckBoxVASOn->setChecked(true);
+  EXPECT_FALSE(motion->CheckBoxVASOn->isChecked());
   EXPECT_EQ(GetField(kFieldAutoStartMode), 0);
   answer = kYes;
-  form->CheckBoxVASOn->setChecked(true);
+  motion->CheckBoxVASOn->setChecked(true);
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[1].text, GetText(43));
   EXPECT_EQ(GetField(kFieldAutoStartMode), 2);
   EXPECT_EQ(GetField(kFieldAudioAgc), 1);
-  EXPECT_TRUE(form->CheckBoxAudioAGC->isChecked());
+  EXPECT_TRUE(audio->CheckBoxAudioAGC->isChecked());
 }
 
 TEST_F(SettingsPages, DuplicateWarnsOfTheBitrateLimitOnlyWhenTurnedOn) {
-  ShowPage(form->TabSheetRecord);
-  form->CheckBoxDuplicate->setChecked(true);
+  ShowPage(record);
+  record->CheckBoxDuplicate->setChecked(true);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].type, 0x40);
   EXPECT_EQ(GetField(kFieldDuplicate), 1);
-  form->CheckBoxDuplicate->setChecked(false);
+  record->CheckBoxDuplicate->setChecked(false);
   EXPECT_EQ(messages.size(), 1u);
 }
 
@@ -214,126 +252,126 @@ TEST_F(SettingsPages, SixtyHertzSourceReadsBackAsFiftyHertz) {
   char dir[] = "/tmp/orvo_pages_XXXXXX";
   ASSERT_NE(mkdtemp(dir), nullptr);
   const QString file = QString::fromLatin1(dir) + "/card.cfg";
-  ShowPage(form->TabSheetVideo);
-  form->ComboBoxVideoSource->setCurrentIndex(2);
+  ShowPage(video);
+  video->ComboBoxVideoSource->setCurrentIndex(2);
   EXPECT_EQ(GetField(kFieldVSource), 1);
-  EXPECT_EQ(form->ComboBoxFPS->count(), 6);
-  EXPECT_EQ(form->ComboBoxFPS->itemText(5), "30");
-  EXPECT_EQ(form->EditSizeV->text(), "480"); // NTSC 1:1
-  form->ChooseCfgFile = [file](bool) { return file; };
-  form->ButtonCfgSave->click();
-  form->ButtonCfgRead->click();
-  EXPECT_EQ(form->SourceIndex, 1);
-  EXPECT_EQ(form->ComboBoxVideoSource->currentText(), "Video input (50 Hz)");
-  EXPECT_EQ(form->ComboBoxFPS->itemText(5), "25");
-  EXPECT_EQ(form->EditSizeV->text(), "576"); // PAL 1:1
+  EXPECT_EQ(video->ComboBoxFPS->count(), 6);
+  EXPECT_EQ(video->ComboBoxFPS->itemText(5), "30");
+  EXPECT_EQ(video->EditSizeV->text(), "480"); // NTSC 1:1
+  pages->ChooseCfgFile = [file](bool) { return file; };
+  pages->ButtonCfgSave->click();
+  pages->ButtonCfgRead->click();
+  EXPECT_EQ(pages->SourceIndex, 1);
+  EXPECT_EQ(video->ComboBoxVideoSource->currentText(), "Video input (50 Hz)");
+  EXPECT_EQ(video->ComboBoxFPS->itemText(5), "25");
+  EXPECT_EQ(video->EditSizeV->text(), "576"); // PAL 1:1
   EXPECT_TRUE(messages.empty());
   std::remove(file.toLocal8Bit().constData());
   rmdir(dir);
 }
 
 TEST_F(SettingsPages, FailedSaveAndReadAreReported) {
-  form->ChooseCfgFile = [](bool) { return QStringLiteral("/nonexistent-folder/x.cfg"); };
-  form->ButtonCfgSave->click();
-  form->ButtonCfgRead->click();
+  pages->ChooseCfgFile = [](bool) { return QStringLiteral("/nonexistent-folder/x.cfg"); };
+  pages->ButtonCfgSave->click();
+  pages->ButtonCfgRead->click();
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].text, GetText(34));
   EXPECT_EQ(messages[0].type, 0x10);
   EXPECT_EQ(messages[1].text, GetText(278));
-  form->ChooseCfgFile = [](bool) { return QString(); };
-  form->ButtonCfgSave->click();
+  pages->ChooseCfgFile = [](bool) { return QString(); };
+  pages->ButtonCfgSave->click();
   EXPECT_EQ(messages.size(), 2u);
 }
 
 TEST_F(SettingsPages, ResetAsksFirst) {
   std::int32_t v = 4;
   SetField(kFieldRecordMode, v);
-  ShowPage(form->TabSheetRecord);
+  ShowPage(record);
   answer = kNo;
-  form->ButtonResetSettings->click();
+  pages->ButtonResetSettings->click();
   EXPECT_EQ(GetField(kFieldRecordMode), 4);
   answer = kYes;
-  form->ButtonResetSettings->click();
+  pages->ButtonResetSettings->click();
   EXPECT_EQ(GetField(kFieldRecordMode), 0);
-  EXPECT_EQ(form->ComboBoxRecordMode->currentIndex(), 0);
+  EXPECT_EQ(record->ComboBoxRecordMode->currentIndex(), 0);
   EXPECT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[1].text, GetText(41));
 }
 
 TEST_F(SettingsPages, OsdTextLosesQuotesAndCyrillicAndIsStoredOnExit) {
-  ShowPage(form->TabSheetVideo);
-  form->EditText1->clear();
+  ShowPage(video);
+  video->EditText1->clear();
   // What a paste does: inserted at the caret as one user edit.
-  form->EditText1->insert(QString::fromUtf8("Bus \"\xD0\x90\xD0\x91\" 7"));
-  EXPECT_EQ(form->EditText1->text(), "Bus '' 7");
-  Leave(form->EditText1);
+  video->EditText1->insert(QString::fromUtf8("Bus \"\xD0\x90\xD0\x91\" 7"));
+  EXPECT_EQ(video->EditText1->text(), "Bus '' 7");
+  Leave(video->EditText1);
   EXPECT_EQ(GetOsdText(0), "Bus '' 7");
 }
 
 TEST_F(SettingsPages, FrameSizeChoosesTheWindowShownAndOnlyCustomIsEditable) {
-  ShowPage(form->TabSheetVideo);
-  EXPECT_EQ(form->EditWindowX->property("Tag").toInt(),
+  ShowPage(video);
+  EXPECT_EQ(video->EditWindowX->property("Tag").toInt(),
             WindowField(kFamilyVS, kSizeH, kWindowOffsetX));
-  EXPECT_FALSE(form->EditWindowX->isEnabled());
-  form->ComboBoxSize->setCurrentIndex(kSizeC);
-  EXPECT_TRUE(form->EditWindowX->isEnabled());
-  Type(form->EditWindowX, "101");
-  EXPECT_EQ(form->EditWindowX->text(), "100");
-  EXPECT_EQ(form->EditWindowW->text(), "540");
-  EXPECT_EQ(form->EditSizeH->text(), "528");
-  form->ComboBoxSize->setCurrentIndex(kSizeL);
-  EXPECT_EQ(form->EditSizeH->text(), "160");
-  EXPECT_FALSE(form->EditSizeH->isEnabled());
+  EXPECT_FALSE(video->EditWindowX->isEnabled());
+  video->ComboBoxSize->setCurrentIndex(kSizeC);
+  EXPECT_TRUE(video->EditWindowX->isEnabled());
+  Type(video->EditWindowX, "101");
+  EXPECT_EQ(video->EditWindowX->text(), "100");
+  EXPECT_EQ(video->EditWindowW->text(), "540");
+  EXPECT_EQ(video->EditSizeH->text(), "528");
+  video->ComboBoxSize->setCurrentIndex(kSizeL);
+  EXPECT_EQ(video->EditSizeH->text(), "160");
+  EXPECT_FALSE(video->EditSizeH->isEnabled());
 }
 
 TEST_F(SettingsPages, DriveAbsentDisablesButKeepsTheValues) {
-  ShowPage(form->TabSheetMisc);
-  EXPECT_TRUE(form->ComboBoxBacklight->isEnabled());
-  form->DriveReady = false;
-  form->RefreshSettingsPages();
-  EXPECT_FALSE(form->ComboBoxBacklight->isEnabled());
-  EXPECT_FALSE(form->LabelBacklight->isEnabled());
-  EXPECT_EQ(form->ComboBoxBacklight->currentText(), "100%");
-  ShowPage(form->TabSheetVideo);
-  EXPECT_FALSE(form->ButtonAdvanced->isEnabled());
-  EXPECT_FALSE(form->EditText1->isEnabled());
+  ShowPage(misc);
+  EXPECT_TRUE(misc->ComboBoxBacklight->isEnabled());
+  host.cardReady = false;
+  host.RefreshSettingsPages();
+  EXPECT_FALSE(misc->ComboBoxBacklight->isEnabled());
+  EXPECT_FALSE(misc->LabelBacklight->isEnabled());
+  EXPECT_EQ(misc->ComboBoxBacklight->currentText(), "100%");
+  ShowPage(video);
+  EXPECT_FALSE(video->ButtonAdvanced->isEnabled());
+  EXPECT_FALSE(video->EditText1->isEnabled());
 }
 
 TEST_F(SettingsPages, GpsTimeOffDisablesZoneAndDaylightSaving) {
-  ShowPage(form->TabSheetTime);
-  EXPECT_TRUE(form->ComboBoxTimeZone->isEnabled());
-  EXPECT_EQ(form->ComboBoxTimeZone->currentText(), "GMT + 03:00");
-  form->CheckBoxGPSTime->setChecked(false);
-  EXPECT_FALSE(form->ComboBoxTimeZone->isEnabled());
-  EXPECT_FALSE(form->CheckBoxDST->isEnabled());
-  EXPECT_FALSE(form->LabelTimeZone->isEnabled());
+  ShowPage(timePage);
+  EXPECT_TRUE(timePage->ComboBoxTimeZone->isEnabled());
+  EXPECT_EQ(timePage->ComboBoxTimeZone->currentText(), "GMT + 03:00");
+  timePage->CheckBoxGPSTime->setChecked(false);
+  EXPECT_FALSE(timePage->ComboBoxTimeZone->isEnabled());
+  EXPECT_FALSE(timePage->CheckBoxDST->isEnabled());
+  EXPECT_FALSE(timePage->LabelTimeZone->isEnabled());
 }
 
 TEST_F(SettingsPages, CheckBoxTagsCarryBitAndField) {
-  ShowPage(form->TabSheetAdapter);
-  EXPECT_EQ(form->CheckBoxHighLevel5->property("Tag").toInt(), (5 << 24) | kFieldAdaLevel);
-  form->CheckBoxUseInput3->setChecked(true);
-  form->CheckBoxUseInput0->setChecked(true);
+  ShowPage(adapter);
+  EXPECT_EQ(adapter->CheckBoxHighLevel5->property("Tag").toInt(), (5 << 24) | kFieldAdaLevel);
+  adapter->CheckBoxUseInput3->setChecked(true);
+  adapter->CheckBoxUseInput0->setChecked(true);
   EXPECT_EQ(GetField(kFieldAdaInput), 9);
 }
 
 TEST_F(SettingsPages, AdvancedOpensTheDialogOfTheSource) {
-  ShowPage(form->TabSheetVideo);
+  ShowPage(video);
   bool camera = false;
-  QTimer::singleShot(0, form.get(), [&] {
-    camera = form->FormSetupCam->isVisible();
-    qobject_cast<TFormSetupCam *>(form->FormSetupCam)->OkButton->click();
+  QTimer::singleShot(0, pages.get(), [&] {
+    camera = pages->FormSetupCam->isVisible();
+    qobject_cast<TFormSetupCam *>(pages->FormSetupCam)->OkButton->click();
   });
-  form->ButtonAdvanced->click();
+  video->ButtonAdvanced->click();
   EXPECT_TRUE(camera);
-  form->ComboBoxVideoSource->setCurrentIndex(2);
+  video->ComboBoxVideoSource->setCurrentIndex(2);
   QString shown;
-  QTimer::singleShot(0, form.get(), [&] {
-    auto *vin = qobject_cast<TFormSetupVin *>(form->FormSetupVin);
+  QTimer::singleShot(0, pages.get(), [&] {
+    auto *vin = qobject_cast<TFormSetupVin *>(pages->FormSetupVin);
     shown = vin->ComboBoxColorSystem->currentText();
     vin->OkButton->click();
   });
-  form->ButtonAdvanced->click();
+  video->ButtonAdvanced->click();
   EXPECT_EQ(shown, "Auto");
 }
 
@@ -346,99 +384,100 @@ void Mouse(QWidget *w, QEvent::Type type, Qt::MouseButton button, int x, int y) 
   QApplication::sendEvent(w, &event);
 }
 
-QColor PictureAt(const TFormMain &form, int x, int y) {
-  return form.ImageCfg->pixmap().toImage().pixelColor(x, y);
+QColor PictureAt(const RecorderSettings &pages, int x, int y) {
+  return pages.ImageCfg->pixmap().toImage().pixelColor(x, y);
 }
 
 } // namespace
 
 TEST_F(SettingsPages, MotionPageDrawsTheDefaultRectangleAtItsCorners) {
-  ShowPage(form->TabSheetAutostart);
-  EXPECT_EQ(form->ImageCfg->pixmap().size(), QSize(429, 277));
-  EXPECT_EQ(PictureAt(*form, 177, 111), QColor(255, 255, 0));
-  EXPECT_EQ(PictureAt(*form, 250, 165), QColor(255, 255, 0));
-  EXPECT_EQ(PictureAt(*form, 32, 2), QColor(192, 192, 192));
-  ShowPage(form->TabSheetMisc);
-  EXPECT_NE(PictureAt(*form, 177, 111), QColor(255, 255, 0));
+  ShowPage(motion);
+  EXPECT_EQ(pages->ImageCfg->pixmap().size(), QSize(429, 277));
+  EXPECT_EQ(PictureAt(*pages, 177, 111), QColor(255, 255, 0));
+  EXPECT_EQ(PictureAt(*pages, 250, 165), QColor(255, 255, 0));
+  EXPECT_EQ(PictureAt(*pages, 32, 2), QColor(192, 192, 192));
+  ShowPage(misc);
+  EXPECT_NE(PictureAt(*pages, 177, 111), QColor(255, 255, 0));
 }
 
 TEST_F(SettingsPages, ClickWithoutMovementCommitsAnEmptyRectangleThere) {
-  ShowPage(form->TabSheetAutostart);
-  Mouse(form->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 100, 60);
-  EXPECT_TRUE(form->DragActive);
-  Mouse(form->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 100, 60);
-  EXPECT_FALSE(form->DragActive);
+  ShowPage(motion);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 100, 60);
+  EXPECT_TRUE(pages->AreaEditor->DragActive);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 100, 60);
+  EXPECT_FALSE(pages->AreaEditor->DragActive);
   const int r = RectX();
   EXPECT_EQ(GetField(r + kRectX), 19); // (102 - 32) * 100 / 364
   EXPECT_EQ(GetField(r + kRectY), 21); // (62 - 2) * 100 / 273
   EXPECT_EQ(GetField(r + kRectWidth), 0);
   EXPECT_EQ(GetField(r + kRectHeight), 0);
-  EXPECT_EQ(form->EditMDROIW->text(), "0");
+  EXPECT_EQ(motion->EditMDROIW->text(), "0");
 }
 
 TEST_F(SettingsPages, DragPastTheFrameStaysInsideIt) {
-  ShowPage(form->TabSheetAutostart);
-  Mouse(form->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 300, 100);
-  Mouse(form->ImageCfg, QEvent::MouseMove, Qt::LeftButton, 428, 276);
+  ShowPage(motion);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 300, 100);
+  Mouse(pages->ImageCfg, QEvent::MouseMove, Qt::LeftButton, 428, 276);
   // Shown while dragging, stored only on release.
-  EXPECT_EQ(form->EditMDROIX->text(), "74"); // (302 - 32) * 100 / 364
+  EXPECT_EQ(motion->EditMDROIX->text(), "74"); // (302 - 32) * 100 / 364
   EXPECT_EQ(GetField(RectX()), 40);
-  Mouse(form->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 428, 276);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 428, 276);
   const int r = RectX();
   EXPECT_LE(GetField(r + kRectX) + GetField(r + kRectWidth), 100);
   EXPECT_EQ(GetField(r + kRectX) + GetField(r + kRectWidth), 100);
   EXPECT_EQ(GetField(r + kRectY) + GetField(r + kRectHeight), 100);
-  Mouse(form->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 200, 100);
-  Mouse(form->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 0, 120);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 200, 100);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 0, 120);
   EXPECT_EQ(GetField(r + kRectX), 0);
 }
 
 TEST_F(SettingsPages, MousePressDoesNothingWithTheAreaOffOrTheRightButton) {
-  ShowPage(form->TabSheetAutostart);
-  form->CheckBoxMDROIOn->setChecked(false);
-  Mouse(form->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 100, 60);
-  EXPECT_FALSE(form->DragActive);
-  Mouse(form->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 100, 60);
+  ShowPage(motion);
+  motion->CheckBoxMDROIOn->setChecked(false);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 100, 60);
+  EXPECT_FALSE(pages->AreaEditor->DragActive);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 100, 60);
   EXPECT_EQ(GetField(RectX()), 40);
-  form->CheckBoxMDROIOn->setChecked(true);
-  Mouse(form->ImageCfg, QEvent::MouseButtonPress, Qt::RightButton, 100, 60);
-  EXPECT_FALSE(form->DragActive);
-  Mouse(form->ImageCfg, QEvent::MouseButtonRelease, Qt::RightButton, 100, 60);
-  Mouse(form->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 100, 60);
+  motion->CheckBoxMDROIOn->setChecked(true);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonPress, Qt::RightButton, 100, 60);
+  EXPECT_FALSE(pages->AreaEditor->DragActive);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonRelease, Qt::RightButton, 100, 60);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonRelease, Qt::LeftButton, 100, 60);
   EXPECT_EQ(GetField(RectX()), 40);
   EXPECT_EQ(GetField(RectX() + kRectWidth), 20);
 }
 
 TEST_F(SettingsPages, MousePressOutsideTheMotionPageOrWithoutCardDoesNothing) {
-  ShowPage(form->TabSheetVideo);
-  Mouse(form->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 100, 60);
-  EXPECT_FALSE(form->DragActive);
-  form->DriveReady = false;
-  ShowPage(form->TabSheetAutostart);
-  Mouse(form->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 100, 60);
-  EXPECT_FALSE(form->DragActive);
+  ShowPage(video);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 100, 60);
+  EXPECT_FALSE(pages->AreaEditor->DragActive);
+  host.cardReady = false;
+  ShowPage(motion);
+  Mouse(pages->ImageCfg, QEvent::MouseButtonPress, Qt::LeftButton, 100, 60);
+  EXPECT_FALSE(pages->AreaEditor->DragActive);
 }
 
 TEST_F(SettingsPages, AreaTabsCommitTheEditsToTheAreaShown) {
-  ShowPage(form->TabSheetAutostart);
-  form->EditMDROIH->setText("5");
-  form->TabControlROI->setCurrentIndex(1);
+  ShowPage(motion);
+  motion->EditMDROIH->setText("5");
+  motion->TabControlROI->setCurrentIndex(1);
   EXPECT_EQ(GetField(RectField(0, 0) + kRectHeight), 5);
-  EXPECT_EQ(form->EditMDROIH->property("Tag").toInt(), RectField(1, 0) + kRectHeight);
-  EXPECT_FALSE(form->CheckBoxMDROIOn->isChecked());
-  form->TabControlROIRect->setCurrentIndex(2);
-  EXPECT_EQ(form->EditMDROIX->property("Tag").toInt(), RectField(1, 2) + kRectX);
-  EXPECT_EQ(form->CheckBoxMDROIRectOn->property("Tag").toInt(), (2 << 24) | AreaField(1));
+  EXPECT_EQ(motion->EditMDROIH->property("Tag").toInt(), RectField(1, 0) + kRectHeight);
+  EXPECT_FALSE(motion->CheckBoxMDROIOn->isChecked());
+  motion->TabControlROIRect->setCurrentIndex(2);
+  EXPECT_EQ(motion->EditMDROIX->property("Tag").toInt(), RectField(1, 2) + kRectX);
+  EXPECT_EQ(motion->CheckBoxMDROIRectOn->property("Tag").toInt(), (2 << 24) | AreaField(1));
 }
 
 TEST_F(SettingsPages, LanguageChangeRelabelsEveryPageNotOnlyTheActiveOne) {
-  ShowPage(form->TabSheetVideo);
-  settings->Language = 1;
-  form->RefreshSettingsPages();
-  EXPECT_EQ(form->LabelVideoSource->text(), test::Russian(104));
-  EXPECT_EQ(form->LabelRecordMode->text(), test::Russian(60));
-  EXPECT_EQ(form->ComboBoxRecordMode->itemText(0), test::Russian(163));
-  EXPECT_EQ(form->LabelBacklight->text(), test::Russian(304));
-  EXPECT_EQ(form->TabControlROI->tabText(3), test::Russian(211) + " 4");
-  EXPECT_GE(form->width(), form->minimumSizeHint().width());
+  ShowPage(video);
+  SelectLanguage(1);
+  // The window grows to the new texts when the pages say they took them.
+  EXPECT_TRUE(pages->RefreshActiveSettingsPage());
+  EXPECT_FALSE(pages->RefreshActiveSettingsPage());
+  EXPECT_EQ(video->LabelVideoSource->text(), Russian(104));
+  EXPECT_EQ(record->LabelRecordMode->text(), Russian(60));
+  EXPECT_EQ(record->ComboBoxRecordMode->itemText(0), Russian(163));
+  EXPECT_EQ(misc->LabelBacklight->text(), Russian(304));
+  EXPECT_EQ(motion->TabControlROI->tabText(3), Russian(211) + " 4");
 }

@@ -1,0 +1,139 @@
+#include "app/ui/FirmwarePage.h"
+
+#include "app/Threadfirmware.h"
+#include "settings/ui/Labels.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include <string>
+#include <vector>
+
+namespace orvo {
+
+namespace {
+
+template <typename T> T *Make(QWidget *parent, const char *name) {
+  T *widget = new T(parent);
+  widget->setObjectName(name);
+  return widget;
+}
+
+QStringList ToQt(const std::vector<std::string> &items) {
+  QStringList list;
+  for (const std::string &s : items)
+    list << QString::fromStdString(s);
+  return list;
+}
+
+} // namespace
+
+FirmwarePage::FirmwarePage(QWidget *parent) : QWidget(parent) {
+  setObjectName("TabSheet5");
+  LabelDataOnDisk = Make<QLabel>(this, "LabelDataOnDisk");
+  LabelDataOnCard = Make<QLabel>(this, "LabelDataOnCard");
+  ListBoxFirmwareOnDisk = Make<QListWidget>(this, "ListBoxFirmwareOnDisk");
+  ListBoxFirmwareOnCard = Make<QListWidget>(this, "ListBoxFirmwareOnCard");
+  ButtonFwRefresh = Make<QPushButton>(this, "ButtonFwRefresh");
+  ButtonFwCopyToCard = Make<QPushButton>(this, "ButtonFwCopyToCard");
+  ButtonFwCopyFromCard = Make<QPushButton>(this, "ButtonFwCopyFromCard");
+  EnableButtons(false);
+
+  auto *copy = new QVBoxLayout;
+  copy->addStretch(1);
+  copy->addWidget(ButtonFwCopyToCard);
+  copy->addWidget(ButtonFwCopyFromCard);
+  copy->addStretch(1);
+  auto *grid = new QGridLayout(this);
+  grid->addWidget(LabelDataOnDisk, 0, 0);
+  grid->addWidget(LabelDataOnCard, 0, 2);
+  grid->addWidget(ListBoxFirmwareOnDisk, 1, 0);
+  grid->addLayout(copy, 1, 1);
+  grid->addWidget(ListBoxFirmwareOnCard, 1, 2);
+  grid->addWidget(ButtonFwRefresh, 2, 0, Qt::AlignLeft);
+  grid->setColumnStretch(0, 1);
+  grid->setColumnStretch(2, 1);
+
+  connect(ButtonFwRefresh, &QPushButton::clicked, this, &FirmwarePage::ButtonFwRefreshClick);
+  connect(ButtonFwCopyToCard, &QPushButton::clicked, this, &FirmwarePage::ButtonFwCopyToCardClick);
+  connect(ButtonFwCopyFromCard, &QPushButton::clicked, this,
+          &FirmwarePage::ButtonFwCopyFromCardClick);
+}
+
+void FirmwarePage::Relabel() {
+  LabelButton(ButtonFwRefresh, 266, 267);
+  LabelButton(ButtonFwCopyToCard, 268, 269);
+  LabelButton(ButtonFwCopyFromCard, 270, 271);
+  LabelLabel(LabelDataOnDisk, 264, true);
+  LabelLabel(LabelDataOnCard, 265, true);
+}
+
+void FirmwarePage::EnableButtons(bool enable) {
+  for (QPushButton *b : {ButtonFwRefresh, ButtonFwCopyToCard, ButtonFwCopyFromCard})
+    b->setEnabled(enable);
+}
+
+void FirmwarePage::CardAppeared() {
+  if (TThreadFirmware *fw = FirmwareThread()) {
+    fw->CardPresent = true;
+    fw->RequestRefresh();
+  }
+}
+
+void FirmwarePage::CardGone() {
+  EnableButtons(false);
+  if (TThreadFirmware *fw = FirmwareThread())
+    fw->CardPresent = false;
+  ListBoxFirmwareOnDisk->clear();
+  ListBoxFirmwareOnCard->clear();
+}
+
+void FirmwarePage::TakeFirmwareResults() {
+  TThreadFirmware *fw = FirmwareThread();
+  if (fw == nullptr || !fw->TakeResults())
+    return;
+  ListBoxFirmwareOnDisk->clear();
+  ListBoxFirmwareOnDisk->addItems(ToQt(fw->GetDiskVersions()));
+  ListBoxFirmwareOnCard->clear();
+  ListBoxFirmwareOnCard->addItems(ToQt(fw->GetCardVersions()));
+  const bool onDisk = ListBoxFirmwareOnDisk->count() > 0;
+  if (onDisk)
+    ListBoxFirmwareOnDisk->setCurrentRow(0);
+  ButtonFwRefresh->setEnabled(true);
+  ButtonFwCopyToCard->setEnabled(onDisk);
+  ButtonFwCopyFromCard->setEnabled(ListBoxFirmwareOnCard->count() > 0);
+}
+
+void FirmwarePage::ButtonFwRefreshClick() {
+  EnableButtons(false);
+  if (TThreadFirmware *fw = FirmwareThread())
+    fw->RequestRefresh();
+}
+
+void FirmwarePage::ButtonFwCopyToCardClick() {
+  int first = -1;
+  for (const QListWidgetItem *item : ListBoxFirmwareOnDisk->selectedItems()) {
+    const int row = ListBoxFirmwareOnDisk->row(item);
+    if (first < 0 || row < first)
+      first = row;
+  }
+  if (ListBoxFirmwareOnDisk->count() == 0 || first < 0)
+    return;
+  EnableButtons(false);
+  if (TThreadFirmware *fw = FirmwareThread())
+    fw->RequestCopyToCard(first);
+}
+
+void FirmwarePage::ButtonFwCopyFromCardClick() {
+  if (ListBoxFirmwareOnCard->count() == 0)
+    return;
+  EnableButtons(false);
+  if (TThreadFirmware *fw = FirmwareThread())
+    fw->RequestCopyFromCard(0);
+}
+
+} // namespace orvo

@@ -1,0 +1,49 @@
+#pragma once
+
+// The settings page of the main window: card preparation and formatting,
+// the program settings, and the recorder settings group beside them.
+
+#include <QWidget>
+
+class QGroupBox;
+class QPushButton;
+
+namespace orvo {
+
+class TFormMain;
+class TSetupForm;
+class RecorderSettings;
+
+class SettingsPage : public QWidget {
+  Q_OBJECT
+public:
+  SettingsPage(TFormMain &frame, QWidget *parent);
+
+  void Relabel();
+  // The card came or went: preparation and formatting follow it.
+  void CardAppeared();
+  void CardGone();
+  // While a scan or conversion runs, neither the card nor the program
+  // settings may be changed.
+  void SetJobRunning(bool running);
+
+  void ButtonPrepareClick();
+  void ButtonFormatClick();
+  void ButtonSetupClick();
+
+  // Created after the window (start-up order).
+  TSetupForm *SetupForm = nullptr;
+
+  QGroupBox *GroupBoxPrepare;
+  QPushButton *ButtonPrepare;
+  QPushButton *ButtonFormat;
+  QPushButton *ButtonClean;
+  QGroupBox *GroupBoxProgramSettings;
+  QPushButton *ButtonSetup;
+  RecorderSettings *GroupBoxRecorderSetup;
+
+private:
+  TFormMain &frame_;
+};
+
+} // namespace orvo
