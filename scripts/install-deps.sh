@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, testing and the demo need,
-# only those that are missing. Runs apt-get as root, or through sudo.
+# Installs the Debian 12 packages that building, testing, checking the Debian
+# package and the demo need, and those the package depends on; only those that
+# are missing. Runs apt-get as root, or through sudo.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev
   qt6-base-dev qt6-base-dev-tools
   ffmpeg mkvtoolnix xvfb xauth dbus dbus-daemon time bc
+  dpkg-dev lintian desktop-file-utils appstream
+  qt6-qpa-plugins qt6-translations-l10n xdg-utils
 )
 
 missing=()

@@ -35,6 +35,9 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
 }
 inline Bytes Box(const char *type, const Bytes &payload) {
   Bytes b;
+  // Reserving first also keeps GCC 12 at -O3 from a false -Wstringop-overflow
+  // on the vector's growth (GCC bug 106199).
+  b.reserve(8 + payload.size());
   Be32(b, static_cast<std::uint32_t>(payload.size() + 8));
   b.insert(b.end(), type, type + 4);
   b.insert(b.end(), payload.begin(), payload.end());

@@ -2,10 +2,25 @@
 
 #include "settings/ui/Labels.h"
 
+#include <QDialogButtonBox>
 #include <QEvent>
+#include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
+
+// The resources of a static library are registered before first use; outside
+// any namespace, since the macro declares the registration function here.
+static void InitLicenseResource() {
+  static const bool done = [] {
+    Q_INIT_RESOURCE(License);
+    return true;
+  }();
+  (void)done;
+}
 
 namespace orvo {
 
@@ -26,6 +41,33 @@ TFormAbout::TFormAbout(QWidget *parent)
     layout->addWidget(label);
     *labels[i] = label;
   }
+  // The licence's name is shown as it stands in every language.
+  ButtonLicense = new QPushButton(QStringLiteral("MIT License"), this);
+  ButtonLicense->setObjectName("ButtonLicense");
+  ButtonLicense->setAutoDefault(false);
+  connect(ButtonLicense, &QPushButton::clicked, this, &TFormAbout::ButtonLicenseClick);
+  layout->addWidget(ButtonLicense, 0, Qt::AlignCenter);
+}
+
+void TFormAbout::ButtonLicenseClick() {
+  auto *box = new QDialog(this);
+  box->setObjectName("FormLicense");
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowTitle(ButtonLicense->text());
+  auto *layout = new QVBoxLayout(box);
+  auto *text = new QPlainTextEdit(box);
+  text->setReadOnly(true);
+  text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  InitLicenseResource();
+  QFile file(QStringLiteral(":/app/LICENSE"));
+  if (file.open(QIODevice::ReadOnly))
+    text->setPlainText(QString::fromUtf8(file.readAll()));
+  layout->addWidget(text);
+  auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, box);
+  connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
+  layout->addWidget(buttons);
+  box->resize(640, 480);
+  box->open();
 }
 
 void TFormAbout::LabelAbout(const QString &text) {

@@ -1,11 +1,12 @@
 #pragma once
 
 // The About box: the program's name and version, its maker and web address.
-// A click anywhere on it closes it.
+// A click anywhere on it closes it; its one button shows the licence.
 
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 
 namespace orvo {
 
@@ -21,11 +22,14 @@ public:
   // The labelling half of ShowAbout.
   void LabelAbout(const QString &text);
   void FormClick();
+  // Opens the licence text in a window of its own over the box.
+  void ButtonLicenseClick();
 
   QLabel *Label1;
   QLabel *Label2;
   QLabel *Label3;
   QLabel *Label4;
+  QPushButton *ButtonLicense;
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;

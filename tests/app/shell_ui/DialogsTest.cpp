@@ -11,10 +11,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -207,6 +209,24 @@ TEST(AboutBox, AClickOnALabelClosesIt) {
   QApplication::sendEvent(about.Label3, &press);
   EXPECT_FALSE(about.isVisible());
   EXPECT_EQ(about.result(), 1);
+}
+
+// The licence travels as a resource of a static library, which is easily
+// left out of the program; the button must not close the box either.
+TEST(AboutBox, TheLicenseButtonShowsTheLicenseFile) {
+  ScratchWorkingFolder folder;
+  TFormAbout about;
+  about.LabelAbout(kMainCaption);
+  about.show();
+  about.ButtonLicense->click();
+  EXPECT_TRUE(about.isVisible());
+  auto *box = about.findChild<QDialog *>("FormLicense");
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->isVisible());
+  QFile license(ORVO_SOURCE_DIR "/LICENSE");
+  ASSERT_TRUE(license.open(QIODevice::ReadOnly));
+  EXPECT_EQ(box->findChild<QPlainTextEdit *>()->toPlainText(),
+            QString::fromUtf8(license.readAll()));
 }
 
 TEST(Relabelling, ComposedTabsHintsAndPartialLists) {
