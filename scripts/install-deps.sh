@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev libxxhash-dev
   qt6-base-dev qt6-base-dev-tools
   ffmpeg mkvtoolnix xvfb xauth dbus dbus-daemon time bc
 )

@@ -45,7 +45,13 @@ void TMP4Container::Reset() {
   fileSize_ = 0;
   currentTrack_ = -1;
   writeFailed_ = false;
+  creationTime_ = 0;
+  movieSeen_ = false;
+  stscFirst_.reset();
+  integrity_ = IntegrityData{};
+  integrityStatus_ = IntegrityStatus::Absent;
   for (int t = 0; t < kMaxTracks; ++t) {
+    trackId_[t] = 0;
     windowStart_[t] = 0;
     windowSize_[t] = 0;
     trackType[t] = kTrackNone;

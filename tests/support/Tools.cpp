@@ -126,4 +126,12 @@ std::vector<double> PacketTimes(const std::string &file, int streamIndex) {
   return times;
 }
 
+std::string PacketBytes(const std::string &file, int streamIndex) {
+  std::string out;
+  RunProcess({"ffmpeg", "-nostdin", "-v", "error", "-i", file, "-map",
+              "0:" + std::to_string(streamIndex), "-c", "copy", "-f", "data", "-"},
+             &out);
+  return out;
+}
+
 } // namespace orvo::test

@@ -37,5 +37,7 @@ bool DecodesCleanly(const std::string &file, std::string *messages = nullptr);
 std::vector<std::string> PacketChecksums(const std::string &file, int streamIndex);
 // Presentation times of a stream's packets, in seconds.
 std::vector<double> PacketTimes(const std::string &file, int streamIndex);
+// The bytes of a stream's packets one after another, as ffmpeg reads them.
+std::string PacketBytes(const std::string &file, int streamIndex);
 
 } // namespace orvo::test
