@@ -252,3 +252,63 @@ std::string WithSeparator(std::string_view folder) {
 }
 
 } // namespace orvo::platform
+
+#include <cstring>
+#include <ctime>
+
+namespace orvo::platform {
+
+namespace {
+
+std::string ErrorText(int code) {
+  char buffer[256] = {};
+  // The GNU strerror_r may return a static text instead of filling the buffer.
+  const char *text = strerror_r(code, buffer, sizeof buffer);
+  return text ? text : buffer;
+}
+
+} // namespace
+
+bool CheckReadableFile(const std::string &path, std::string &error, std::uint64_t &size) {
+  error.clear();
+  size = 0;
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    error = ErrorText(errno);
+    return false;
+  }
+  struct stat st {};
+  bool ok = fstat(fd, &st) == 0;
+  if (!ok)
+    error = ErrorText(errno);
+  ok = ok && S_ISREG(st.st_mode);
+  if (ok)
+    size = static_cast<std::uint64_t>(st.st_size);
+  close(fd);
+  return ok;
+}
+
+bool SetFileModificationTime(const std::string &path, std::int64_t unixSeconds) {
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0)
+    return false;
+  struct stat st {};
+  timespec times[2] = {};
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(unixSeconds);
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && futimens(fd, times) == 0;
+  if (close(fd) != 0)
+    ok = false;
+  return ok;
+}
+
+void ClearSystemError() {
+  errno = 0;
+}
+
+std::string SystemErrorText() {
+  const int code = errno;
+  return code == 0 ? std::string() : ErrorText(code);
+}
+
+} // namespace orvo::platform

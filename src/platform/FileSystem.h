@@ -62,3 +62,24 @@ bool WriteWholeFileAtomically(const std::string &path, std::string_view content)
 std::string WithSeparator(std::string_view folder);
 
 } // namespace orvo::platform
+
+namespace orvo::platform {
+
+// Whether `path` names a regular file that this process can open for
+// reading, found without blocking (a FIFO or device is never opened for
+// real) and without reading it. False with the system's error text in
+// `error` when it cannot be opened, false with `error` empty when it is not
+// a regular file. `size` receives the file's size.
+bool CheckReadableFile(const std::string &path, std::string &error, std::uint64_t &size);
+
+// Sets the modification time of a regular file, in seconds since 1970-01-01
+// UTC; the access time is left alone. A link is not followed. False on any
+// failure.
+bool SetFileModificationTime(const std::string &path, std::int64_t unixSeconds);
+
+// The system's text for the error last recorded on this thread by a failed
+// file operation; empty when none was recorded since ClearSystemError.
+void ClearSystemError();
+std::string SystemErrorText();
+
+} // namespace orvo::platform
