@@ -12,7 +12,22 @@
 
 namespace orvo {
 
+namespace detail {
+void UpdateDigestAvx2(void *state, const void *data, std::size_t size);
+} // namespace detail
+
 namespace {
+
+// Whether the hashing loop built for AVX2 may run here: the processor has
+// it and the system saves its registers.
+bool HasAvx2() {
+#if defined(ORVO_XXH_AVX2) && (defined(__GNUC__) || defined(__clang__))
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+#else
+  return false;
+#endif
+}
 
 void Put32(std::uint8_t *p, std::uint32_t v) {
   p[0] = static_cast<std::uint8_t>(v >> 24);
@@ -91,7 +106,11 @@ bool TSampleDigest::Reset() {
 }
 
 void TSampleDigest::Update(const void *data, std::size_t size) {
-  if (state_ && size > 0)
+  if (!state_ || size == 0)
+    return;
+  if (HasAvx2())
+    detail::UpdateDigestAvx2(&state_->xxh, data, size);
+  else
     XXH3_128bits_update(&state_->xxh, data, size);
 }
 
