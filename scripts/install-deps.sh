@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev libxxhash-dev
   qt6-base-dev qt6-base-dev-tools
   ffmpeg mkvtoolnix xvfb xauth dbus dbus-daemon time bc
+  gstreamer1.0-tools gstreamer1.0-plugins-good gstreamer1.0-libav
 )
 
 missing=()

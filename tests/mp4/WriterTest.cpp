@@ -185,6 +185,8 @@ TEST_F(Writer, IntegrityDataAndRecordingDate) {
                      "csv=p=0", path},
                     &tag);
   EXPECT_EQ(tag.substr(0, 19), "2021-03-15T08:30:00");
+  std::string messages;
+  EXPECT_TRUE(GStreamerPlays(path, &messages)) << messages;
 
   w.SetDigestsEnabled(false);
   ASSERT_TRUE(WriteMovie(path, &video, &audio, w));

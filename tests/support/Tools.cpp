@@ -89,6 +89,17 @@ bool DecodesCleanly(const std::string &file, std::string *messages) {
   return rc == 0 && err.empty();
 }
 
+bool GStreamerPlays(const std::string &file, std::string *messages) {
+  std::string out, err;
+  const std::string uri = "file://" + std::filesystem::absolute(file).string();
+  int rc = RunProcess({"gst-launch-1.0", "-q", "playbin", "uri=" + uri, "video-sink=fakesink",
+                       "audio-sink=fakesink"},
+                      &out, &err);
+  if (messages)
+    *messages = out + err;
+  return rc == 0 && err.empty();
+}
+
 std::vector<std::string> PacketChecksums(const std::string &file, int streamIndex) {
   std::string out;
   const std::string map = "0:" + std::to_string(streamIndex);
