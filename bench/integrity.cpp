@@ -10,10 +10,11 @@
 //
 //   bench_integrity [CARD] [--rounds N] [--cold]
 //
-// Without CARD a small card is generated (the "bench" preset, $SIZE_MIB
-// MiB, default 64). Parts go to $ORVO_BENCH_DIR (default /tmp) and are
-// deleted at the end. --cold drops the files read from the page cache
-// before every run (posix_fadvise), so the reads come from the disk.
+// Without CARD a card is generated: the "bench" preset (720x576, 4 Mbit/s,
+// stereo AAC) repeated up to $SIZE_MIB MiB, or by default one record of 30
+// fragments of 4 s, about 60 MiB. Parts (and a generated card) go to
+// $ORVO_BENCH_DIR (default /tmp) and are deleted at the end. --cold drops the files read from the
+// page cache before every run (posix_fadvise), so the reads come from the disk.
 #include "cardgen/CardGen.h"
 #include "engine/Storagex4tft.h"
 #include "engine/VideoFileTest.h"
@@ -176,8 +177,12 @@ int main(int argc, char **argv) {
     card = work + "/card";
     cardgen::CardOptions options;
     options.preset = "bench";
+    // By default one record of 30 fragments of 4 s (about 60 MiB).
     const char *mib = std::getenv("SIZE_MIB");
-    options.sizeMiB = mib ? std::strtoull(mib, nullptr, 10) : 64;
+    if (mib && *mib)
+      options.sizeMiB = std::strtoull(mib, nullptr, 10);
+    else
+      options.fragmentSeconds = 4;
     cardgen::CardInfo info;
     std::string error;
     fs::remove_all(card);
