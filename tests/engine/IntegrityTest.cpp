@@ -1,9 +1,9 @@
 #include "cardgen/CardGen.h"
 #include "engine/RecordTime.h"
 #include "engine/SourceCompare.h"
-#include "engine/Storagex4tft.h"
 #include "engine/VideoFileTest.h"
 #include "media/Process.h"
+#include "mp4/BoxBuilder.h"
 #include "mp4/Mp4container.h"
 #include "support/Tools.h"
 
@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 using namespace orvo;
@@ -19,16 +18,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Bytes = std::vector<char>;
+using test::Bytes;
+using test::ReadFile;
+using test::WriteFile;
 
-Bytes Load(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-void Save(const std::string &path, const Bytes &bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 std::size_t Find(const Bytes &b, std::string_view what) {
   return static_cast<std::size_t>(std::search(b.begin(), b.end(), what.begin(), what.end()) -
                                   b.begin());
@@ -118,7 +111,7 @@ TEST(VideoFileTest, VerdictsOnAPartAndItsDamagedCopies) {
   cancel = true;
   EXPECT_EQ(TestVideoFile(s.part, cancel).verdict, VideoFileVerdict::Cancelled);
 
-  const Bytes good = Load(s.part);
+  const Bytes good = ReadFile(s.part);
   const std::size_t box = Find(good, "uuid") - 4, mdat = Find(good, "mdat") - 4;
   const std::string copy = s.dir.File("copy.mp4");
   struct Case {
@@ -141,7 +134,7 @@ TEST(VideoFileTest, VerdictsOnAPartAndItsDamagedCopies) {
   for (const Case &c : cases) {
     Bytes b = good;
     c.apply(b);
-    Save(copy, b);
+    WriteFile(copy, b);
     r = TestFile(copy);
     EXPECT_EQ(r.verdict, c.verdict) << c.change << ": " << DescribeVideoFileTest(r);
     EXPECT_EQ(r.problem, c.problem) << c.change;
@@ -149,11 +142,11 @@ TEST(VideoFileTest, VerdictsOnAPartAndItsDamagedCopies) {
 
   // A sample removed, its tables rewritten, the original integrity data put back.
   ASSERT_TRUE(s.Convert(copy, 7));
-  Bytes removed = Load(copy);
+  Bytes removed = ReadFile(copy);
   ASSERT_EQ(removed.size() - Find(removed, "uuid"), good.size() - Find(good, "uuid"));
   std::copy(good.begin() + static_cast<long>(box), good.end(),
             removed.end() - static_cast<long>(good.size() - box));
-  Save(copy, removed);
+  WriteFile(copy, removed);
   r = TestFile(copy);
   EXPECT_EQ(r.problem, VideoFileProblem::CountMismatch) << DescribeVideoFileTest(r);
   EXPECT_EQ(r.trackId, 1u);
@@ -192,10 +185,10 @@ TEST(SourceCompare, PartAgainstTheFragmentsOnTheCard) {
 
   // A byte changed in the last fragment's data.
   const std::string last = s.Fragment(2);
-  Bytes fragment = Load(last);
+  Bytes fragment = ReadFile(last);
   Bytes changed = fragment;
   changed[Find(changed, "mdat") + 500] ^= 1;
-  Save(last, changed);
+  WriteFile(last, changed);
   r = CompareWithSource(s.part, s.root, cancel);
   EXPECT_EQ(r.problem, SourceCompareProblem::SampleDiffers);
   EXPECT_EQ(r.fragment, s.rec.fields.lastFragment);
@@ -205,7 +198,7 @@ TEST(SourceCompare, PartAgainstTheFragmentsOnTheCard) {
   r = CompareWithSource(s.part, s.root, cancel);
   EXPECT_EQ(r.problem, SourceCompareProblem::SampleLeftOver);
   EXPECT_EQ(r.fragmentsSkipped, 1u);
-  Save(last, fragment);
+  WriteFile(last, fragment);
 
   EXPECT_EQ(CompareWithSource(s.part, s.dir.path, cancel).problem,
             SourceCompareProblem::RecordNotFound);
