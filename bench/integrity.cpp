@@ -13,8 +13,9 @@
 // Without CARD a card is generated: the "bench" preset (720x576, 4 Mbit/s,
 // stereo AAC) repeated up to $SIZE_MIB MiB, or by default one record of 30
 // fragments of 4 s, about 60 MiB. Parts (and a generated card) go to
-// $ORVO_BENCH_DIR (default /tmp) and are deleted at the end. --cold drops the files read from the
-// page cache before every run (posix_fadvise), so the reads come from the disk.
+// $ORVO_BENCH_DIR (default /tmp) and are deleted at the end. --cold drops
+// the files read from the page cache before every run (posix_fadvise), so
+// the reads come from the disk.
 #include "cardgen/CardGen.h"
 #include "engine/Storagex4tft.h"
 #include "engine/VideoFileTest.h"
