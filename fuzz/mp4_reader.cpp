@@ -1,9 +1,12 @@
-// Opens arbitrary bytes as a fragment file and reads every sample.
+// Opens arbitrary bytes as a fragment file and reads every sample, then
+// runs the video file test on the same bytes.
+#include "engine/VideoFileTest.h"
 #include "mp4/Mp4container.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,7 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       std::int32_t recordSize;
       reader.GetTrackInfo(t, type, name, language);
       reader.GetCodecConfig(t, codec, recordSize);
+      reader.GetTrackId(t);
     }
+    orvo::IntegrityData integrity;
+    if (reader.GetIntegrity(integrity) == orvo::IntegrityStatus::Present &&
+        integrity.trackCount > orvo::kIntegrityMaxTracks)
+      __builtin_trap();
     std::vector<std::uint8_t> buffer;
     int track;
     std::uint32_t index, sampleSize, time;
@@ -45,6 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       reader.ReadSample(track, index, buffer.data(), sampleSize);
     }
     reader.Close();
+  }
+  if (done == size) {
+    std::atomic<bool> cancel{false};
+    orvo::TestVideoFile(path, cancel);
   }
   close(fd);
   return 0;

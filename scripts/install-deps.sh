@@ -6,11 +6,12 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev libxxhash-dev
   qt6-base-dev qt6-base-dev-tools
   ffmpeg mkvtoolnix xvfb xauth dbus dbus-daemon time bc
   dpkg-dev lintian desktop-file-utils appstream
   qt6-qpa-plugins qt6-translations-l10n xdg-utils
+  gstreamer1.0-tools gstreamer1.0-plugins-good gstreamer1.0-libav
 )
 
 missing=()

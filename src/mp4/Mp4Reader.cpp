@@ -127,6 +127,9 @@ bool TMP4Container::ParseBox(const char *type, std::uint32_t payload, int level,
       {"moov", 1}, {"mvhd", 2}, {"trak", 2}, {"tkhd", 3}, {"mdia", 3}, {"mdhd", 4}, {"hdlr", 4},
       {"minf", 4}, {"vmhd", 5}, {"smhd", 5}, {"stbl", 5}, {"stsd", 6}, {"avc1", 7}, {"mp4a", 7},
       {"avcC", 8}, {"esds", 8}, {"stss", 6}, {"stts", 6}, {"stsz", 6}, {"stsc", 6}, {"stco", 6}};
+  // Only "moov" is entered at level 1, so a level-2 "uuid" is one of its children.
+  if (level == 2 && TypeIs(type, "uuid"))
+    return ParseUuid(payload);
   const Known *box = nullptr;
   for (const Known &k : known) {
     if (TypeIs(type, k.type)) {
@@ -138,6 +141,8 @@ bool TMP4Container::ParseBox(const char *type, std::uint32_t payload, int level,
     return true; // skipped
   if (box->level != level)
     return false;
+  if (TypeIs(type, "moov"))
+    movieSeen_ = true;
   if (TypeIs(type, "moov") || TypeIs(type, "mdia") || TypeIs(type, "minf") ||
       TypeIs(type, "stbl")) {
     descend = true;
@@ -146,6 +151,7 @@ bool TMP4Container::ParseBox(const char *type, std::uint32_t payload, int level,
   if (TypeIs(type, "trak")) {
     currentTrack_ = -1;
     std::memset(trakResult_, 0, sizeof trakResult_);
+    stscFirst_.reset();
     descend = true;
     return true;
   }
@@ -238,6 +244,7 @@ bool TMP4Container::ParseTkhd(std::uint32_t payload) {
     return false;
   }
   TrackDuration[t] = Rescale(GetBE32(body + 16), movieTimescale, kTimeBase);
+  trackId_[t] = GetBE32(body + 8);
   currentTrack_ = t;
   ++trackCount;
   return true;
@@ -382,6 +389,43 @@ bool TMP4Container::ParseEsds(std::uint32_t payload) {
   return StoreRecord(t, record, size);
 }
 
+// The integrity box (Integrity.h). Any other "uuid" is skipped like every
+// unknown box. Damage to ours never fails the open: the file may still play
+// and read, and the verdict that it changed belongs to whoever checks it.
+bool TMP4Container::ParseUuid(std::uint32_t payload) {
+  std::uint8_t uuid[16];
+  if (payload < sizeof uuid)
+    return true;
+  if (!ReadBytes(uuid, sizeof uuid))
+    return false;
+  if (std::memcmp(uuid, kIntegrityUuid, sizeof uuid) != 0)
+    return true;
+  const std::uint32_t body = payload - sizeof uuid;
+  // A second box, or one larger than any this program writes, is not read.
+  if (integrityStatus_ != IntegrityStatus::Absent || body > kIntegrityMaxBody) {
+    integrityStatus_ = IntegrityStatus::Malformed;
+    return true;
+  }
+  std::uint8_t bytes[kIntegrityMaxBody];
+  if (!ReadBytes(bytes, body))
+    return false;
+  integrityStatus_ = DecodeIntegrity(bytes, body, integrity_) ? IntegrityStatus::Present
+                                                              : IntegrityStatus::Malformed;
+  return true;
+}
+
+IntegrityStatus TMP4Container::GetIntegrity(IntegrityData &data) const {
+  if (state == kStateReading && integrityStatus_ == IntegrityStatus::Present)
+    data = integrity_;
+  return state == kStateReading ? integrityStatus_ : IntegrityStatus::Absent;
+}
+
+std::uint32_t TMP4Container::GetTrackId(int track) const {
+  if (state != kStateReading || track < 0 || track >= trackCount)
+    return 0;
+  return trackId_[track];
+}
+
 bool TMP4Container::ParseTable(const char *type, std::uint32_t payload) {
   Owned box;
   if (payload < 4 || !ReadPayload(payload, box.p))
@@ -479,14 +523,48 @@ std::uint32_t TMP4Container::DecodeStsc(BoundedReader &in, std::uint32_t payload
   std::uint32_t n = 0;
   if (!in.U32(n) || std::uint64_t{n} * 12 + 4 != payload || n == 0 || !EnsureCapacity(t, n))
     return 0;
+  // The first-chunk column matters only when the table has fewer entries
+  // than there are chunks (see ExpandChunkRuns); n is bounded by the payload.
+  stscFirst_.reset(new (std::nothrow) std::uint32_t[n]);
+  if (!stscFirst_)
+    return 0;
   for (std::uint32_t i = 0; i < n; ++i) {
     std::uint32_t first = 0, perChunk = 0, description = 0;
     in.U32(first);
     in.U32(perChunk);
     in.U32(description);
+    stscFirst_[i] = first;
     samplesPerChunk[t][i] = perChunk;
   }
   return n;
+}
+
+// A "stsc" with fewer entries than chunks describes runs of chunks: entry i
+// holds from its first chunk (1-based) up to the next entry's first chunk,
+// the last entry up to the last chunk. Other muxers write it so; this
+// program and the recorder write one entry per chunk. Runs are spread out
+// in place, back to front, so that no entry is overwritten before it is
+// read. False, leaving the track without samples, unless the first chunks
+// start at 1, ascend strictly and stay within the chunk count.
+bool TMP4Container::ExpandChunkRuns(int t, std::uint32_t entries, std::uint32_t chunks) {
+  if (!stscFirst_ || entries == 0 || entries >= chunks || tableCapacity[t] < chunks ||
+      stscFirst_[0] != 1)
+    return false;
+  for (std::uint32_t i = 1; i < entries; ++i) {
+    if (stscFirst_[i] <= stscFirst_[i - 1])
+      return false;
+  }
+  if (stscFirst_[entries - 1] > chunks)
+    return false;
+  std::uint32_t end = chunks;
+  for (std::uint32_t i = entries; i-- > 0;) {
+    const std::uint32_t perChunk = samplesPerChunk[t][i];
+    // Entry i sits at index i, at or before its first chunk's index.
+    for (std::uint32_t c = stscFirst_[i] - 1; c < end; ++c)
+      samplesPerChunk[t][c] = perChunk;
+    end = stscFirst_[i] - 1;
+  }
+  return true;
 }
 
 std::uint32_t TMP4Container::DecodeStco(BoundedReader &in, std::uint32_t payload) {
@@ -502,8 +580,10 @@ std::uint32_t TMP4Container::DecodeStco(BoundedReader &in, std::uint32_t payload
 void TMP4Container::CompleteTrack() {
   const int t = currentTrack_;
   const std::uint32_t stss = trakResult_[kStss], stts = trakResult_[kStts],
-                      stsz = trakResult_[kStsz], stsc = trakResult_[kStsc],
-                      stco = trakResult_[kStco];
+                      stsz = trakResult_[kStsz], stco = trakResult_[kStco];
+  std::uint32_t stsc = trakResult_[kStsc];
+  if (stsc < stco && ExpandChunkRuns(t, stsc, stco))
+    stsc = stco;
   if (stts == stsz && stsc == stco) {
     auto *offsets =
         static_cast<std::uint32_t *>(std::calloc(tableCapacity[t], sizeof(std::uint32_t)));
@@ -585,6 +665,17 @@ FragmentFault TMP4Container::CheckFragment(std::uint32_t maxSampleSize) const {
       return FragmentFault::TimesNotIncreasing;
   }
   return FragmentFault::None;
+}
+
+bool TMP4Container::ReadSamplePart(int track, std::uint32_t sample, std::uint32_t from,
+                                   std::uint8_t *buffer, std::uint32_t n) {
+  if (state != kStateReading || track < 0 || track >= trackCount || sample >= sampleCount[track])
+    return false;
+  const std::uint32_t size = sampleSizes[track][sample] & ~kKeyFlag;
+  const std::uint64_t start = std::uint64_t{chunkOffsets[track][sample]} + from;
+  if (std::uint64_t{from} + n > size || start + n > fileSize_ || (n > 0 && !buffer))
+    return false;
+  return n == 0 || handle.ReadAt(buffer, n, start) == static_cast<std::int64_t>(n);
 }
 
 bool TMP4Container::ReadThroughWindow(int track, std::uint32_t sample, std::uint8_t *buffer) {

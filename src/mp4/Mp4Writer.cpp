@@ -64,7 +64,7 @@ int TMP4Container::AddTrack(std::int8_t type, const std::string &name, const std
   if (!CreateTables(t))
     return -1;
   pendingSize[t] = static_cast<std::uint32_t *>(std::calloc(kPendingLimit, sizeof(std::uint32_t)));
-  if (!pendingSize[t]) {
+  if (!pendingSize[t] || (digestsEnabled_ && !digest_[t].Reset())) {
     ReleasePending(t);
     ReleaseTables(t);
     return -1;
@@ -162,6 +162,10 @@ bool TMP4Container::WriteSample(int track, const std::uint8_t *data, std::uint32
   }
   if (size)
     std::memcpy(pendingData[track] + pendingBytes[track], data, size);
+  // Nothing below can fail: the sample is in the file's data from here on,
+  // so this is where it joins the digest, while its bytes are at hand.
+  if (digestsEnabled_)
+    digest_[track].Update(data, size);
   pendingBytes[track] = needed;
   pendingSize[track][pendingCount[track]] = size;
   if (++pendingCount[track] >= kPendingLimit)
@@ -222,6 +226,8 @@ bool TMP4Container::FinishFile() {
   if (!FlushChunks() || !EndBox() || !BeginBox("moov") || !BeginFullBox("mvhd", 0, 0))
     return false;
   std::uint8_t mvhd[96] = {};
+  PutBE32(mvhd, creationTime_);
+  PutBE32(mvhd + 4, creationTime_);
   PutBE32(mvhd + 8, movieTimescale);
   PutBE32(mvhd + 12, Rescale(movieDuration, kTimeBase, movieTimescale));
   PutBE32(mvhd + 16, 0x00010000);
@@ -236,7 +242,49 @@ bool TMP4Container::FinishFile() {
     if (sampleCount[t] >= 2 && !WriteTrak(t))
       return false;
   }
+  if (digestsEnabled_ && !WriteIntegrity())
+    return false;
   return EndBox() && !writeFailed_;
+}
+
+bool TMP4Container::SetRecordSource(const std::string &recordFolder, std::uint32_t firstFragment) {
+  if (state != kStateWriting || recordFolder.size() > kIntegrityMaxName)
+    return false;
+  integrity_.recordFolder = recordFolder;
+  integrity_.firstFragment = integrity_.lastFragment = firstFragment;
+  return true;
+}
+
+bool TMP4Container::SetLastFragment(std::uint32_t lastFragment) {
+  if (state != kStateWriting)
+    return false;
+  integrity_.lastFragment = lastFragment;
+  return true;
+}
+
+bool TMP4Container::SetCreationTime(std::uint32_t secondsSince1904) {
+  if (state != kStateWriting)
+    return false;
+  creationTime_ = secondsSince1904;
+  return true;
+}
+
+// The last child of "moov" (layout in Integrity.h). It lists the tracks
+// that got a "trak", so that every listed track can be found in the file.
+bool TMP4Container::WriteIntegrity() {
+  integrity_.trackCount = 0;
+  for (int t = 0; t < trackCount; ++t) {
+    if (sampleCount[t] < 2)
+      continue;
+    IntegrityTrack &entry = integrity_.tracks[integrity_.trackCount++];
+    entry.trackId = static_cast<std::uint32_t>(t + 1);
+    entry.sampleCount = sampleCount[t];
+    entry.digest = digest_[t].Final();
+  }
+  std::uint8_t body[kIntegrityMaxBody];
+  const std::size_t size = EncodeIntegrity(integrity_, body);
+  return size > 0 && BeginBox("uuid") && WriteBytes(kIntegrityUuid, sizeof kIntegrityUuid) &&
+         WriteBytes(body, static_cast<std::uint32_t>(size)) && EndBox();
 }
 
 bool TMP4Container::WriteTrak(int t) {
@@ -244,6 +292,8 @@ bool TMP4Container::WriteTrak(int t) {
   if (!BeginBox("trak") || !BeginFullBox("tkhd", 0, 1))
     return false;
   std::uint8_t tkhd[80] = {};
+  PutBE32(tkhd, creationTime_);
+  PutBE32(tkhd + 4, creationTime_);
   PutBE32(tkhd + 8, static_cast<std::uint32_t>(t + 1));
   PutBE32(tkhd + 16, Rescale(TrackDuration[t], kTimeBase, kMovieTimescale));
   PutBE16(tkhd + 32, audio ? 0x0100 : 0);
@@ -256,6 +306,8 @@ bool TMP4Container::WriteTrak(int t) {
   if (!BeginBox("mdia") || !BeginFullBox("mdhd", 0, 0))
     return false;
   std::uint8_t mdhd[20] = {};
+  PutBE32(mdhd, creationTime_);
+  PutBE32(mdhd + 4, creationTime_);
   PutBE32(mdhd + 8, trackTimescale[t]);
   PutBE32(mdhd + 12, Rescale(TrackDuration[t], kTimeBase, trackTimescale[t]));
   PutBE16(mdhd + 16, PackLanguage(language[t]));

@@ -48,7 +48,13 @@ void TMP4Container::Reset() {
   currentTrack_ = -1;
   writeFailed_ = false;
   errorText_.clear();
+  creationTime_ = 0;
+  movieSeen_ = false;
+  stscFirst_.reset();
+  integrity_ = IntegrityData{};
+  integrityStatus_ = IntegrityStatus::Absent;
   for (int t = 0; t < kMaxTracks; ++t) {
+    trackId_[t] = 0;
     windowStart_[t] = 0;
     windowSize_[t] = 0;
     trackType[t] = kTrackNone;
@@ -88,6 +94,12 @@ void TMP4Container::Close() {
     ok = FinishFile();
     for (int t = 0; t < kMaxTracks; ++t)
       ReleasePending(t);
+    // The file's own time is the recording's, as in its headers, so that
+    // media libraries date it right; set after the last write.
+    constexpr std::int64_t k1904To1970 = 2082844800;
+    if (ok && creationTime_ != 0 &&
+        !handle.SetModificationTime(std::int64_t{creationTime_} - k1904To1970))
+      ok = false;
     // Only a finished file may appear under its name: a part cut short by a
     // full disk would look complete and not play.
     if (ok && !handle.CommitReplacement())

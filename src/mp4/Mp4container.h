@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mp4/Container.h"
+#include "mp4/Integrity.h"
 
 #include <cstdint>
 #include <memory>
@@ -77,6 +78,36 @@ public:
   // The next sample in decode-time order over all tracks.
   bool NextSample(int &track, std::uint32_t &sample);
 
+  // Writer, between OpenWrite and Close: the record this part comes from,
+  // kept in the integrity data. The name is at most 255 bytes. The last
+  // fragment starts equal to the first and may be set until Close, when it
+  // is first known.
+  bool SetRecordSource(const std::string &recordFolder, std::uint32_t firstFragment);
+  bool SetLastFragment(std::uint32_t lastFragment);
+  // Writer, between OpenWrite and Close: creation and modification time of
+  // "mvhd", "tkhd" and "mdhd" in seconds since 1904-01-01 00:00 UTC; 0, the
+  // format's "unknown", until set.
+  bool SetCreationTime(std::uint32_t secondsSince1904);
+  // For measuring what the digests cost, and nothing else: without them a
+  // written file carries no integrity data. Set between files (ignored while
+  // one is being written) and kept from file to file.
+  void SetDigestsEnabled(bool enabled) {
+    if (state != kStateWriting)
+      digestsEnabled_ = enabled;
+  }
+
+  // Reader: the integrity data of the file, when it has ours.
+  IntegrityStatus GetIntegrity(IntegrityData &data) const;
+  // Reader: the track ID from the track's "tkhd"; 0 for a bad index.
+  std::uint32_t GetTrackId(int track) const;
+  // Reader: whether the file has a "moov" (a fragment without one opens with
+  // no tracks).
+  bool HasMovie() const { return movieSeen_; }
+  // Reader: `n` bytes of a sample from byte `from` on, so that a sample of
+  // any size can be streamed through a small buffer.
+  bool ReadSamplePart(int track, std::uint32_t sample, std::uint32_t from, std::uint8_t *buffer,
+                      std::uint32_t n);
+
   // Big-endian fields.
   static std::uint16_t GetBE16(const std::uint8_t *p) {
     return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
@@ -128,6 +159,8 @@ protected:
   bool ParseAvcC(std::uint32_t payload);
   bool ParseEsds(std::uint32_t payload);
   bool ParseTable(const char *type, std::uint32_t payload);
+  bool ParseUuid(std::uint32_t payload);
+  bool ExpandChunkRuns(int track, std::uint32_t entries, std::uint32_t chunks);
   std::uint32_t DecodeStss(BoundedReader &in, std::uint32_t payload);
   std::uint32_t DecodeStts(BoundedReader &in, std::uint32_t payload);
   std::uint32_t DecodeStsz(BoundedReader &in, std::uint32_t payload);
@@ -143,6 +176,7 @@ protected:
   bool WriteTrak(int track);
   bool WriteStsd(int track);
   bool WriteTables(int track);
+  bool WriteIntegrity();
 
   std::uint32_t boxStart[kBoxStackDepth];
   std::uint32_t boxSize[kBoxStackDepth];
@@ -194,6 +228,18 @@ private:
   bool lastFinishOk_ = true;
   std::string errorText_;
   void KeepError();
+  // Writer: each track's digest, fed as samples come in, and the times of
+  // the headers. Reader: the track IDs, whether "moov" was seen, and the
+  // first-chunk column of the "stsc" of the "trak" being read.
+  TSampleDigest digest_[kMaxTracks];
+  bool digestsEnabled_ = true;
+  std::uint32_t creationTime_ = 0;
+  std::uint32_t trackId_[kMaxTracks] = {};
+  bool movieSeen_ = false;
+  std::unique_ptr<std::uint32_t[]> stscFirst_;
+  // Both: the integrity data written or read.
+  IntegrityData integrity_;
+  IntegrityStatus integrityStatus_ = IntegrityStatus::Absent;
 };
 
 } // namespace orvo

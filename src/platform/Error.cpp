@@ -30,4 +30,8 @@ void KeepError(std::string_view text) {
   gLastError = std::string(text);
 }
 
+void ClearLastError() {
+  gLastError.clear();
+}
+
 } // namespace orvo::platform

@@ -18,5 +18,8 @@ void KeepSystemError();
 void KeepSystemError(int code);
 // Records a reason the system has no code for.
 void KeepError(std::string_view text);
+// Forgets the last reason, so that a later LastErrorText tells whether a
+// call in between failed with one.
+void ClearLastError();
 
 } // namespace orvo::platform

@@ -371,6 +371,16 @@ bool File::Identity(std::uint64_t &device, std::uint64_t &inode) const {
   return true;
 }
 
+bool File::SetModificationTime(std::int64_t unixSeconds) {
+  timespec times[2] = {};
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(unixSeconds);
+  if (fd_ >= 0 && ::futimens(fd_, times) == 0)
+    return true;
+  KeepSystemError(fd_ >= 0 ? errno : EBADF);
+  return false;
+}
+
 bool File::Flush() {
   if (fd_ >= 0 && ::fsync(fd_) == 0)
     return true;

@@ -68,6 +68,9 @@ public:
   // Identity of the open file (device and file number), to tell whether two
   // names are the same file.
   bool Identity(std::uint64_t &device, std::uint64_t &inode) const;
+  // Sets the file's modification time (seconds since 1970-01-01 UTC),
+  // leaving its access time alone.
+  bool SetModificationTime(std::int64_t unixSeconds);
   // Waits until the written data has reached the medium; false on an error.
   bool Flush();
   // False when the system reports an error on closing (for a written file

@@ -283,4 +283,17 @@ std::string WithoutSeparator(std::string_view folder) {
   return s;
 }
 
+bool CheckReadableFile(const std::string &path, std::string &error, std::uint64_t &size) {
+  error.clear();
+  size = 0;
+  File file;
+  if (!file.OpenRead(path)) {
+    error = LastErrorText();
+    return false;
+  }
+  const std::int64_t n = file.Size();
+  size = n > 0 ? static_cast<std::uint64_t>(n) : 0;
+  return n >= 0;
+}
+
 } // namespace orvo::platform

@@ -86,3 +86,12 @@ std::string WithSeparator(std::string_view folder);
 std::string WithoutSeparator(std::string_view folder);
 
 } // namespace orvo::platform
+
+namespace orvo::platform {
+
+// Whether `path` names a regular file that this process can open for
+// reading, found without blocking and without reading it; `size` receives
+// its size. False with the reason in `error` otherwise.
+bool CheckReadableFile(const std::string &path, std::string &error, std::uint64_t &size);
+
+} // namespace orvo::platform

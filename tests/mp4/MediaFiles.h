@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace orvo::test {
@@ -36,10 +37,12 @@ inline media::AudioStream Audio(double seconds) {
 }
 
 // Writes both streams (either may be empty) in decode-time order, video
-// first at equal times, the way the conversion feeds the writer.
+// first at equal times, the way the conversion feeds the writer. `setUp`
+// runs right after the file is opened.
 inline bool WriteMovie(const std::string &path, const media::VideoStream *video,
-                       const media::AudioStream *audio, TMP4Container &w) {
-  if (!w.OpenWrite(path))
+                       const media::AudioStream *audio, TMP4Container &w,
+                       const std::function<bool(TMP4Container &)> &setUp = {}) {
+  if (!w.OpenWrite(path) || (setUp && !setUp(w)))
     return false;
   int vt = -1, at = -1;
   if (video) {

@@ -113,6 +113,20 @@ TEST_F(Reader, KeyFlagsComeFromStssOrChunkStarts) {
   EXPECT_EQ(Sample(0, 2)[0], 8 + 10 + 20);
 }
 
+// Other muxers give "stsc" one entry per run of chunks with the same count.
+TEST_F(Reader, ChunkRunsAreSpreadOverTheirChunks) {
+  Trak v = VideoTrak(kVideoData);
+  v.stsc = Table("stsc", {2, 1, 2, 1, 2, 1, 1}); // chunk 1: 2 samples, chunk 2 on: 1
+  v.stco = Table("stco", {2, kVideoData, kVideoData + 40});
+  ASSERT_TRUE(OpenTraks({v}));
+  EXPECT_EQ(Sample(0, 2)[0], 8 + 40);
+  v.stsc = Table("stsc", {1, 1, 1, 1}); // every chunk: 1 sample
+  v.stco = Table("stco", {3, kVideoData, kVideoData + 10, kVideoData + 50});
+  ASSERT_TRUE(OpenTraks({v}));
+  ASSERT_EQ(reader.GetSampleCount(0), 3u);
+  EXPECT_EQ(Sample(0, 2)[0], 8 + 50);
+}
+
 TEST_F(Reader, AudioTimesUseTheSampleEntryRate) {
   Trak a = AudioTrak(kAudioData);
   a.mdhd = Mdhd(1000, 128);
@@ -304,10 +318,16 @@ TEST_F(Reader, InconsistentCountsLeaveTheTrackWithoutSamples) {
       {"chunks describe fewer samples", &Trak::stsc, Table("stsc", {1, 1, 2, 1})},
       {"huge samples per chunk", &Trak::stsc, Table("stsc", {1, 1, 0xFFFFFFFF, 1})},
       {"huge stts run", &Trak::stts, Table("stts", {1, 0xFFFFFFFF, 1})},
+      // Runs of chunks: each must start after the one before, the first at 1.
+      {"first run not at chunk 1", &Trak::stsc, Table("stsc", {1, 2, 1, 1})},
+      {"runs out of order", &Trak::stsc, Table("stsc", {2, 1, 1, 1, 1, 2, 1})},
+      {"run past the last chunk", &Trak::stsc, Table("stsc", {2, 1, 1, 1, 4, 2, 1})},
   };
   for (const Case &c : cases) {
     Trak t = VideoTrak(kVideoData);
     t.*(c.part) = c.box;
+    if (c.part == &Trak::stsc && c.box.size() > 28) // runs need more chunks than entries
+      t.stco = Table("stco", {3, kVideoData, kVideoData + 10, kVideoData + 30});
     ASSERT_TRUE(OpenTraks({t})) << c.fault;
     EXPECT_EQ(reader.GetTrackCount(), 1) << c.fault;
     EXPECT_EQ(reader.GetSampleCount(0), 0u) << c.fault;
@@ -390,4 +410,71 @@ TEST_F(Reader, ReplaysEveryKeptInput) {
       }
     }
   }
+}
+
+// The integrity box is kept when it is exactly as written; any damage makes
+// it "malformed" without failing the open. Other "uuid" boxes, and ours
+// anywhere but in "moov", are skipped.
+TEST_F(Reader, IntegrityBoxIsKeptOrFoundMalformed) {
+  const Bytes uuid(kIntegrityUuid, kIntegrityUuid + 16);
+  const Bytes entry = Cat({Words({1, 3}), Bytes(16, 0xAB)});
+  const Bytes good =
+      Cat({Words({0x01000000, 7, 9}), Bytes{0, 3, 'R', '1', '2'}, Words({1}), entry});
+  auto open = [&](const Bytes &body, const Bytes &extra = {}) {
+    Bytes moov =
+        Cat({Mvhd(), VideoTrak(kVideoData).Build(), Box("uuid", Cat({uuid, body})), extra});
+    return Open(Cat({Box("mdat", Bytes(70, 0)), Box("moov", moov)}));
+  };
+  IntegrityData data;
+  ASSERT_TRUE(open(good));
+  ASSERT_EQ(reader.GetIntegrity(data), IntegrityStatus::Present);
+  EXPECT_EQ(data.recordFolder, "R12");
+  EXPECT_EQ(data.firstFragment, 7u);
+  EXPECT_EQ(data.lastFragment, 9u);
+  ASSERT_EQ(data.trackCount, 1u);
+  EXPECT_EQ(data.tracks[0].trackId, 1u);
+  EXPECT_EQ(data.tracks[0].sampleCount, 3u);
+  EXPECT_EQ(data.tracks[0].digest.bytes[15], 0xAB);
+
+  auto with = [&](std::size_t at, std::uint8_t value) {
+    Bytes b = good;
+    b[at] = value;
+    return b;
+  };
+  const Bytes twoTracks = Cat({Words({0x01000000, 7, 9, 0}), Words({2}), entry, entry});
+  const Bytes nineTracks = Cat({Words({0x01000000, 7, 9, 0}), Words({9})});
+  struct Case {
+    const char *fault;
+    Bytes body, extra;
+  } malformed[] = {
+      {"version 2", with(0, 2), {}},
+      {"flags", with(3, 1), {}},
+      {"name past the end", with(13, 200), {}},
+      {"no track count", Bytes(good.begin(), good.begin() + 17), {}},
+      {"an entry cut short", Bytes(good.begin(), good.end() - 1), {}},
+      {"a byte left over", Cat({good, Bytes{0}}), {}},
+      {"track ID 0", with(24, 0), {}},
+      {"track ID 9", with(24, 9), {}},
+      {"the same track twice", twoTracks, {}},
+      {"nine tracks", nineTracks, {}},
+      {"larger than any written", Cat({good, Bytes(600, 0)}), {}},
+      {"two boxes", good, Box("uuid", Cat({uuid, good}))},
+  };
+  for (const Case &c : malformed) {
+    ASSERT_TRUE(open(c.body, c.extra)) << c.fault;
+    EXPECT_EQ(reader.GetIntegrity(data), IntegrityStatus::Malformed) << c.fault;
+    EXPECT_EQ(reader.GetSampleCount(0), 3u) << c.fault;
+  }
+
+  Bytes foreign = Cat({uuid, good});
+  foreign[0] ^= 1;
+  ASSERT_TRUE(open({}, Box("uuid", foreign))) << "empty body of ours, then a foreign one";
+  EXPECT_EQ(reader.GetIntegrity(data), IntegrityStatus::Malformed);
+  ASSERT_TRUE(Open(
+      Cat({Movie({VideoTrak(kVideoData).Build(), Box("uuid", foreign), Box("uuid", Bytes(15, 0))}),
+           Box("uuid", Cat({uuid, good}))})));
+  EXPECT_EQ(reader.GetIntegrity(data), IntegrityStatus::Absent);
+  EXPECT_TRUE(reader.HasMovie());
+  ASSERT_TRUE(Open(Box("free", {})));
+  EXPECT_FALSE(reader.HasMovie());
 }

@@ -112,15 +112,20 @@ TEST(RoundTrip, RealH264AndAacReadBackAsWritten) {
 }
 
 TEST(RoundTrip, WriterOutputsAreSeedsWorthKeeping) {
-  // The committed fuzzing seeds are writer outputs; they must still open.
+  // The committed fuzzing seeds are writer outputs (one with integrity data
+  // naming a record) and one ffmpeg file; they must still open.
   std::vector<platform::DirEntry> entries;
   const std::string seeds = std::string(ORVO_SOURCE_DIR) + "/fuzz/corpus/mp4_reader";
   ASSERT_TRUE(platform::FindEntries(seeds, "*", true, entries));
   ASSERT_FALSE(entries.empty());
+  int named = 0;
   for (const auto &e : entries) {
     TMP4Container r;
     EXPECT_TRUE(r.OpenRead(seeds + "/" + e.name)) << e.name;
+    IntegrityData data;
+    named += r.GetIntegrity(data) == IntegrityStatus::Present && !data.recordFolder.empty();
   }
+  EXPECT_EQ(named, 1);
 }
 
 // Samples read in any order give the bytes the writer put in the file, also

@@ -1,5 +1,6 @@
 #include "BoxBuilder.h"
 #include "MediaFiles.h"
+#include "media/Process.h"
 #include "mp4/Mp4container.h"
 #include "support/Tools.h"
 
@@ -68,6 +69,30 @@ TEST(Primitives, RescaleAndLanguages) {
   EXPECT_EQ(TMP4Container::UnpackLanguage(0), "");
 }
 
+// Known answers of xxHash's reference (scalar) XXH3-128, whichever vector
+// build of it the processor runs, for input fed in uneven pieces.
+TEST(Primitives, SampleDigestIsXxh3Of128Bits) {
+  Bytes data(100000);
+  for (std::size_t i = 0; i < data.size(); ++i)
+    data[i] = static_cast<std::uint8_t>(i * 7 % 251);
+  TSampleDigest d;
+  ASSERT_TRUE(d.Reset());
+  const Digest128 empty = {{0x99, 0xAA, 0x06, 0xD3, 0x01, 0x47, 0x98, 0xD8, 0x60, 0x01, 0xC3, 0x24,
+                            0x46, 0x8D, 0x49, 0x7F}};
+  EXPECT_TRUE(d.Final() == empty);
+  std::size_t at = 0;
+  for (std::size_t piece : {1, 63, 4000, 300, 95636}) {
+    d.Update(data.data() + at, piece);
+    at += piece;
+  }
+  ASSERT_EQ(at, data.size());
+  const Digest128 expected = {{0x70, 0x22, 0x7B, 0x16, 0xFD, 0x5F, 0x74, 0xEF, 0x17, 0xA7, 0x01,
+                               0x07, 0x5A, 0x95, 0xB4, 0x32}};
+  EXPECT_TRUE(d.Final() == expected);
+  ASSERT_TRUE(d.Reset());
+  EXPECT_TRUE(d.Final() == empty);
+}
+
 TEST_F(Writer, BoxStackAndTableGrowth) {
   ASSERT_TRUE(w.OpenWrite(path)); // "mdat" is the first open level
   for (int level = 2; level <= 9; ++level)
@@ -86,7 +111,9 @@ TEST_F(Writer, BoxStackAndTableGrowth) {
   w.Close();
 }
 
-TEST_F(Writer, EmptyFileIs152Bytes) {
+// The index of an empty file is "mvhd" and the integrity box: 194 bytes in
+// all, of which 42 are integrity data naming no record and no track.
+TEST_F(Writer, EmptyFileIs194Bytes) {
   for (int tracks = 0; tracks < 2; ++tracks) {
     ASSERT_TRUE(w.OpenWrite(path));
     if (tracks) {
@@ -96,7 +123,7 @@ TEST_F(Writer, EmptyFileIs152Bytes) {
     w.Close();
     ASSERT_TRUE(w.LastFinishSucceeded());
     Bytes f = Written();
-    ASSERT_EQ(f.size(), 152u);
+    ASSERT_EQ(f.size(), 194u);
     Bytes ftyp = Box("ftyp", {'v', 'q', 'm', '4', 0,   0,   0,   0,   'a', 'v',
                               'c', '1', 'm', 'p', '4', '2', 'i', 's', 'o', 'm'});
     EXPECT_EQ(Bytes(f.begin(), f.begin() + 28), ftyp);
@@ -106,10 +133,65 @@ TEST_F(Writer, EmptyFileIs152Bytes) {
     ASSERT_EQ(mvhd.size(), 1u);
     EXPECT_EQ(mvhd[0].size, 108u);
     auto words = BodyWords(f, mvhd[0]);
+    EXPECT_EQ(words[0], 0u);    // no creation time given
     EXPECT_EQ(words[2], 1000u); // time scale
     EXPECT_EQ(words[3], 0u);    // duration
     EXPECT_EQ(words[23], 0xFFFFFFFFu);
+    Bytes uuid(kIntegrityUuid, kIntegrityUuid + 16);
+    EXPECT_EQ(Bytes(f.begin() + 152, f.end()),
+              Box("uuid", Cat({uuid, Words({0x01000000, 0, 0}), Bytes{0, 0}, Words({0})})));
   }
+}
+
+// The integrity box closes "moov"; it names the record and lists each track
+// that has a "trak" with the digest of exactly the bytes ffmpeg reads as its
+// packets. The recording's date is in every header that carries times.
+TEST_F(Writer, IntegrityDataAndRecordingDate) {
+  auto video = Video(2);
+  auto audio = Audio(2);
+  const std::uint32_t date = 3698641800u; // 2021-03-15 08:30:00 UTC
+  ASSERT_TRUE(WriteMovie(path, &video, &audio, w, [&](TMP4Container &c) {
+    return !c.SetRecordSource(std::string(256, 'R'), 1) &&
+           c.SetRecordSource("R00000012_D210315_T083000", 98) && c.SetCreationTime(date);
+  }));
+  Bytes f = Written();
+  auto boxes = Boxes(f);
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back().path, "moov/uuid");
+  IntegrityData data;
+  ASSERT_TRUE(DecodeIntegrity(f.data() + boxes.back().offset + 24, boxes.back().size - 24, data));
+  EXPECT_EQ(data.recordFolder, "R00000012_D210315_T083000");
+  EXPECT_EQ(data.firstFragment, 98u);
+  EXPECT_EQ(data.lastFragment, 98u) << "not set again before Close";
+  ASSERT_EQ(data.trackCount, 2u);
+  const std::size_t counts[2] = {video.samples.size(), audio.samples.size()};
+  for (int t = 0; t < 2; ++t) {
+    EXPECT_EQ(data.tracks[t].trackId, t + 1u);
+    EXPECT_EQ(data.tracks[t].sampleCount, counts[t]);
+    const std::string packets = PacketBytes(path, t);
+    TSampleDigest expected;
+    ASSERT_TRUE(expected.Reset());
+    expected.Update(packets.data(), packets.size());
+    EXPECT_TRUE(data.tracks[t].digest == expected.Final()) << "track " << t;
+  }
+  for (const char *header : {"moov/mvhd", "moov/trak/tkhd", "moov/trak/mdia/mdhd"}) {
+    for (const FoundBox &b : Named(boxes, header)) {
+      EXPECT_EQ(BodyWords(f, b)[0], date) << header;
+      EXPECT_EQ(BodyWords(f, b)[1], date) << header;
+    }
+  }
+  std::string tag;
+  media::RunProcess({"ffprobe", "-v", "error", "-show_entries", "format_tags=creation_time", "-of",
+                     "csv=p=0", path},
+                    &tag);
+  EXPECT_EQ(tag.substr(0, 19), "2021-03-15T08:30:00");
+  std::string messages;
+  EXPECT_TRUE(GStreamerPlays(path, &messages)) << messages;
+
+  w.SetDigestsEnabled(false);
+  ASSERT_TRUE(WriteMovie(path, &video, &audio, w));
+  EXPECT_TRUE(Named(Boxes(Written()), "moov/uuid").empty());
+  w.SetDigestsEnabled(true);
 }
 
 TEST_F(Writer, LongGroupSplitsIntoChunksOf128) {
@@ -182,6 +264,15 @@ TEST_F(Writer, SingleSampleTrackIsLeftOutWithoutRenumbering) {
   ASSERT_EQ(tkhd.size(), 2u);
   EXPECT_EQ(BodyWords(f, tkhd[0])[2], 1u);
   EXPECT_EQ(BodyWords(f, tkhd[1])[2], 3u);
+  // The integrity data lists the same two, by the same IDs.
+  auto uuid = Named(Boxes(f), "moov/uuid");
+  ASSERT_EQ(uuid.size(), 1u);
+  IntegrityData listed;
+  ASSERT_TRUE(DecodeIntegrity(f.data() + uuid[0].offset + 24, uuid[0].size - 24, listed));
+  ASSERT_EQ(listed.trackCount, 2u);
+  EXPECT_EQ(listed.tracks[0].trackId, 1u);
+  EXPECT_EQ(listed.tracks[1].trackId, 3u);
+  EXPECT_EQ(listed.tracks[1].sampleCount, 3u);
 }
 
 TEST_F(Writer, TimeToSampleRuns) {

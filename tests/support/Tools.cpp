@@ -89,6 +89,17 @@ bool DecodesCleanly(const std::string &file, std::string *messages) {
   return rc == 0 && err.empty();
 }
 
+bool GStreamerPlays(const std::string &file, std::string *messages) {
+  std::string out, err;
+  const std::string uri = "file://" + std::filesystem::absolute(file).string();
+  int rc = RunProcess({"gst-launch-1.0", "-q", "playbin", "uri=" + uri, "video-sink=fakesink",
+                       "audio-sink=fakesink"},
+                      &out, &err);
+  if (messages)
+    *messages = out + err;
+  return rc == 0 && err.empty();
+}
+
 std::vector<std::string> PacketChecksums(const std::string &file, int streamIndex) {
   std::string out;
   const std::string map = "0:" + std::to_string(streamIndex);
@@ -124,6 +135,14 @@ std::vector<double> PacketTimes(const std::string &file, int streamIndex) {
       times.push_back(std::strtod(line.c_str(), nullptr));
   }
   return times;
+}
+
+std::string PacketBytes(const std::string &file, int streamIndex) {
+  std::string out;
+  RunProcess({"ffmpeg", "-nostdin", "-v", "error", "-i", file, "-map",
+              "0:" + std::to_string(streamIndex), "-c", "copy", "-f", "data", "-"},
+             &out);
+  return out;
 }
 
 } // namespace orvo::test

@@ -33,9 +33,13 @@ bool Probe(const std::string &file, std::vector<ProbedStream> &streams,
            std::string *error = nullptr);
 // `ffmpeg -v error -i FILE -f null -` succeeds and prints nothing.
 bool DecodesCleanly(const std::string &file, std::string *messages = nullptr);
+// GStreamer's player demuxes and decodes every stream without an error.
+bool GStreamerPlays(const std::string &file, std::string *messages = nullptr);
 // One checksum per packet of the stream, taken without decoding.
 std::vector<std::string> PacketChecksums(const std::string &file, int streamIndex);
 // Presentation times of a stream's packets, in seconds.
 std::vector<double> PacketTimes(const std::string &file, int streamIndex);
+// The bytes of a stream's packets one after another, as ffmpeg reads them.
+std::string PacketBytes(const std::string &file, int streamIndex);
 
 } // namespace orvo::test

@@ -1,0 +1,211 @@
+#include "engine/VideoFileTest.h"
+
+#include "engine/SampleStream.h"
+#include "mp4/Mp4container.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace orvo {
+
+namespace {
+
+VideoFileTestResult &Ends(VideoFileTestResult &r, VideoFileVerdict verdict,
+                          VideoFileProblem problem, std::uint32_t trackId = 0) {
+  r.verdict = verdict;
+  r.problem = problem;
+  r.trackId = trackId;
+  return r;
+}
+
+// Pairs each track of the file with its entry of the integrity data, by
+// track ID; every track and every entry must find exactly one partner.
+// False with the ID of the first track or entry left alone.
+bool PairTracks(TMP4Container &reader, const IntegrityData &data, int entryOf[kMaxTracks],
+                std::uint32_t &unpaired) {
+  bool taken[kIntegrityMaxTracks] = {};
+  for (int t = 0; t < reader.GetTrackCount(); ++t) {
+    const std::uint32_t id = reader.GetTrackId(t);
+    entryOf[t] = -1;
+    for (std::uint32_t e = 0; e < data.trackCount; ++e) {
+      if (data.tracks[e].trackId == id && !taken[e]) {
+        taken[e] = true;
+        entryOf[t] = static_cast<int>(e);
+        break;
+      }
+    }
+    if (entryOf[t] < 0) {
+      unpaired = id;
+      return false;
+    }
+  }
+  for (std::uint32_t e = 0; e < data.trackCount; ++e) {
+    if (!taken[e]) {
+      unpaired = data.tracks[e].trackId;
+      return false;
+    }
+  }
+  return true;
+}
+
+} // namespace
+
+VideoFileTestResult TestVideoFile(const std::string &path, const std::atomic<bool> &cancel,
+                                  VideoFileProgress *progress) {
+  VideoFileTestResult r;
+  r.fileName = path;
+  using V = VideoFileVerdict;
+  using P = VideoFileProblem;
+  std::uint64_t fileSize = 0;
+  if (!platform::CheckReadableFile(path, r.systemError, fileSize))
+    return Ends(r, V::ReadError, P::CannotOpen);
+  if (fileSize > 0xFFFFFFFFu)
+    return Ends(r, V::ReadError, P::TooLarge);
+  // The reader keeps its per-track state inline: too large for a worker's stack.
+  auto reader = std::make_unique<TMP4Container>();
+  platform::ClearLastError();
+  if (!reader->OpenRead(path)) {
+    r.systemError = platform::LastErrorText();
+    return Ends(r, V::ReadError, P::NotMp4);
+  }
+  if (!reader->HasMovie())
+    return Ends(r, V::ReadError, P::NoMovie);
+  const int tracks = reader->GetTrackCount();
+  r.tracks = static_cast<std::uint32_t>(tracks);
+  r.integrity = reader->GetIntegrity(r.integrityData);
+  const bool checking = r.integrity == IntegrityStatus::Present;
+  if (r.integrity == IntegrityStatus::Malformed)
+    return Ends(r, V::ChangedOrDamaged, P::IntegrityMalformed);
+
+  // Counts are known from the index: a mismatch needs no reading.
+  int entryOf[kMaxTracks] = {};
+  if (checking) {
+    std::uint32_t unpaired = 0;
+    if (!PairTracks(*reader, r.integrityData, entryOf, unpaired))
+      return Ends(r, V::ChangedOrDamaged, P::TrackMismatch, unpaired);
+    for (int t = 0; t < tracks; ++t) {
+      if (reader->GetSampleCount(t) != r.integrityData.tracks[entryOf[t]].sampleCount)
+        return Ends(r, V::ChangedOrDamaged, P::CountMismatch, reader->GetTrackId(t));
+    }
+  }
+
+  std::uint64_t total = 0;
+  std::uint32_t largest = 0, size = 0, time = 0;
+  bool key = false;
+  for (int t = 0; t < tracks; ++t) {
+    for (std::uint32_t i = 0; i < reader->GetSampleCount(t); ++i) {
+      if (reader->GetSampleInfo(t, i, size, time, key)) {
+        total += size;
+        largest = std::max(largest, size);
+      }
+    }
+  }
+  if (progress) {
+    progress->done = 0;
+    progress->total = total;
+  }
+  // No sample that can be read is larger than the file.
+  largest = static_cast<std::uint32_t>(std::min<std::uint64_t>(largest, fileSize));
+  TSampleStream stream;
+  TSampleDigest digests[kMaxTracks];
+  if (!stream.Allocate(largest))
+    return Ends(r, V::ReadError, P::OutOfMemory);
+  for (int t = 0; checking && t < tracks; ++t) {
+    if (!digests[t].Reset())
+      return Ends(r, V::ReadError, P::OutOfMemory);
+  }
+
+  int track = 0;
+  std::uint32_t sample = 0;
+  while (reader->NextSample(track, sample)) {
+    if (cancel.load(std::memory_order_relaxed))
+      return Ends(r, V::Cancelled, P::None);
+    platform::ClearLastError();
+    bool ok = reader->GetSampleInfo(track, sample, size, time, key);
+    for (std::uint32_t from = 0, n = 0; ok && from < size; from += n) {
+      const std::uint8_t *piece = stream.Piece(*reader, track, sample, size, from, n);
+      ok = piece != nullptr;
+      if (ok && checking)
+        digests[track].Update(piece, n);
+    }
+    if (!ok) {
+      r.systemError = platform::LastErrorText();
+      r.sample = sample;
+      return Ends(r, V::ReadError, P::SampleUnreadable, reader->GetTrackId(track));
+    }
+    ++r.samples;
+    r.bytes += size;
+    if (progress)
+      progress->done.fetch_add(size, std::memory_order_relaxed);
+  }
+
+  if (!checking)
+    return Ends(r, V::NoIntegrityData, P::None);
+  for (int t = 0; t < tracks; ++t) {
+    if (!(digests[t].Final() == r.integrityData.tracks[entryOf[t]].digest))
+      return Ends(r, V::ChangedOrDamaged, P::DigestMismatch, reader->GetTrackId(t));
+  }
+  return Ends(r, V::Good, P::None);
+}
+
+std::string DescribeVideoFileTest(const VideoFileTestResult &r) {
+  std::string text;
+  switch (r.verdict) {
+  case VideoFileVerdict::Good:
+    text = "good";
+    break;
+  case VideoFileVerdict::NoIntegrityData:
+    text = "no integrity data (samples read, nothing to compare them with)";
+    break;
+  case VideoFileVerdict::ChangedOrDamaged:
+    text = "changed or damaged";
+    break;
+  case VideoFileVerdict::ReadError:
+    text = "read error";
+    break;
+  case VideoFileVerdict::Cancelled:
+    return "cancelled";
+  }
+  const std::string track = "track " + std::to_string(r.trackId);
+  switch (r.problem) {
+  case VideoFileProblem::None:
+    break;
+  case VideoFileProblem::CannotOpen:
+    text += ": cannot be opened as a file";
+    break;
+  case VideoFileProblem::TooLarge:
+    text += ": 4 GiB or larger";
+    break;
+  case VideoFileProblem::NotMp4:
+    text += ": not a readable MP4 file";
+    break;
+  case VideoFileProblem::NoMovie:
+    text += ": no movie index (\"moov\")";
+    break;
+  case VideoFileProblem::SampleUnreadable:
+    text += ": sample " + std::to_string(r.sample + 1) + " of " + track + " cannot be read";
+    break;
+  case VideoFileProblem::IntegrityMalformed:
+    text += ": the integrity data is damaged";
+    break;
+  case VideoFileProblem::TrackMismatch:
+    text += ": " + track + " is not in both the file and its integrity data";
+    break;
+  case VideoFileProblem::CountMismatch:
+    text += ": " + track + " has another number of samples";
+    break;
+  case VideoFileProblem::DigestMismatch:
+    text += ": the samples of " + track + " differ";
+    break;
+  case VideoFileProblem::OutOfMemory:
+    text += ": out of memory";
+    break;
+  }
+  if (!r.systemError.empty())
+    text += " (" + r.systemError + ")";
+  return text;
+}
+
+} // namespace orvo
