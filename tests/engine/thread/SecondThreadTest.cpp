@@ -60,7 +60,9 @@ struct Worker : ::testing::Test {
 } // namespace
 
 TEST_F(Worker, OneJobAtATimeAndBusyAtOnce) {
-  WriteRecords(card, 3);
+  // A request wakes the worker at once: enough records that the scan is
+  // still running when the next lines ask.
+  WriteRecords(card, 1500);
   TSecondThread worker(&settings);
   ASSERT_TRUE(worker.StartScan());
   EXPECT_TRUE(worker.IsBusy()) << "busy before the worker has even woken up";
@@ -68,7 +70,7 @@ TEST_F(Worker, OneJobAtATimeAndBusyAtOnce) {
   EXPECT_FALSE(worker.StartDelete());
   ASSERT_TRUE(WaitIdle(worker));
   EXPECT_TRUE(worker.GetLastResult());
-  EXPECT_EQ(worker.GetRecordCount(), 3u) << "the scan ran, not the conversion";
+  EXPECT_EQ(worker.GetRecordCount(), 1500u) << "the scan ran, not the conversion";
   int day, month, year;
   EXPECT_TRUE(worker.GetRecordDate(0, day, month, year));
   EXPECT_EQ(year, 24);
