@@ -21,6 +21,8 @@ int ProblemTextId(ProblemKind kind) {
     return txt::ProblemGpsCopyFailed;
   case ProblemKind::MarkFailed:
     return txt::ProblemMarkFailed;
+  case ProblemKind::VerifyFailed:
+    return txt::ProblemVerifyFailed;
   }
   return NoTextId;
 }
@@ -77,7 +79,8 @@ std::string DescribeProblem(const ConvertProblem &problem) {
     text += " " + problem.file;
   const std::string detail = problem.kind == ProblemKind::FragmentDamaged
                                  ? GetText(DamageTextId(problem.damage))
-                                 : problem.detail;
+                             : problem.detailTextId != 0 ? GetText(problem.detailTextId)
+                                                         : problem.detail;
   if (!detail.empty())
     text += " (" + detail + ")";
   return text;

@@ -1,5 +1,7 @@
 #include "engine/Storagex4tft.h"
 
+#include "engine/RecordTime.h"
+#include "engine/VideoFileTest.h"
 #include "mp4/Mp4container.h"
 #include "platform/Error.h"
 #include "platform/File.h"
@@ -77,18 +79,44 @@ bool TStorageX4TFT::ClosePart(RecordJob &job) {
     return false;
   }
   job.outcome.parts.push_back(name);
-  return true;
+  return !VerifyOutputs || VerifyPart(job, OutputFolder + name);
+}
+
+// Reads the part back from the disk, not from the system's cache, and checks
+// every sample against the digests the writer put into it.
+bool TStorageX4TFT::VerifyPart(RecordJob &job, const std::string &path) {
+  platform::File file;
+  if (file.OpenRead(path))
+    file.DropCachedPages();
+  file.Close();
+  const VideoFileTestResult r = TestVideoFile(path, CancelRequested);
+  if (r.verdict == VideoFileVerdict::Good || r.verdict == VideoFileVerdict::Cancelled)
+    return true;
+  ConvertProblem p = Problem(ProblemKind::VerifyFailed, path, r.systemError);
+  if (r.systemError.empty())
+    p.detailTextId = r.verdict == VideoFileVerdict::ReadError ? 278 : 279;
+  AddProblem(job.outcome, p);
+  return false;
+}
+
+void TStorageX4TFT::SetDigestsEnabledForBenchmark(bool enabled) {
+  Writer->SetDigestsEnabled(enabled);
 }
 
 // Starts a part with the tracks of the fragment open in the reader.
 bool TStorageX4TFT::OpenPart(RecordJob &job, const std::string &fragmentPath,
-                             bool &outputFailed) {
+                             std::uint32_t fragmentNumber, bool &outputFailed) {
   const std::string path = OutputFolder + PartName(job, job.part);
   if (!Writer->OpenWrite(path)) {
     AddProblem(job.outcome, Problem(ProblemKind::OutputFailed, path, Writer->LastErrorText()));
     outputFailed = true;
     return false;
   }
+  // Where the part comes from and when it begins, for its integrity data
+  // and header times (the recorder's clock, taken as UTC).
+  const RecordEntry &entry = Entries[job.index];
+  Writer->SetRecordSource(FolderName(entry), fragmentNumber);
+  Writer->SetCreationTime(RecordTimeSince1904(entry, job.elapsed));
   job.tracks.clear();
   const int tracks = Reader->GetTrackCount();
   for (int k = 0; k < tracks; ++k) {
@@ -208,7 +236,7 @@ TStorageX4TFT::FragmentResult TStorageX4TFT::CopyFragment(RecordJob &job,
   }
   if (!job.partOpen) {
     bool outputFailed = false;
-    if (!OpenPart(job, fragment.path, outputFailed))
+    if (!OpenPart(job, fragment.path, fragment.number, outputFailed))
       return outputFailed ? FragmentResult::RecordEnds : FragmentResult::Failed;
   }
 
@@ -222,6 +250,8 @@ TStorageX4TFT::FragmentResult TStorageX4TFT::CopyFragment(RecordJob &job,
   }
   for (int k = 0; k < tracks; ++k)
     job.offsets[k] += Reader->TrackDuration[k];
+  job.elapsed += Reader->TrackDuration[0];
+  Writer->SetLastFragment(fragment.number);
   if (Writer->GetPosition() > MaxOutputLength && !ClosePart(job))
     return FragmentResult::RecordEnds;
   return copied == CopyResult::Copied ? FragmentResult::Copied : FragmentResult::Failed;

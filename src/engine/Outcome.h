@@ -15,7 +15,8 @@ enum class ProblemKind : std::uint8_t {
   FragmentsMissing,   // `count` fragments of the range are not on the card
   OutputFailed,       // an output part could not be written; detail says why
   GpsCopyFailed,
-  MarkFailed, // the outputs are complete, but "record.dat" kept no mark
+  MarkFailed,   // the outputs are complete, but "record.dat" kept no mark
+  VerifyFailed, // a part read back from the disk is not what was written
 };
 
 // Why a fragment that opened is not usable as a whole.
@@ -35,6 +36,7 @@ struct ConvertProblem {
   DamageKind damage = DamageKind::Structure;
   std::string file;   // the file concerned, as a path
   std::string detail; // the system's text, when there is one
+  int detailTextId = 0; // instead of `detail`: a text of the language tables
   std::uint64_t count = 0;
 };
 

@@ -2,6 +2,9 @@
 
 #include "settings/ProgramSettings.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace orvo {
 
 TSecondThread::TSecondThread(ProgramSettings *settings)
@@ -40,13 +43,47 @@ bool TSecondThread::WaitUntilIdle(std::chrono::milliseconds timeout) {
   return idle_.wait_for(lock, timeout, [this] { return !IsBusy(); });
 }
 
+bool TSecondThread::StartFileTest(const std::string &path, bool compareWithCard) {
+  if (IsBusy())
+    return false;
+  TestPath = path;
+  TestCompare = compareWithCard;
+  return Request(TestPending);
+}
+
+void TSecondThread::GetProgress(std::int32_t &done, std::int32_t &total) const {
+  if (!TestPending) {
+    Engine->GetProgress(done, total);
+    return;
+  }
+  const std::uint64_t t = TestProgress.total, d = TestProgress.done;
+  total = t == 0 ? 1 : static_cast<std::int32_t>(std::min<std::uint64_t>(t / 1024 + 1, INT32_MAX));
+  done = static_cast<std::int32_t>(std::min<std::uint64_t>(d / 1024, std::uint64_t(total)));
+}
+
+void TSecondThread::RunFileTest(const std::string &inputFolder) {
+  TestCancel = false;
+  TestProgress.done = 0;
+  TestProgress.total = 0;
+  Compared = false;
+  FileTestResult = TestVideoFile(TestPath, TestCancel, &TestProgress);
+  if (TestCompare && !TestCancel && FileTestResult.integrity == IntegrityStatus::Present &&
+      !inputFolder.empty()) {
+    TestProgress.done = 0;
+    CompareResult = CompareWithSource(TestPath, inputFolder, TestCancel, &TestProgress);
+    Compared = true;
+  }
+}
+
 void TSecondThread::Shutdown() {
   Engine->RequestCancel();
+  TestCancel = true;
   {
     const std::lock_guard<std::mutex> lock(wakeMutex_);
     ScanPending = false;
     ConvertPending = false;
     DeletePending = false;
+    TestPending = false;
     StopRequested = true;
   }
   wake_.notify_all();
@@ -73,6 +110,7 @@ void TSecondThread::Execute() {
         Engine->SetOutputFolder(s->OutPath);
         Engine->SetNameMask(s->FileMask);
         Engine->SetMaxOutputLength(s->MaxFileLength);
+        Engine->SetVerifyOutputs(s->VerifyOutputs);
       }
       LastResult = s ? Engine->ConvertChecked() : false;
       Finish(ConvertPending);
@@ -80,11 +118,15 @@ void TSecondThread::Execute() {
       Engine->SetInputFolder(s ? s->SharedInPath() : std::string());
       LastResult = s ? Engine->DeleteChecked() : false;
       Finish(DeletePending);
+    } else if (TestPending) {
+      RunFileTest(s ? s->SharedInPath() : std::string());
+      LastResult = FileTestResult.verdict == VideoFileVerdict::Good;
+      Finish(TestPending);
     } else {
       // The idle period, cut short by a request.
       std::unique_lock<std::mutex> lock(wakeMutex_);
       wake_.wait_for(lock, std::chrono::milliseconds(100), [this] {
-        return StopRequested || ScanPending || ConvertPending || DeletePending;
+        return StopRequested || IsBusy();
       });
     }
   }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "engine/SourceCompare.h"
 #include "engine/Storagex4tft.h"
+#include "engine/VideoFileTest.h"
 #include "platform/Thread.h"
 
 #include <atomic>
@@ -29,20 +31,33 @@ public:
   bool StartScan() { return Request(ScanPending); }
   bool StartConvert() { return Request(ConvertPending); }
   bool StartDelete() { return Request(DeletePending); }
-  bool IsBusy() const { return ScanPending || ConvertPending || DeletePending; }
+  // The video file test as a job: tests `path` and, with `compareWithCard`
+  // and when the file names its record, compares it sample by sample with
+  // that record's fragments in the input folder.
+  bool StartFileTest(const std::string &path, bool compareWithCard);
+  bool IsBusy() const { return ScanPending || ConvertPending || DeletePending || TestPending; }
   // Waits until no job is requested or running, or `timeout` has passed;
   // answers whether the worker is idle.
   bool WaitUntilIdle(std::chrono::milliseconds timeout);
-  void CancelJob() { Engine->RequestCancel(); }
+  void CancelJob() {
+    Engine->RequestCancel();
+    TestCancel = true;
+  }
+  // The last file test's results, valid once IsBusy has turned false after
+  // it; the comparison only when one was made.
+  const VideoFileTestResult &GetFileTestResult() const { return FileTestResult; }
+  bool GetCompareResult(SourceCompareResult &result) const {
+    result = CompareResult;
+    return Compared;
+  }
   // Valid once IsBusy has turned false after a job.
   bool GetLastResult() const { return LastResult; }
   // Stops the running job at its next check and ends the loop; the caller
   // then waits for the thread (WaitFor) and destroys it.
   void Shutdown();
 
-  void GetProgress(std::int32_t &done, std::int32_t &total) const {
-    Engine->GetProgress(done, total);
-  }
+  // During a file test, its bytes in KiB; otherwise the engine's units.
+  void GetProgress(std::int32_t &done, std::int32_t &total) const;
   std::uint32_t GetRecordCount() const { return Engine->GetRecordCount(); }
   bool SetChecked(std::uint32_t index, bool checked) { return Engine->SetChecked(index, checked); }
   bool GetRecordDate(std::uint32_t i, int &day, int &month, int &year) const {
@@ -99,6 +114,16 @@ private:
   std::atomic<bool> ScanPending{false};
   std::atomic<bool> ConvertPending{false};
   std::atomic<bool> DeletePending{false};
+  std::atomic<bool> TestPending{false};
+  std::atomic<bool> TestCancel{false};
+  // Written by the window before TestPending rises, read by the worker after.
+  std::string TestPath;
+  bool TestCompare = false;
+  VideoFileProgress TestProgress;
+  VideoFileTestResult FileTestResult;
+  SourceCompareResult CompareResult;
+  bool Compared = false;
+  void RunFileTest(const std::string &inputFolder);
   std::unique_ptr<TStorageX4TFT> Engine;
   std::atomic<bool> LastResult{false};
   ProgramSettings *settings_;

@@ -40,6 +40,11 @@ public:
   void SetOutputFolder(const std::string &folder) { OutputFolder = folder; }
   void SetNameMask(const std::string &mask) { NameMask = mask; }
   void SetMaxOutputLength(std::uint32_t bytes) { MaxOutputLength = bytes; }
+  // Read every part back from the disk and check its digests before the
+  // record is marked.
+  void SetVerifyOutputs(bool verify) { VerifyOutputs = verify; }
+  // Benchmarks only: parts without integrity data, to time what it costs.
+  void SetDigestsEnabledForBenchmark(bool enabled);
 
   // The folder the catalog was scanned from. Conversion and deletion work
   // there only, whatever the input folder says by the time they run.
@@ -132,6 +137,9 @@ private:
     std::uint32_t part = 0;
     bool partOpen = false;
     std::uint32_t offsets[8] = {};
+    // Media time of the record before the fragment being copied (90 kHz):
+    // the moment a new part begins, for the times in its headers.
+    std::uint64_t elapsed = 0;
     std::vector<PartTrack> tracks; // of the open part
     RecordOutcome outcome;
   };
@@ -142,8 +150,10 @@ private:
                      std::set<std::string> &usedBases);
   FragmentResult CopyFragment(RecordJob &job, const Fragment &fragment);
   static std::string PartName(const RecordJob &job, std::uint32_t part);
-  bool OpenPart(RecordJob &job, const std::string &fragmentPath, bool &outputFailed);
+  bool OpenPart(RecordJob &job, const std::string &fragmentPath, std::uint32_t fragmentNumber,
+                bool &outputFailed);
   bool ClosePart(RecordJob &job);
+  bool VerifyPart(RecordJob &job, const std::string &path);
   CopyResult CopySamples(RecordJob &job, const std::string &fragmentPath);
   bool WriteMark(const std::string &folder, const RecordEntry &entry, ConvertProblem &problem);
   void RemoveStaleParts(const RecordJob &job);
@@ -174,6 +184,7 @@ private:
   std::atomic<std::int32_t> ProgressDone{0};
   std::atomic<std::int32_t> ProgressTotal{0};
   std::uint32_t MaxOutputLength = kDefaultMaxOutputLength;
+  bool VerifyOutputs = false;
   std::unique_ptr<std::uint8_t[]> SampleBuffer;
   std::int32_t SampleBufferSize = 0;
 };

@@ -381,6 +381,16 @@ bool File::SetModificationTime(std::int64_t unixSeconds) {
   return false;
 }
 
+bool File::DropCachedPages() {
+  if (fd_ < 0)
+    return false;
+  const int error = ::posix_fadvise(fd_, 0, 0, POSIX_FADV_DONTNEED);
+  if (error == 0)
+    return true;
+  KeepSystemError(error);
+  return false;
+}
+
 bool File::Flush() {
   if (fd_ >= 0 && ::fsync(fd_) == 0)
     return true;

@@ -71,6 +71,10 @@ public:
   // Sets the file's modification time (seconds since 1970-01-01 UTC),
   // leaving its access time alone.
   bool SetModificationTime(std::int64_t unixSeconds);
+  // Asks the system to forget the file's cached pages, so that the next
+  // reads come from the medium (after Flush, for written data). Advice
+  // only: false when the system does not take it.
+  bool DropCachedPages();
   // Waits until the written data has reached the medium; false on an error.
   bool Flush();
   // False when the system reports an error on closing (for a written file

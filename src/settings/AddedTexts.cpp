@@ -28,6 +28,7 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
     {"More problems:", "Ещё проблем:"},
     {"Files written:", "Записаны файлы:"},
     {"Records not converted:", "Не преобразованы записи:"},
+    {"Output file does not read back as written", "Записанный файл не читается как записан"},
 }};
 
 } // namespace orvo

@@ -37,6 +37,7 @@ enum AddedText : int {
   MoreProblems,
   FilesWritten,
   RecordsNotConverted,
+  ProblemVerifyFailed,
 
   AddedTextEnd // one past the last
 };

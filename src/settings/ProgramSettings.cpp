@@ -101,6 +101,7 @@ void ProgramSettings::LoadFromBytes(std::string_view bytes) {
                MaxFileLengthLimit);
   AutoScan = ini.ReadBool(SettingsSection, "AUTOSCAN", false);
   ShowConverted = ini.ReadBool(SettingsSection, "SHOW_CONVERTED", true);
+  VerifyOutputs = ini.ReadBool(SettingsSection, "VERIFY", false);
 }
 
 bool ProgramSettings::Save() const {
@@ -116,6 +117,7 @@ bool ProgramSettings::Save() const {
   ini.WriteInt(SettingsSection, "MAX_FILE_LEN", MaxFileLength);
   ini.WriteBool(SettingsSection, "AUTOSCAN", AutoScan);
   ini.WriteBool(SettingsSection, "SHOW_CONVERTED", ShowConverted);
+  ini.WriteBool(SettingsSection, "VERIFY", VerifyOutputs);
   if (location_.createFolder) {
     const std::string folder = FolderOf(location_.path);
     if (!folder.empty() && !CreateFolderPath(folder))

@@ -34,7 +34,7 @@ public:
   ProgramSettings(const ProgramSettings &) = delete;
   ProgramSettings &operator=(const ProgramSettings &) = delete;
 
-  // Writes the seven keys into the file, keeping its other content; the file
+  // Writes its keys into the file, keeping its other content; the file
   // is replaced as a whole, so a failure leaves the old one intact. False on
   // failure (the destructor ignores it: nobody is left to tell at exit).
   bool Save() const;
@@ -62,6 +62,9 @@ public:
   bool AutoScan = false;
   std::int32_t Language = 0;
   bool ShowConverted = true;
+  // Read every converted part back from the disk and check it before the
+  // record is marked converted ("VERIFY"); off unless chosen.
+  bool VerifyOutputs = false;
 
 private:
   void UpdateDriveFields();

@@ -1,15 +1,18 @@
 #include "cardgen/CardGen.h"
 #include "mp4/BoxBuilder.h"
 #include "engine/Storagex4tft.h"
+#include "engine/VideoFileTest.h"
 #include "support/Tools.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -167,12 +170,28 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
   }
 }
 
+// Each part also proves itself: it names its record and fragments, reads
+// back as written (the parts are verified before the record is marked), and
+// carries the moment it begins, in its headers and as its file's time.
 TEST(Conversion, SmallLimitSplitsIntoPartsThatEachStartWithAKeyFrameAtZero) {
   Card card({Plan(5, 4)});
   TStorageX4TFT engine;
   ScanAndCheckAll(engine, card, card.out.path);
   engine.SetMaxOutputLength(1); // every fragment passes it
+  engine.SetVerifyOutputs(true);
   ASSERT_TRUE(engine.ConvertChecked());
+  for (std::uint32_t part = 0; part < 4; ++part) {
+    const std::string file = card.out.File(engine.OutputFileName(0, part));
+    const VideoFileTestResult test = TestVideoFile(file, std::atomic<bool>{false});
+    EXPECT_EQ(test.verdict, VideoFileVerdict::Good) << file;
+    EXPECT_EQ(test.integrityData.recordFolder, card.info.records[0].folderName);
+    EXPECT_EQ(test.integrityData.firstFragment, part);
+    EXPECT_EQ(test.integrityData.lastFragment, part);
+    // 08:05:00 on 15 March 2021 plus the two-second fragments before it.
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, 1615795500 + 2 * part) << file;
+  }
   const auto &rec = card.info.records[0];
   std::vector<std::string> all;
   for (std::uint32_t part = 0; part < 4; ++part) {

@@ -95,9 +95,23 @@ TEST_F(CliCard, ListsAndConvertsTheChosenRecords) {
   EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
   ASSERT_EQ(RunTool({card, out}, &lines), 0);
   EXPECT_EQ(lines, "No records to convert.\n");
-  ASSERT_EQ(RunTool({"--all", "--quiet", card, out}, &lines), 0);
+  ASSERT_EQ(RunTool({"--all", "--quiet", "--verify", card, out}, &lines), 0);
   EXPECT_EQ(OutputFiles(), 4u);
   EXPECT_EQ(lines, "") << "quiet shows only what failed";
+
+  // Every output tests good; one changed byte makes the test fail.
+  std::vector<std::string> files{"--test"};
+  for (auto &e : fs::directory_iterator(out))
+    files.push_back(e.path().string());
+  ASSERT_EQ(RunTool(files, &lines), 0) << lines;
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 4) << lines;
+  {
+    std::fstream f(files[1], std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(4000);
+    f.put('\x5A');
+  }
+  EXPECT_EQ(RunTool(files, &lines), 1);
+  EXPECT_NE(lines.find(files[1] + ": changed or damaged"), std::string::npos) << lines;
 
   // The JSON listing is one valid document with every record, all marked.
   ASSERT_EQ(RunTool({"--list", "--json", card}, &json), 0);
@@ -127,8 +141,8 @@ TEST_F(CliCard, HelpVersionReadmeAndManualAgree) {
       << "the README's command-line section must hold the --help text";
   std::ifstream manual(std::string(ORVO_SOURCE_DIR) + "/tools/orvo-convert/orvo-convert.1");
   const std::string man(std::istreambuf_iterator<char>(manual), {});
-  for (const char *option : {"--list", "--json", "--all", "--only", "--mask", "--limit", "--quiet",
-                             "--version", "--help"}) {
+  for (const char *option : {"--list", "--json", "--all", "--only", "--mask", "--limit",
+                             "--verify", "--quiet", "--test", "--version", "--help"}) {
     EXPECT_NE(help.find(option), std::string::npos) << option;
     const std::string escaped = "\\-\\-" + std::string(option + 2);
     EXPECT_NE(man.find(escaped), std::string::npos) << option << " missing from the manual";

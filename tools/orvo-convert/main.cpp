@@ -7,6 +7,7 @@
 
 #include "app/OutcomeText.h"
 #include "engine/Secondthread.h"
+#include "engine/VideoFileTest.h"
 #include "platform/FileSystem.h"
 #include "settings/AddedTexts.h"
 #include "settings/ProgramSettings.h"
@@ -49,6 +50,7 @@ int InterruptedExit() {
 constexpr char kUsage[] =
     R"(Usage: orvo-convert [OPTIONS] CARD OUTDIR
        orvo-convert --list [--json] CARD
+       orvo-convert --test FILE...
        orvo-convert --version | --help
 
 Converts the recordings of the recorder's memory card (or a copy of one)
@@ -67,7 +69,12 @@ and every recording converted completely marked as converted on the card.
                  %R record mode
   --limit MIB    start a new part once a file has grown past MIB MiB
                  (1 to 1900, default 1900)
+  --verify       read every part back from the disk and check it against
+                 its integrity data before the recording is marked
   --quiet        print only the recordings that were not converted
+  --test FILE... test MP4 files written by this program: every sample is
+                 read and checked against the file's integrity data; one
+                 line per file, exit status 0 when every file tested good
   --version      print the version and exit
   --help         print this text and exit
 
@@ -112,7 +119,7 @@ bool ParseIndices(const std::string &text, std::set<std::uint32_t> &indices) {
 }
 
 struct Options {
-  bool list = false, json = false, all = false, quiet = false;
+  bool list = false, json = false, all = false, quiet = false, verify = false, test = false;
   std::string mask = "%D_%T";
   unsigned long limitMib = 1900;
   std::set<std::uint32_t> only;
@@ -144,6 +151,10 @@ int ParseOptions(int argc, char **argv, Options &o) {
       o.all = true;
     } else if (arg == "--quiet") {
       o.quiet = true;
+    } else if (arg == "--verify") {
+      o.verify = true;
+    } else if (arg == "--test") {
+      o.test = true;
     } else if (arg == "--mask") {
       o.mask = v;
     } else if (arg == "--limit") {
@@ -160,6 +171,8 @@ int ParseOptions(int argc, char **argv, Options &o) {
   }
   if (o.json && !o.list)
     return Fail("--json goes with --list");
+  if (o.test)
+    return o.positional.empty() ? Fail("--test takes the files to test") : -1;
   if (o.positional.size() != (o.list ? 1u : 2u))
     return Fail(o.list ? "--list takes the card's folder" : "a card folder and an output folder");
   return -1;
@@ -189,11 +202,30 @@ std::string OutcomeLine(const orvo::TSecondThread &worker, std::uint32_t index,
 
 } // namespace
 
+// Tests each file in turn, a line each; interrupted, the rest is not tested.
+int TestFiles(const std::vector<std::string> &files) {
+  using namespace orvo;
+  bool allGood = true;
+  for (const std::string &file : files) {
+    const VideoFileTestResult r = TestVideoFile(file, interrupted);
+    if (r.verdict == VideoFileVerdict::Cancelled)
+      return InterruptedExit();
+    std::printf("%s: %s\n", file.c_str(), DescribeVideoFileTest(r).c_str());
+    std::fflush(stdout);
+    allGood = allGood && r.verdict == VideoFileVerdict::Good;
+  }
+  return allGood ? kExitOk : kExitJobFailed;
+}
+
 int main(int argc, char **argv) {
   using namespace orvo;
   Options o;
   if (const int done = ParseOptions(argc, argv, o); done >= 0)
     return done;
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+  if (o.test)
+    return TestFiles(o.positional);
   const std::string card = platform::WithSeparator(o.positional[0]);
   if (!platform::IsEnterableDirectory(card))
     return Fail("the card folder " + o.positional[0] + " does not exist");
@@ -212,9 +244,8 @@ int main(int argc, char **argv) {
 
   // The same worker and the same requests as the window: start a job, wait
   // for its end, cancel on request, shut down at the end.
+  settings.VerifyOutputs = o.verify;
   TSecondThread worker(&settings);
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
   if (!worker.StartScan())
     return kExitJobFailed;
   while (!worker.WaitUntilIdle(std::chrono::milliseconds(100)))
