@@ -1,8 +1,8 @@
 // What the integrity data costs and what the video file test delivers, each
 // as a ratio to a reference run in the same process:
-//   1. converting every record of a card (the conversion's copy loop: each
-//      fragment read and its samples written, parts split at the default
-//      limit) with digests against without;
+//   1. converting every record of a card as the program does (parts split
+//      at the default limit, each flushed and renamed) with digests against
+//      without;
 //   2. the video file test of every part written against reading the same
 //      files with a plain read loop, and with cat.
 // Runs alternate, A then B, then B then A, so that neither always runs on a
@@ -91,66 +91,23 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// The conversion's copy loop for one record; returns the parts written.
-std::vector<std::string> ConvertRecord(const Record &r, const std::string &out, bool digests,
-                                       std::vector<std::uint8_t> &buffer) {
-  TMP4Container reader, writer;
-  writer.SetDigestsEnabled(digests);
-  std::vector<std::string> parts;
-  std::uint32_t offsets[kMaxTracks] = {};
-  bool open = false;
-  for (std::uint32_t j = r.entry.FirstFragment;; ++j) {
-    const std::string path =
-        r.folder + TStorageX4TFT::FragmentFolderName(j) + TStorageX4TFT::FragmentFileName(j);
-    if (reader.OpenRead(path)) {
-      if (!open) {
-        parts.push_back(out + "/" + r.name + "_P" + std::to_string(parts.size()) + ".mp4");
-        open = writer.OpenWrite(parts.back());
-        writer.SetRecordSource(r.name, j);
-        for (int t = 0; open && t < reader.GetTrackCount(); ++t) {
-          std::int8_t type;
-          std::string handler, language;
-          std::uint8_t codec;
-          std::int32_t size;
-          reader.GetTrackInfo(t, type, handler, language);
-          writer.AddTrack(type, handler, language);
-          if (const std::uint8_t *config = reader.GetCodecConfig(t, codec, size))
-            writer.SetCodecConfig(t, codec, size, config);
-          offsets[t] = 0;
-        }
-      }
-      int t;
-      std::uint32_t i, size, time;
-      bool key;
-      while (open && reader.NextSample(t, i) && reader.GetSampleInfo(t, i, size, time, key) &&
-             size <= buffer.size() && reader.ReadSample(t, i, buffer.data(), size)) {
-        writer.WriteSample(t, buffer.data(), size, offsets[t] + time, key);
-      }
-      for (t = 0; t < reader.GetTrackCount(); ++t)
-        offsets[t] += reader.TrackDuration[t];
-      writer.SetLastFragment(j);
-      if (open && writer.GetPosition() > TStorageX4TFT::kDefaultMaxOutputLength) {
-        writer.Close();
-        open = false;
-      }
-      reader.Close();
-    }
-    if (j == r.entry.LastFragment)
-      break;
-  }
-  if (open)
-    writer.Close();
-  return parts;
-}
-
-std::vector<std::string> ConvertCard(const std::vector<Record> &records, const std::string &out,
+// The conversion itself, as the program runs it (fsync and rename of every
+// part included), with the writer's digests on or off; returns the parts.
+std::vector<std::string> ConvertCard(const std::string &card, const std::string &out,
                                      bool digests) {
-  std::vector<std::uint8_t> buffer(TStorageX4TFT::kSampleBufferBytes);
+  TStorageX4TFT engine;
+  engine.SetInputFolder(card + "/");
+  engine.SetOutputFolder(out + "/");
+  engine.SetDigestsEnabledForBenchmark(digests);
+  engine.ScanRecords();
+  for (std::uint32_t i = 0; i < engine.GetRecordCount(); ++i)
+    engine.SetChecked(i, true);
+  engine.ConvertChecked();
   std::vector<std::string> parts;
-  for (const Record &r : records) {
-    auto p = ConvertRecord(r, out, digests, buffer);
-    parts.insert(parts.end(), p.begin(), p.end());
-  }
+  for (const auto &e : fs::directory_iterator(out))
+    if (e.path().extension() == ".mp4")
+      parts.push_back(e.path().string());
+  std::sort(parts.begin(), parts.end());
   return parts;
 }
 
@@ -252,12 +209,12 @@ int main(int argc, char **argv) {
 
   // Warm-up, then conversion with digests against without.
   FreshFolder(out);
-  ConvertCard(records, out, true);
+  ConvertCard(card, out, true);
   Timing on;
   std::printf("conversion (read fragments, write parts), digests on against off:\n");
   Compare(
-      "digests on", [&] { ConvertCard(records, out, true); }, "digests off",
-      [&] { ConvertCard(records, out, false); }, rounds,
+      "digests on", [&] { ConvertCard(card, out, true); }, "digests off",
+      [&] { ConvertCard(card, out, false); }, rounds,
       [&] {
         FreshFolder(out);
         if (g_cold)
@@ -266,7 +223,7 @@ int main(int argc, char **argv) {
       on);
 
   FreshFolder(out);
-  const std::vector<std::string> parts = ConvertCard(records, out, true);
+  const std::vector<std::string> parts = ConvertCard(card, out, true);
   std::uint64_t partBytes = 0;
   for (const std::string &p : parts)
     partBytes += fs::file_size(p);
