@@ -1,11 +1,14 @@
+#include "platform/Error.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "support/Tools.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace orvo;
@@ -36,4 +39,22 @@ TEST(FileCheck, ReadableRegularFilesAndModificationTimes) {
   ASSERT_EQ(stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mtime, 1615797000);
   EXPECT_FALSE(open.OpenExisting(link)) << "never through a link";
+}
+
+// A failure at exit (a static object's destructor saving its file) still
+// keeps its reason: the reason's storage outlives every thread-local object.
+TEST(FileCheck, FailureAtExitKeepsItsReason) {
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    struct AtExit {
+      ~AtExit() { _exit(platform::DeleteFile("/nonexistent/orvo") ? 1 : 0); }
+    };
+    static AtExit atExit;
+    platform::KeepError("before");
+    std::exit(2);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
