@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "settings/AddedTexts.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -71,6 +72,18 @@ std::string TStorageX4TFT::PartName(const RecordJob &job, std::uint32_t part) {
 bool TStorageX4TFT::ClosePart(RecordJob &job) {
   job.partOpen = false;
   const std::string name = PartName(job, job.part);
+  // A part with no track of two samples (a cancel right after it began, or
+  // a last fragment of one frame) would have an empty index and play
+  // nothing: it is not written, and only a cancel makes that no problem.
+  if (!Writer->HasIndexedTrack()) {
+    Writer->Discard();
+    if (CancelRequested)
+      return true;
+    ConvertProblem p = Problem(ProblemKind::OutputFailed, OutputFolder + name);
+    p.detailTextId = txt::PartTooShort;
+    AddProblem(job.outcome, p);
+    return false;
+  }
   ++job.part;
   Writer->Close();
   if (!Writer->LastFinishSucceeded()) {
@@ -374,7 +387,6 @@ bool TStorageX4TFT::ConvertChecked() {
   bool expected = false;
   if (!Busy.compare_exchange_strong(expected, true))
     return true;
-  CancelRequested = false;
   Cancelled = false;
   ProgressDone = 0;
   ProgressTotal = 0;
@@ -436,6 +448,7 @@ bool TStorageX4TFT::ConvertChecked() {
   Cancelled = CancelRequested.load();
   if (Cancelled)
     result = false;
+  CancelRequested = false;
   ProgressDone = 0;
   ProgressTotal = 0;
   Busy = false;

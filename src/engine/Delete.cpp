@@ -25,7 +25,6 @@ bool TStorageX4TFT::DeleteChecked() {
   bool result = true;
   bool expected = false;
   if (Busy.compare_exchange_strong(expected, true)) {
-    CancelRequested = false;
     std::int64_t total = 0;
     for (std::uint32_t i = 0; i < Count; ++i) {
       if (Entries[i].Marks & kMarkChecked)

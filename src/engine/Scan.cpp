@@ -45,7 +45,6 @@ bool TStorageX4TFT::ScanRecords() {
   bool expected = false;
   if (!Busy.compare_exchange_strong(expected, true))
     return true;
-  CancelRequested = false;
   Count = 0;
   Outcomes.clear();
   // From now on the catalog belongs to this folder, whatever the input
@@ -73,6 +72,7 @@ bool TStorageX4TFT::ScanRecords() {
     Entries[Count] = candidate;
     Count = Count + 1;
   }
+  CancelRequested = false;
   Busy = false;
   return result;
 }

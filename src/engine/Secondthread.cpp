@@ -22,6 +22,10 @@ bool TSecondThread::Request(std::atomic<bool> &flag) {
   // then setting one cannot race with another request.
   if (IsBusy())
     return false;
+  // From here on a cancel applies to this job, even before the worker has
+  // picked it up.
+  Engine->ResetCancel();
+  TestCancel = false;
   {
     const std::lock_guard<std::mutex> lock(wakeMutex_);
     flag = true;
@@ -62,7 +66,6 @@ void TSecondThread::GetProgress(std::int32_t &done, std::int32_t &total) const {
 }
 
 void TSecondThread::RunFileTest(const std::string &inputFolder) {
-  TestCancel = false;
   TestProgress.done = 0;
   TestProgress.total = 0;
   Compared = false;

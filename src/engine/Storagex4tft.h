@@ -35,6 +35,11 @@ public:
   bool ConvertChecked();
   bool DeleteChecked();
   void RequestCancel() { CancelRequested = true; }
+  // A cancel applies to the next job to run (or the running one) until this
+  // is called, and each job forgets it when it ends. The worker resets it
+  // when a job is requested, so that a cancel pressed in the moment before
+  // the worker picks the job up is not lost.
+  void ResetCancel() { CancelRequested = false; }
 
   void SetInputFolder(const std::string &folder) { InputFolder = folder; }
   void SetOutputFolder(const std::string &folder) { OutputFolder = folder; }

@@ -247,6 +247,13 @@ bool TMP4Container::FinishFile() {
   return EndBox() && !writeFailed_;
 }
 
+bool TMP4Container::HasIndexedTrack() const {
+  for (int t = 0; t < trackCount; ++t)
+    if (sampleCount[t] >= 2)
+      return true;
+  return false;
+}
+
 bool TMP4Container::SetRecordSource(const std::string &recordFolder, std::uint32_t firstFragment) {
   if (state != kStateWriting || recordFolder.size() > kIntegrityMaxName)
     return false;

@@ -62,6 +62,9 @@ public:
   // A writer's file appears under its name only when Close has finished it;
   // until then it is a temporary beside it. Discard drops it instead.
   void Discard();
+  // Writer: whether some track has the two samples that give it a place in
+  // the index; a file without one plays nothing.
+  bool HasIndexedTrack() const;
   // The system's reason for the last failed open, write or finish; empty
   // when the file opened but its content was not acceptable.
   const std::string &LastErrorText() const { return errorText_; }

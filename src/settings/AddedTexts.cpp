@@ -29,6 +29,7 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
     {"Files written:", "Записаны файлы:"},
     {"Records not converted:", "Не преобразованы записи:"},
     {"Output file does not read back as written", "Записанный файл не читается как записан"},
+    {"the part is too short to play", "часть слишком коротка для воспроизведения"},
 }};
 
 } // namespace orvo

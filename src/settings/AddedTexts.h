@@ -38,6 +38,7 @@ enum AddedText : int {
   FilesWritten,
   RecordsNotConverted,
   ProblemVerifyFailed,
+  PartTooShort,
 
   AddedTextEnd // one past the last
 };

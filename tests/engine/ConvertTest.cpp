@@ -362,6 +362,14 @@ TEST(Conversion, CancelFinishesTheOpenPartAndStartsNoFurtherRecord) {
   EXPECT_TRUE(checked);
   EXPECT_FALSE(converted);
   EXPECT_FALSE(fs::exists(card.out.File(engine.OutputFileName(i2, 0))));
+
+  // A cancel asked for before a job runs applies to it (the worker may not
+  // have picked the job up yet), and is forgotten when the job ends.
+  engine.RequestCancel();
+  EXPECT_TRUE(engine.ScanRecords());
+  EXPECT_EQ(engine.GetRecordCount(), 0u);
+  EXPECT_TRUE(engine.ScanRecords());
+  EXPECT_EQ(engine.GetRecordCount(), 2u);
 }
 
 namespace {
