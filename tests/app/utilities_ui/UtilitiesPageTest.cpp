@@ -3,8 +3,10 @@
 #include "media/Process.h"
 #include "mp4/BoxBuilder.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QToolButton>
 
 #include <algorithm>
 #include <filesystem>
@@ -67,7 +69,24 @@ TEST_F(FileTestPage, TellsAGoodFileFromAChangedOneAndFromOneItCannotRead) {
   EXPECT_EQ(form->PageControl1->tabText(3), "Utilities");
   EXPECT_FALSE(tests->ButtonTest->isEnabled()) << "no file named yet";
 
-  Start(part);
+  // The file is chosen in the open dialog, which starts in the output folder.
+  QTimer::singleShot(0, [&] {
+    QWidget *modal = QApplication::activeModalWidget();
+    auto *dialog = qobject_cast<QFileDialog *>(modal);
+    if (dialog == nullptr) {
+      ADD_FAILURE() << "no file dialog";
+      if (modal != nullptr)
+        modal->close();
+      return;
+    }
+    EXPECT_EQ(dialog->nameFilters(), QStringList({"MP4 file (*.mp4)", "Any file (*)"}));
+    EXPECT_EQ(dialog->directory().absolutePath().toStdString(), out.path);
+    dialog->selectFile(QString::fromStdString(part));
+    static_cast<QDialog *>(dialog)->accept();
+  });
+  QTest::mouseClick(tests->ButtonBrowse, Qt::LeftButton);
+  EXPECT_EQ(tests->FilePath().toStdString(), part);
+  Click(tests->ButtonTest);
   // While the worker tests, nothing else may give it a job.
   EXPECT_EQ(Status(), "Testing video file");
   EXPECT_EQ(tests->ButtonTest->text(), "Cancel");
