@@ -5,7 +5,9 @@
 #include "app/ui/FirmwarePage.h"
 #include "app/ui/RecordPage.h"
 #include "app/ui/SettingsPage.h"
+#include "app/ui/UtilitiesPage.h"
 #include "config/ui/RecorderSettings.h"
+#include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
@@ -15,7 +17,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace orvo {
 
@@ -42,13 +43,9 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
   TabSheet1 = new RecordPage(*this, PageControl1);
   TabSheet2 = new SettingsPage(*this, PageControl1);
   TabSheet5 = new FirmwarePage(PageControl1);
-  // The video file test lives here; its tab is never shown to the user.
-  TabSheet6 = new QWidget(PageControl1);
-  TabSheet6->setObjectName("TabSheet6");
-  new QVBoxLayout(TabSheet6);
+  TabSheet6 = new UtilitiesPage(*this, PageControl1);
   for (QWidget *page : std::initializer_list<QWidget *>{TabSheet1, TabSheet2, TabSheet5, TabSheet6})
     PageControl1->addTab(page, QString());
-  PageControl1->setTabVisible(PageControl1->indexOf(TabSheet6), false);
 
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName("StatusBar");
@@ -64,6 +61,12 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
 
   connect(TimerCheckDrive, &QTimer::timeout, this, &TFormMain::TimerCheckDriveTimer);
   connect(TabSheet1, &RecordPage::jobRunningChanged, TabSheet2, &SettingsPage::SetJobRunning);
+  connect(TabSheet1, &RecordPage::jobRunningChanged, TabSheet6, &UtilitiesPage::SetJobRunning);
+  // While a file is tested the worker refuses every other job, so the record
+  // page waits as a whole; its controls keep their own states for later.
+  connect(TabSheet6, &UtilitiesPage::jobRunningChanged, TabSheet2, &SettingsPage::SetJobRunning);
+  connect(TabSheet6, &UtilitiesPage::jobRunningChanged, TabSheet1,
+          [this](bool running) { TabSheet1->setEnabled(!running); });
   // The settings page redraws whenever it is entered or another recorder
   // page is chosen.
   connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
@@ -107,6 +110,7 @@ void TFormMain::RelabelWindow() {
   TabSheet1->Relabel();
   TabSheet2->Relabel();
   TabSheet5->Relabel();
+  TabSheet6->Relabel();
 
   // The window keeps its size unless the texts of a language need more.
   const QSize size = kClientSize.expandedTo(minimumSizeHint());
@@ -166,7 +170,8 @@ void TFormMain::CardAppeared() {
   SetStatusText(Text(MsgDriveReady));
   RecorderSetup().ReadCardConfiguration(s.InPath);
   TabSheet5->CardAppeared();
-  if (s.AutoScan)
+  // Not while the worker runs a job: it would refuse the scan.
+  if (s.AutoScan && !(worker_ != nullptr && worker_->IsBusy()))
     TabSheet1->BeginScan();
 }
 

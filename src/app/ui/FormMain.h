@@ -1,10 +1,10 @@
 #pragma once
 
-// The main window: a frame of pages (records, settings, firmware), the
-// status bar and the drive polling. It keeps the card state the pages share,
-// tells them when the card comes and goes, and relabels them after a
-// language change. The window never waits for a worker; it sets requests
-// and polls.
+// The main window: a frame of pages (records, settings, firmware,
+// utilities), the status bar and the drive polling. It keeps the card state
+// the pages share, tells them when the card comes and goes, and relabels
+// them after a language change. The window never waits for a worker; it
+// sets requests and polls.
 
 #include "config/ui/SettingsHost.h"
 
@@ -23,6 +23,7 @@ class TSecondThread;
 class RecordPage;
 class SettingsPage;
 class FirmwarePage;
+class UtilitiesPage;
 class RecorderSettings;
 
 inline constexpr char kMainCaption[] = "oRVO-V.264o4 TFT V1.02";
@@ -67,7 +68,7 @@ public:
   RecordPage *TabSheet1;
   SettingsPage *TabSheet2;
   FirmwarePage *TabSheet5;
-  QWidget *TabSheet6;
+  UtilitiesPage *TabSheet6;
 
   QStatusBar *StatusBar;
   QLabel *StatusLabel;

@@ -6,14 +6,18 @@
 #include "app/ui/FormMain.h"
 #include "app/ui/RecordPage.h"
 #include "app/ui/SettingsPage.h"
+#include "app/ui/UtilitiesPage.h"
 #include "config/ui/RecorderSettings.h"
 #include "settings/ui/SetupForm.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 
 #include <utility>
@@ -32,6 +36,20 @@ bool Save(QWidget *widget, const QString &folder, const QString &name, const QSt
   return widget->grab().save(QDir(folder).filePath(name + "-" + tag + ".png"));
 }
 
+// The utilities page shows the outcome of a test of `file`.
+void TestFile(UtilitiesPage *page, const QString &file) {
+  if (file.isEmpty())
+    return;
+  page->EditFileName->setText(file);
+  page->ButtonTestClick();
+  QElapsedTimer waited;
+  waited.start();
+  while (page->Testing && waited.elapsed() < 30000) {
+    QApplication::processEvents();
+    QThread::msleep(10);
+  }
+}
+
 } // namespace
 
 void ScheduleScreenshots(Application &application, const QString &folder, const QString &tag) {
@@ -39,12 +57,14 @@ void ScheduleScreenshots(Application &application, const QString &folder, const 
     QDir().mkpath(folder);
     TFormMain *main = application.MainForm();
     RecorderSettings &recorder = main->RecorderSetup();
+    TestFile(main->TabSheet6, qEnvironmentVariable("ORVO_SCREENSHOT_TEST_FILE"));
     const struct {
       QWidget *page;
       const char *name;
     } pages[] = {{main->TabSheet1, "main-records"},
                  {main->TabSheet2, "main-settings"},
-                 {main->TabSheet5, "main-firmware"}};
+                 {main->TabSheet5, "main-firmware"},
+                 {main->TabSheet6, "main-utilities"}};
     for (const auto &p : pages) {
       main->PageControl1->setCurrentWidget(p.page);
       Save(main, folder, p.name, tag);

@@ -7,6 +7,7 @@
 #include "app/ui/HintPause.h"
 #include "app/ui/RecordPage.h"
 #include "app/ui/SettingsPage.h"
+#include "app/ui/UtilitiesPage.h"
 #include "config/ui/Binders.h"
 #include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
@@ -109,7 +110,8 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrLanguageFilesIsEnglishWithCardB
   EXPECT_EQ(w.PageControl1->tabText(0), English(1));
   EXPECT_EQ(w.PageControl1->tabText(1), English(2));
   EXPECT_EQ(w.PageControl1->tabText(2), English(263));
-  EXPECT_FALSE(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheet6)));
+  EXPECT_EQ(w.PageControl1->tabText(3), English(272));
+  EXPECT_TRUE(w.PageControl1->isTabVisible(3));
   EXPECT_EQ(records.ListViewRecord->headerItem()->text(0), QString());
   EXPECT_EQ(records.ListViewRecord->headerItem()->text(7), English(20));
 
@@ -209,6 +211,9 @@ TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   EXPECT_EQ(w.TabSheet2->GroupBoxRecorderSetup->title(), Russian(54));
   EXPECT_EQ(w.TabSheet5->LabelDataOnDisk->text(), Russian(264));
   EXPECT_EQ(w.TabSheet5->ButtonFwCopyFromCard->statusTip(), Russian(271));
+  EXPECT_EQ(w.PageControl1->tabText(3), Russian(272));
+  EXPECT_EQ(w.TabSheet6->GroupBoxFileTest->title(), Russian(273));
+  EXPECT_EQ(w.TabSheet6->ButtonTest->text(), Russian(275));
   EXPECT_GE(w.width(), w.minimumSizeHint().width()) << "the window grows to the new texts";
 }
 
