@@ -50,7 +50,8 @@ TEST_F(DeletingDialog, DeletesTheCheckedRecordsAndClosesWhenTheWorkerIsIdle) {
   EXPECT_EQ(form.windowTitle(), "Deleting records");
   EXPECT_TRUE(form.Timer->isActive());
   EXPECT_EQ(form.Timer->interval(), 40);
-  EXPECT_TRUE(worker.IsBusy()) << "the dialog started the job";
+  // The worker wakes at once for a request: the job may be over already.
+  EXPECT_TRUE(worker.IsBusy() || !fs::exists(folders[1])) << "the dialog started the job";
   QTest::keyClick(&form, Qt::Key_Escape);
   EXPECT_TRUE(form.isVisible()) << "the deletion cannot be interrupted";
   ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 60000));
