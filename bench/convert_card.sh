@@ -43,7 +43,8 @@ fresh() { rm -rf "$out"; mkdir -p "$out"; sync; }
 now() { date +%s.%N; }
 
 reference=${ORVO_REFERENCE:-}
-run_orvo() { "$convert" "$card" "$out" >/dev/null 2>&1; }
+# --all: the card's records are marked converted after the first run.
+run_orvo() { "$convert" --all "$card" "$out" >/dev/null 2>&1; }
 run_reference() { "$reference" "$card" "$out" >/dev/null 2>&1; }
 run_cat() {
   for r in "${records[@]}"; do
@@ -108,7 +109,7 @@ if [ -n "$reference" ]; then
 fi
 
 fresh
-peak=$( { /usr/bin/time -f '%M' "$convert" "$card" "$out" 2>&1 >/dev/null; } | tail -1)
+peak=$( { /usr/bin/time -f '%M' "$convert" --all "$card" "$out" 2>&1 >/dev/null; } | tail -1)
 echo "orvo-convert peak memory: $((peak / 1024)) MiB"
 
 echo
