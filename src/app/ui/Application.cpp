@@ -85,7 +85,7 @@ void Application::StartUp() {
   records->FormFiltering = new TFormFiltering(main, settings_.get());
   recorder.FormSetupVin = new TFormSetupVin(main);
 
-  QApplication::setApplicationDisplayName(mainForm_->windowTitle());
+  // No application display name: Qt would append it to every dialog's title.
   QApplication::setWindowIcon(mainForm_->windowIcon());
   InstallHintPause(30000);
 

@@ -81,7 +81,7 @@ void ScheduleScreenshots(Application &application, const QString &folder, const 
     setup->hide();
 
     TFormAbout *about = application.FormAbout();
-    about->LabelAbout(main->windowTitle());
+    about->LabelAbout();
     about->show();
     Save(about, folder, "about", tag);
     about->hide();

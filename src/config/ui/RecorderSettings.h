@@ -75,6 +75,10 @@ public:
   void CheckBoxAudioAGCChange();
   void CheckBoxVASOnChange();
 
+  // Commits the settings edit that has the focus, as leaving it would (the
+  // buttons leave the focus where it is).
+  void CommitFocusedEdit();
+
   // Creates FormSetupCam and FormSetupVin where the program did not.
   void CreateAdvancedDialogs();
 

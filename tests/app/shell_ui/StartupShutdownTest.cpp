@@ -28,7 +28,8 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolTip>
-#include <QTreeWidget>
+#include "app/ui/RecordListView.h"
+#include "app/ui/RecordTableModel.h"
 
 #include <gtest/gtest.h>
 
@@ -110,8 +111,8 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrLanguageFilesIsEnglishWithCardB
   EXPECT_EQ(w.PageControl1->tabText(1), English(2));
   EXPECT_EQ(w.PageControl1->tabText(2), English(263));
   EXPECT_FALSE(w.PageControl1->isTabVisible(w.PageControl1->indexOf(w.TabSheet6)));
-  EXPECT_EQ(records.ListViewRecord->headerItem()->text(0), QString());
-  EXPECT_EQ(records.ListViewRecord->headerItem()->text(7), English(20));
+  EXPECT_EQ(records.RecordModel->headerData(0, Qt::Horizontal, Qt::DisplayRole), QString());
+  EXPECT_EQ(records.RecordModel->headerData(7, Qt::Horizontal, Qt::DisplayRole), English(20));
 
   for (QPushButton *b :
        {records.ButtonScan, records.ButtonConvert, records.ButtonSetAll, records.ButtonClearAll,
@@ -124,15 +125,16 @@ TEST(StartupShutdown, FirstStartWithoutSettingsOrLanguageFilesIsEnglishWithCardB
   EXPECT_TRUE(records.ButtonOpenFolder->isEnabled());
   EXPECT_TRUE(card.ButtonClean->isHidden());
   EXPECT_TRUE(records.ProgressBar->isHidden());
-  EXPECT_TRUE(w.StatusText().isEmpty());
+  // Nothing is greyed without a word: the status bar says how to begin.
+  EXPECT_TRUE(w.StatusText().contains(English(45))) << w.StatusText().toStdString();
   EXPECT_TRUE(w.StatusBar->currentMessage().isEmpty());
   EXPECT_TRUE(w.TimerCheckDrive->isActive());
   EXPECT_EQ(w.TimerCheckDrive->interval(), 500);
   EXPECT_FALSE(records.TimerCommon->isActive());
   EXPECT_FALSE(w.DriveReady);
-  EXPECT_FALSE(records.Scanning);
-  EXPECT_FALSE(records.Converting);
-  EXPECT_EQ(records.SortColumn, -1);
+  EXPECT_FALSE(records.Scanning());
+  EXPECT_FALSE(records.Converting());
+  EXPECT_EQ(records.SortColumn, 0) << "by date until a header says otherwise";
   // Every page has the dialogs it opens.
   for (const QObject *dialog : std::initializer_list<const QObject *>{
            card.SetupForm, records.FormAbout, records.FormDeleting, records.FormFiltering,
@@ -147,7 +149,7 @@ TEST(MainWindow, ComponentsCarryTheirNamesTagsAndColumnWidths) {
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
   TFormMain w(nullptr, &settings);
   RecorderSettings &recorder = w.RecorderSetup();
-  QTreeWidget *list = w.TabSheet1->ListViewRecord;
+  RecordListView *list = w.TabSheet1->ListViewRecord;
   for (const char *name : {"PageControl1", "TabSheet1", "TabSheet2", "TabSheet5", "TabSheet6",
                            "ListViewRecord", "ProgressBar", "SpeedButtonInfo", "GroupBoxPrepare",
                            "PageControlRecorderSetup", "PanelCfg", "ImageCfg", "LabelDataOnCard",
@@ -162,14 +164,13 @@ TEST(MainWindow, ComponentsCarryTheirNamesTagsAndColumnWidths) {
   }
   const int widths[] = {22, 76, 62, 62, 134, 94, 45, 140};
   // The titles are never clipped: a column is only ever wider than its width.
-  EXPECT_EQ(list->columnWidth(0), 22);
+  EXPECT_GE(list->columnWidth(0), 22);
   for (int i = 1; i < 8; ++i) {
     EXPECT_GE(list->columnWidth(i), widths[i]) << i;
     EXPECT_GE(list->columnWidth(i), list->header()->sectionSizeHint(i));
   }
-  EXPECT_EQ(list->columnWidth(1), widths[1]);
   EXPECT_EQ(list->header()->sectionResizeMode(0), QHeaderView::Fixed);
-  EXPECT_EQ(list->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(list->focusPolicy(), Qt::StrongFocus);
   EXPECT_EQ(recorder.ImageCfg->size(), QSize(429, 277));
   EXPECT_GE(w.width(), 892);
   EXPECT_GE(w.height(), 522);
@@ -201,11 +202,12 @@ TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   settings.Language = 1;
   w.RefreshSettingsPages();
   EXPECT_EQ(w.LastAppliedLanguage, 1);
-  EXPECT_EQ(w.TabSheet1->ButtonScan->text(), Russian(3));
+  EXPECT_EQ(w.TabSheet1->ButtonScan->text().remove('&'), Russian(3));
   EXPECT_EQ(w.TabSheet1->ButtonScan->toolTip(), Russian(4));
   EXPECT_EQ(w.PageControl1->tabText(1), Russian(2));
   EXPECT_EQ(w.RecorderSetup().PageControlRecorderSetup->tabText(4), Russian(14));
-  EXPECT_EQ(w.TabSheet1->ListViewRecord->headerItem()->text(1), Russian(13));
+  EXPECT_EQ(w.TabSheet1->RecordModel->headerData(1, Qt::Horizontal, Qt::DisplayRole),
+            Russian(13));
   EXPECT_EQ(w.TabSheet2->GroupBoxRecorderSetup->title(), Russian(54));
   EXPECT_EQ(w.TabSheet5->LabelDataOnDisk->text(), Russian(264));
   EXPECT_EQ(w.TabSheet5->ButtonFwCopyFromCard->statusTip(), Russian(271));
@@ -233,7 +235,7 @@ TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
   });
   w.TabSheet2->ButtonSetupClick();
   EXPECT_EQ(settings.Language, 1);
-  EXPECT_EQ(w.TabSheet1->ButtonScan->text(), Russian(3));
+  EXPECT_EQ(w.TabSheet1->ButtonScan->text().remove('&'), Russian(3));
 }
 
 } // namespace
