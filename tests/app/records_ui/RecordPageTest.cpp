@@ -216,6 +216,13 @@ TEST_F(RecordPageTest, FilterModesConvertedAndCancel) {
   Click(page->ButtonFiltering);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2}));
   EXPECT_FALSE(settings.ShowConverted);
+  EXPECT_EQ(Status(), "Records found: 3 (shown: 1)");
+
+  WhenShown(filter, [&] { QTest::mouseClick(filter->ButtonShowAll, Qt::LeftButton); });
+  Click(page->ButtonFiltering);
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_TRUE(settings.ShowConverted);
+  EXPECT_EQ(Status(), "Records found: 3");
 }
 
 TEST_F(RecordPageTest, SetAllAndClearAllReachTheCatalogOnlyThroughPushChecks) {
