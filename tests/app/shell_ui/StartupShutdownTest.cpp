@@ -26,6 +26,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include "app/ui/RecordListView.h"
@@ -195,6 +196,9 @@ TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   ScratchWorkingFolder folder;
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
   TFormMain w(nullptr, &settings);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const QSize shown = w.size();
   w.TabSheet1->ButtonScan->setText("untouched");
   w.RefreshSettingsPages();
   EXPECT_EQ(w.TabSheet1->ButtonScan->text(), QString("untouched"));
@@ -211,7 +215,24 @@ TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   EXPECT_EQ(w.TabSheet2->GroupBoxRecorderSetup->title(), Russian(54));
   EXPECT_EQ(w.TabSheet5->LabelDataOnDisk->text(), Russian(264));
   EXPECT_EQ(w.TabSheet5->ButtonFwCopyFromCard->statusTip(), Russian(271));
-  EXPECT_GE(w.width(), w.minimumSizeHint().width()) << "the window grows to the new texts";
+  // The window keeps its size through pages and languages, and can be made
+  // larger; its size and columns are kept in the settings when it closes.
+  w.PageControl1->setCurrentWidget(w.TabSheet2);
+  QTest::qWait(20);
+  EXPECT_EQ(w.size(), shown);
+  EXPECT_GE(w.minimumWidth(), 892);
+  EXPECT_GT(w.maximumWidth(), w.minimumWidth());
+  w.resize(shown + QSize(200, 100));
+  w.TabSheet1->ListViewRecord->setColumnWidth(2, 151);
+  w.close();
+  EXPECT_EQ(settings.WindowWidth, shown.width() + 200);
+  EXPECT_EQ(settings.WindowHeight, shown.height() + 100);
+  EXPECT_EQ(QString::fromStdString(settings.ColumnWidths).split(',').value(2), "151");
+  TFormMain again(nullptr, &settings);
+  again.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
+  EXPECT_EQ(again.size(), shown + QSize(200, 100));
+  EXPECT_EQ(again.TabSheet1->ListViewRecord->columnWidth(2), 151);
 }
 
 TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
