@@ -16,7 +16,6 @@
 #include "settings/ui/SetupForm.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QStyle>
 
 #include <cstdlib>
@@ -89,8 +88,6 @@ void Application::StartUp() {
   QApplication::setWindowIcon(mainForm_->windowIcon());
   InstallHintPause(30000);
 
-  if (QScreen *screen = QApplication::primaryScreen())
-    mainForm_->move(screen->availableGeometry().center() - mainForm_->rect().center());
   mainForm_->show();
 }
 

@@ -23,6 +23,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
+#include <QScreen>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
@@ -35,6 +36,9 @@ namespace orvo {
 namespace {
 
 constexpr QSize kClientSize(892, 522);
+// The first size: roomy enough for the built-in languages' longest texts, so
+// that a change of language does not have to make the window grow.
+constexpr QSize kFirstSize(1000, 600);
 
 // The one local folder a drag carries; empty for anything else.
 QString DroppedFolder(const QMimeData *mime) {
@@ -188,8 +192,10 @@ void TFormMain::FitToPages() {
 void TFormMain::RestoreLayout() {
   const ProgramSettings &s = Settings();
   FitToPages();
-  if (s.WindowWidth > 0 && s.WindowHeight > 0)
-    resize(QSize(s.WindowWidth, s.WindowHeight).expandedTo(minimumSize()));
+  const bool remembered = s.WindowWidth > 0 && s.WindowHeight > 0;
+  resize((remembered ? QSize(s.WindowWidth, s.WindowHeight) : kFirstSize).expandedTo(minimumSize()));
+  if (const QScreen *screen = this->screen())
+    move(screen->availableGeometry().center() - frameGeometry().center() + pos());
   const QStringList widths = QString::fromStdString(s.ColumnWidths).split(',');
   QHeaderView *header = TabSheet1->ListViewRecord->header();
   for (int i = 1; i < widths.size() && i < header->count() - 1; ++i) {

@@ -32,6 +32,15 @@ template <typename T> T *Make(QWidget *parent, const char *name) {
 
 SettingsPage::SettingsPage(TFormMain &frame, QWidget *parent) : QWidget(parent), frame_(frame) {
   setObjectName("TabSheet2");
+  // Made first: entering the page by the keyboard puts the focus here,
+  // not on a command that writes the card.
+  GroupBoxProgramSettings = Make<QGroupBox>(this, "GroupBoxProgramSettings");
+  ButtonSetup = Make<QPushButton>(GroupBoxProgramSettings, "ButtonSetup");
+  ButtonSetup->setFocusPolicy(Qt::TabFocus);
+  ButtonSetup->setAutoDefault(false);
+  auto *program = new QHBoxLayout(GroupBoxProgramSettings);
+  program->addWidget(ButtonSetup);
+
   GroupBoxPrepare = Make<QGroupBox>(this, "GroupBoxPrepare");
   ButtonPrepare = Make<QPushButton>(GroupBoxPrepare, "ButtonPrepare");
   ButtonFormat = Make<QPushButton>(GroupBoxPrepare, "ButtonFormat");
@@ -51,13 +60,6 @@ SettingsPage::SettingsPage(TFormMain &frame, QWidget *parent) : QWidget(parent),
   prepare->addWidget(ButtonPrepare);
   prepare->addWidget(ButtonFormat);
   prepare->addWidget(ButtonClean);
-
-  GroupBoxProgramSettings = Make<QGroupBox>(this, "GroupBoxProgramSettings");
-  ButtonSetup = Make<QPushButton>(GroupBoxProgramSettings, "ButtonSetup");
-  ButtonSetup->setFocusPolicy(Qt::TabFocus);
-  ButtonSetup->setAutoDefault(false);
-  auto *program = new QHBoxLayout(GroupBoxProgramSettings);
-  program->addWidget(ButtonSetup);
 
   GroupBoxRecorderSetup = new RecorderSettings(frame_, this);
 
