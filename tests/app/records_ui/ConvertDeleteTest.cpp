@@ -157,6 +157,9 @@ TEST_F(CardRecords, MissingOutputFolderIsReportedAndNothingStarts) {
   EXPECT_EQ(seam.shown[0].text, "Output folder does not exist");
   EXPECT_EQ(seam.shown[0].type, 0x10);
   EXPECT_EQ(Caption(page->ButtonConvert), "Conversion");
+  Click(page->ButtonOpenFolder);
+  ASSERT_EQ(seam.shown.size(), 2u);
+  EXPECT_TRUE(seam.shown[1].text.startsWith("The folder cannot be opened: "));
 }
 
 TEST_F(CardRecords, CancelledConversionReportsTheJobsResultWhenItStops) {

@@ -1,5 +1,13 @@
 #include "RecordPageHarness.h"
 
+#include "settings/Folders.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QUrl>
+
 #include <filesystem>
 
 using namespace orvo;
@@ -65,6 +73,10 @@ TEST_F(RecordPageTest, ScanShowsABusyBarThenTheCount) {
   EXPECT_EQ(Status(), "Scanning...");
   EXPECT_TRUE(page->ProgressBar->isVisible());
   EXPECT_EQ(page->ProgressBar->maximum(), 0) << "marquee";
+  // A hint does not cover the job's status while it runs.
+  QStatusTipEvent hint(page->ButtonScan->statusTip());
+  QApplication::sendEvent(page->ButtonOpenFolder, &hint);
+  EXPECT_TRUE(form->StatusBar->currentMessage().isEmpty());
   EXPECT_EQ(Caption(page->ButtonScan), "Cancel");
   EXPECT_TRUE(page->ButtonScan->isEnabled());
   for (QPushButton *b :
@@ -269,6 +281,9 @@ TEST_F(RecordPageTest, KeyboardChecksRowsAndNeverStartsAJob) {
   QTest::keyClick(page->ListViewRecord, Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(page->RecordModel->CheckedCount(), 3);
   EXPECT_FALSE(page->Converting());
+  QTest::keyClick(page->ListViewRecord, Qt::Key_F5);
+  EXPECT_TRUE(page->Scanning()) << "F5 scans";
+  ASSERT_TRUE(WaitScanned());
 }
 
 TEST_F(RecordPageTest, CardComingBackDuringAScanChangesNothingUntilItsEnd) {
@@ -320,8 +335,16 @@ TEST_F(RecordPageTest, AnotherInputFolderDropsTheListUntilItIsScanned) {
   CardAppears();
   Scan();
   ASSERT_EQ(Rows(), 1);
-  settings.SetInPath(other.path);
-  form->InputFolderChanged();
+  // The other folder is dropped onto the window and confirmed.
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(other.path))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  seam.answers = {kAnswerYes};
+  QApplication::sendEvent(form.get(), &drop);
+  EXPECT_EQ(settings.InPath, WithTrailingBackslash(other.path));
   EXPECT_EQ(Rows(), 0);
   EXPECT_FALSE(page->ButtonConvert->isEnabled());
   EXPECT_FALSE(page->ButtonDeleting->isEnabled());
