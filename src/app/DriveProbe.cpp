@@ -1,6 +1,7 @@
 #include "app/DriveProbe.h"
 
 #include "app/CardPreparation.h"
+#include "config/Cfg_mgr.h"
 
 namespace orvo {
 
@@ -21,7 +22,7 @@ DriveProbe::~DriveProbe() {
   thread_.join();
 }
 
-bool DriveProbe::Ask(std::uint8_t drive, const std::string &inPath) {
+bool DriveProbe::Ask(std::uint8_t drive, const std::string &inPath, bool readConfig) {
   {
     const std::lock_guard<std::mutex> lock(mutex_);
     if (asked_ || running_)
@@ -29,18 +30,18 @@ bool DriveProbe::Ask(std::uint8_t drive, const std::string &inPath) {
     asked_ = true;
     drive_ = drive;
     askedPath_ = inPath;
+    readConfig_ = readConfig;
   }
   wake_.notify_all();
   return true;
 }
 
-bool DriveProbe::TakeAnswer(bool &ready, std::string &inPath) {
+bool DriveProbe::TakeAnswer(Answer &answer) {
   const std::lock_guard<std::mutex> lock(mutex_);
   if (!answered_)
     return false;
   answered_ = false;
-  ready = ready_;
-  inPath = answeredPath_;
+  answer = std::move(answer_);
   return true;
 }
 
@@ -53,13 +54,16 @@ void DriveProbe::Run() {
     asked_ = false;
     running_ = true;
     const std::uint8_t drive = drive_;
-    const std::string path = askedPath_;
+    Answer answer;
+    answer.inPath = askedPath_;
+    const bool readConfig = readConfig_;
     lock.unlock();
-    const bool ready = check_(drive, path);
+    answer.ready = check_(drive, answer.inPath);
+    if (answer.ready && readConfig)
+      answer.configRead = LoadCfgFileBytes(answer.inPath, true, answer.config);
     lock.lock();
     running_ = false;
-    ready_ = ready;
-    answeredPath_ = path;
+    answer_ = std::move(answer);
     answered_ = true;
   }
 }

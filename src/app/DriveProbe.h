@@ -9,10 +9,11 @@
 
 namespace orvo {
 
-// Asks whether the input folder's drive is ready on a thread of its own: a
-// card reader that hangs on a dead card stalls this thread, never the
-// window. The window asks on its polling ticks and takes the answer on a
-// later tick; a question asked while the last one is still out is dropped.
+// Asks whether the input folder's drive is ready on a thread of its own, and
+// reads the card's configuration file there when asked to: a card reader
+// that hangs on a dead card stalls this thread, never the window. The window
+// asks on its polling ticks and takes the answer on a later tick; a question
+// asked while the last one is still out is dropped.
 class DriveProbe {
 public:
   using Check = std::function<bool(std::uint8_t drive, const std::string &inPath)>;
@@ -23,11 +24,18 @@ public:
   DriveProbe(const DriveProbe &) = delete;
   DriveProbe &operator=(const DriveProbe &) = delete;
 
+  struct Answer {
+    bool ready = false;
+    std::string inPath; // the folder it was about
+    // With readConfig and a ready drive: the configuration file's bytes,
+    // when it could be read.
+    bool configRead = false;
+    std::string config;
+  };
   // Starts a check unless one is running; answers whether it did.
-  bool Ask(std::uint8_t drive, const std::string &inPath);
+  bool Ask(std::uint8_t drive, const std::string &inPath, bool readConfig = false);
   // The answer of the last finished check, once: false while none is new.
-  // `inPath` is the folder it was about.
-  bool TakeAnswer(bool &ready, std::string &inPath);
+  bool TakeAnswer(Answer &answer);
 
 private:
   void Run();
@@ -41,8 +49,8 @@ private:
   bool answered_ = false; // an answer waits for the window
   std::uint8_t drive_ = 255;
   std::string askedPath_;
-  bool ready_ = false;
-  std::string answeredPath_;
+  bool readConfig_ = false;
+  Answer answer_;
   std::thread thread_;
 };
 

@@ -266,7 +266,7 @@ void TFormMain::InputFolderChanged() {
   TabSheet1->InputFolderChanged();
   SetStatusId(txt::InputFolderChanged);
   const ProgramSettings &s = Settings();
-  probe_->Ask(s.DriveIndex, s.InPath);
+  probe_->Ask(s.DriveIndex, s.InPath, true);
 }
 
 void TFormMain::RefreshSettingsPages() {
@@ -292,14 +292,15 @@ void TFormMain::TimerCheckDriveTimer() {
     return;
   }
   // The answer of an earlier tick, if it was about the folder still chosen.
-  bool ready = false;
-  std::string askedPath;
+  // While no card is seen, each question also reads the card's
+  // configuration, so that a card found comes with it.
+  DriveProbe::Answer answer;
   DriveChange change = DriveChange::None;
-  if (probe_->TakeAnswer(ready, askedPath) && askedPath == s.InPath)
-    change = PollDrive(DriveReady, PollTicks, [ready] { return ready; });
-  probe_->Ask(s.DriveIndex, s.InPath);
+  if (probe_->TakeAnswer(answer) && answer.inPath == s.InPath)
+    change = PollDrive(DriveReady, PollTicks, [&answer] { return answer.ready; });
+  probe_->Ask(s.DriveIndex, s.InPath, !DriveReady);
   if (change == DriveChange::Appeared)
-    CardAppeared();
+    CardAppeared(answer);
   else if (change == DriveChange::Gone)
     CardGone();
   if (change != DriveChange::None) {
@@ -313,13 +314,13 @@ void TFormMain::TimerCheckDriveTimer() {
     TabSheet5->TakeFirmwareResults();
 }
 
-void TFormMain::CardAppeared() {
+void TFormMain::CardAppeared(const DriveProbe::Answer &answer) {
   const ProgramSettings &s = Settings();
   TabSheet1->CardAppeared();
   TabSheet2->CardAppeared();
   RecorderSetup().CardAppeared();
   SetStatusId(MsgDriveReady);
-  RecorderSetup().ReadCardConfiguration(s.InPath);
+  RecorderSetup().ApplyCardConfiguration(answer.configRead ? answer.config : std::string());
   TabSheet5->CardAppeared(QString::fromStdString(s.InPath));
   // A job still running keeps the window as it is until its End.
   if (s.AutoScan && !TabSheet1->JobRunning() && TabSheet1->BeginScan())

@@ -6,6 +6,7 @@
 // language change. The window never waits for a worker; it sets requests
 // and polls.
 
+#include "app/DriveProbe.h"
 #include "config/ui/SettingsHost.h"
 
 #include <QMainWindow>
@@ -27,7 +28,6 @@ class RecordPage;
 class SettingsPage;
 class FirmwarePage;
 class RecorderSettings;
-class DriveProbe;
 
 inline constexpr char kMainCaption[] = "oRVO-V.264o4 TFT V1.02";
 inline constexpr char kMp4FileFilter[] = "MP4 file (*.mp4);;Any file (*)";
@@ -95,7 +95,8 @@ protected:
   void dropEvent(QDropEvent *event) override;
 
 private:
-  void CardAppeared();
+  // With the card's configuration as the polling read it.
+  void CardAppeared(const DriveProbe::Answer &answer);
   void CardGone();
   void RelabelWindow();
   // The smallest size that shows every page whole; the window is never

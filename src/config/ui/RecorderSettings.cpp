@@ -236,6 +236,11 @@ void RecorderSettings::ReadCardConfiguration(const std::string &cardFolder) {
   SourceIndexFromConfiguration();
 }
 
+void RecorderSettings::ApplyCardConfiguration(const std::string &text) {
+  ApplyCfgText(text);
+  SourceIndexFromConfiguration();
+}
+
 void RecorderSettings::CheckBoxAudioAGCChange() {
   if (agcChanging_)
     return;

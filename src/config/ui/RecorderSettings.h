@@ -66,6 +66,9 @@ public:
   // Reads the configuration file of the card in `cardFolder` into the model
   // and shows the video source it names.
   void ReadCardConfiguration(const std::string &cardFolder);
+  // The same from the file's text, read away from the window's thread; an
+  // empty text (no file) leaves the working set as it is.
+  void ApplyCardConfiguration(const std::string &text);
 
   void ButtonResetSettingsClick();
   void ButtonCfgReadClick();

@@ -51,7 +51,8 @@ TEST_F(DeletingDialog, DeletesTheCheckedRecordsAndClosesWhenTheWorkerIsIdle) {
   EXPECT_EQ(form.windowTitle(), "Deleting records");
   EXPECT_TRUE(form.Timer->isActive());
   EXPECT_EQ(form.Timer->interval(), 40);
-  EXPECT_TRUE(worker.IsBusy()) << "the dialog started the job";
+  // A small deletion may be over already.
+  EXPECT_TRUE(worker.IsBusy() || !fs::exists(folders[1])) << "the dialog started the job";
   // Restoring a minimised window shows the dialog again: no second start.
   form.ProgressBar->setMaximum(7);
   QShowEvent again;
