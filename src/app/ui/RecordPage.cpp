@@ -122,6 +122,7 @@ RecordPage::RecordPage(TFormMain &frame, QWidget *parent) : QWidget(parent), fra
   connect(SpeedButtonInfo, &QToolButton::clicked, this, &RecordPage::SpeedButtonInfoClick);
   connect(header, &QHeaderView::sectionClicked, this, &RecordPage::ListViewRecordColumnClick);
   connect(TimerCommon, &QTimer::timeout, this, &RecordPage::TimerCommonTimer);
+  ShowSortIndicator();
   ApplyCommands();
 }
 
@@ -202,10 +203,7 @@ void RecordPage::FillRecordList() {
                    : RecordPasses(records, i, DesignTimeChecks(), FilterSettings{}, showConverted);
       },
       SortColumn, SortAscending);
-  ListViewRecord->header()->setSortIndicatorShown(SortColumn >= 0);
-  if (SortColumn >= 0)
-    ListViewRecord->header()->setSortIndicator(SortColumn + 1, SortAscending ? Qt::AscendingOrder
-                                                                             : Qt::DescendingOrder);
+  ShowSortIndicator();
   frame_.RefreshStatus();
 }
 
@@ -228,12 +226,17 @@ void RecordPage::PushChecks() {
 void RecordPage::ListViewRecordColumnClick(int column) {
   ClickSortColumn(column, SortColumn, SortAscending);
   RecordModel->Sort(SortColumn, SortAscending);
+  ShowSortIndicator();
+  if (ListViewRecord->currentIndex().isValid())
+    ListViewRecord->scrollTo(ListViewRecord->currentIndex());
+}
+
+void RecordPage::ShowSortIndicator() {
   QHeaderView *header = ListViewRecord->header();
   header->setSortIndicatorShown(SortColumn >= 0);
   if (SortColumn >= 0)
-    header->setSortIndicator(column, SortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
-  if (ListViewRecord->currentIndex().isValid())
-    ListViewRecord->scrollTo(ListViewRecord->currentIndex());
+    header->setSortIndicator(SortColumn + 1,
+                             SortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void RecordPage::ButtonSetAllClick() {

@@ -107,6 +107,8 @@ private:
   void ShowConversionProgress();
   void ShowOutcomes();
   void FitColumns();
+  // The header shows the sort column and its direction.
+  void ShowSortIndicator();
 
   TFormMain &frame_;
   std::uint32_t catalogCount_ = 0;
