@@ -215,6 +215,9 @@ TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   EXPECT_EQ(w.TabSheet2->GroupBoxRecorderSetup->title(), Russian(54));
   EXPECT_EQ(w.TabSheet5->LabelDataOnDisk->text(), Russian(264));
   EXPECT_EQ(w.TabSheet5->ButtonFwCopyFromCard->statusTip(), Russian(271));
+  // Qt's own buttons and dialogs speak the language too.
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes").remove('&'),
+            QString::fromUtf8("Да"));
   // The window keeps its size through pages and languages, and can be made
   // larger; its size and columns are kept in the settings when it closes.
   w.PageControl1->setCurrentWidget(w.TabSheet2);
