@@ -229,14 +229,9 @@ void RecorderSettings::SourceIndexFromConfiguration() {
   SourceIndex = SourceIndexOfVSource(GetField(kFieldVSource));
 }
 
-void RecorderSettings::ReadCardConfiguration(const std::string &cardFolder) {
+void RecorderSettings::ApplyCardConfiguration(const std::string &text) {
   // Whether the card holds a configuration file or not, the pages show the
   // working set afterwards, with the video source the card names.
-  ReadCfgFile(cardFolder, true);
-  SourceIndexFromConfiguration();
-}
-
-void RecorderSettings::ApplyCardConfiguration(const std::string &text) {
   ApplyCfgText(text);
   SourceIndexFromConfiguration();
 }

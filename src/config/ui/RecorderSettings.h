@@ -63,10 +63,8 @@ public:
   // The card came or went: the three buttons follow it.
   void CardAppeared();
   void CardGone();
-  // Reads the configuration file of the card in `cardFolder` into the model
-  // and shows the video source it names.
-  void ReadCardConfiguration(const std::string &cardFolder);
-  // The same from the file's text, read away from the window's thread; an
+  // Takes the card's configuration file into the model from its text, read
+  // away from the window's thread, and shows the video source it names; an
   // empty text (no file) leaves the working set as it is.
   void ApplyCardConfiguration(const std::string &text);
 
