@@ -70,6 +70,15 @@ std::string TStorageX4TFT::PartName(const RecordJob &job, std::uint32_t part) {
 
 bool TStorageX4TFT::ClosePart(RecordJob &job) {
   job.partOpen = false;
+  // A part cancelled before its first sample has nothing to play: it never
+  // appears, rather than as a file without streams.
+  std::uint64_t samples = 0;
+  for (int k = 0; k < Writer->GetTrackCount(); ++k)
+    samples += Writer->GetSampleCount(k);
+  if (samples == 0) {
+    Writer->Discard();
+    return true;
+  }
   const std::string name = PartName(job, job.part);
   ++job.part;
   Writer->Close();
