@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the program and takes pictures of its main window's pages and of its
 # dialogs under a virtual X server, in English and in Russian, into
-# docs/screenshots. The program saves the pictures itself (ORVO_SCREENSHOT_DIR)
-# with a settings profile of its own; the user's settings are not touched.
+# docs/screenshots: a generated card with records (some converted, some
+# checked), a configuration file and firmware on it and firmware files on the
+# disk, then a conversion under way. The program saves the pictures itself
+# (ORVO_SCREENSHOT_DIR) with a settings profile of its own; the user's
+# settings are not touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,9 +25,22 @@ build/tools/cardgen/orvo-mkcard --records 1 "$work/card" >/dev/null
 build/tools/orvo-convert/orvo-convert --quiet "$work/card" "$work/videos" >/dev/null
 test_file=$(find "$work/videos" -name '*.mp4' | sort | head -n 1)
 
+# The program's folder holds firmware files, as "on disk" means.
+for v in 101 102; do
+  printf 'ORVO PLACEHOLDER FIRMWARE %s\n' "$v" >"$work/run/orvo-v264o4_tft_v$v.fw"
+done
+
 shoot() { # tag language-index
-  local profile="$work/$1.ini"
-  printf '[ORVO-V264O4_TFT_V1]\nLANGUAGE=%s\n' "$2" >"$profile"
+  local profile="$work/$1.ini" card="$work/card-$1"
+  rm -rf "$card" "$work/out"
+  mkdir -p "$card" "$work/out"
+  # Sixty records with varied marks; their configuration and firmware.
+  build/tools/cardgen/orvo-mkcard --records 60 --seed 3 "$card" >/dev/null
+  printf 'RECORD_MODE = 2\r\nVSOURCE = 1\r\nOSD_STR1 = " BUS 42 LINE 7"\r\n' \
+    >"$card/orvo-v264o4_tft_v1.cfg"
+  printf 'ORVO PLACEHOLDER FIRMWARE 100\n' >"$card/orvo-v264o4_tft_v100.fw"
+  printf '[ORVO-V264O4_TFT_V1]\nLANGUAGE=%s\nIN_PATH=%s/\nOUT_PATH=%s/\nAUTOSCAN=1\n' \
+    "$2" "$card" "$work/out" >"$profile"
   (cd "$work/run" &&
     ORVO_SETTINGS_FILE="$profile" ORVO_SCREENSHOT_DIR="$PWD/../shots" ORVO_SCREENSHOT_TAG="$1" \
       ORVO_SCREENSHOT_TEST_FILE="$test_file" \

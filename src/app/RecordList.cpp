@@ -14,8 +14,11 @@ std::int64_t RecordSortKey(const RecordSource &records, int sortColumn, std::uin
     return 0;
   switch (sortColumn) {
   case 0: {
-    int d, m, y;
-    return records.GetRecordDate(index, d, m, y) ? PackDate(y, m, d) : 0;
+    // A date's records follow each other by their start time.
+    int d, m, y, hh, mm, ss;
+    const std::int64_t date = records.GetRecordDate(index, d, m, y) ? PackDate(y, m, d) : 0;
+    const std::int64_t time = records.GetRecordTime(index, hh, mm, ss) ? PackTime(hh, mm, ss) : 0;
+    return date * 0x1000000 + time;
   }
   case 1: {
     int h, m, s;

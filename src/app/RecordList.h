@@ -10,7 +10,7 @@ namespace orvo {
 class RecordSource;
 
 // Sort key of a catalog record for sort column `sortColumn` (list column
-// minus 1): date, time, length in milliseconds, mode, resolution, FPS, bit
+// minus 1): date with the time within it, time, length in milliseconds, mode, resolution, FPS, bit
 // rates, else the index itself. 0 when the index is beyond the catalog or
 // the source refuses.
 std::int64_t RecordSortKey(const RecordSource &records, int sortColumn, std::uint32_t index);

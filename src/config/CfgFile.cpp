@@ -77,6 +77,43 @@ bool ParseNumber(std::string_view text, std::int32_t &value) {
   return true;
 }
 
+// Splits bytes into lines as they come and applies each.
+class LineFeeder {
+public:
+  LineFeeder() { line_.reserve(kLineLimit); }
+  void Feed(const char *buffer, std::size_t n) {
+    std::size_t start = 0;
+    // A UTF-8 byte-order mark, as some editors write, is not part of a line.
+    if (first_ && n >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0)
+      start = 3;
+    first_ = false;
+    for (std::size_t i = start; i < n; ++i) {
+      const unsigned char c = static_cast<unsigned char>(buffer[i]);
+      if (betweenLines_) {
+        if (IsBlank(c))
+          continue;
+        betweenLines_ = false;
+        line_.clear();
+      }
+      if (c == '\r' || c == '\n') {
+        ParseCfgLine(line_);
+        betweenLines_ = true;
+      } else if (line_.size() < kLineLimit) {
+        line_.push_back(static_cast<char>(c));
+      }
+    }
+  }
+  void Finish() {
+    if (!betweenLines_)
+      ParseCfgLine(line_);
+  }
+
+private:
+  std::string line_;
+  bool betweenLines_ = true;
+  bool first_ = true;
+};
+
 bool ReadLines(const std::string &fullPath) {
   // Opened without blocking and only as a regular file: the card is not
   // trusted to hold a file under this name.
@@ -85,41 +122,16 @@ bool ReadLines(const std::string &fullPath) {
     return false;
   // Lines are applied as they come; a read failure puts everything back.
   const cfg_internal::CfgState saved = cfg_internal::State();
-  std::string line;
-  line.reserve(kLineLimit);
-  bool betweenLines = true;
-  bool first = true;
+  LineFeeder feeder;
   char buffer[4096];
   std::int64_t got;
-  while ((got = file.Read(buffer, sizeof buffer)) > 0) {
-    const auto n = static_cast<std::size_t>(got);
-    std::size_t start = 0;
-    // A UTF-8 byte-order mark, as some editors write, is not part of a line.
-    if (first && n >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0)
-      start = 3;
-    first = false;
-    for (std::size_t i = start; i < n; ++i) {
-      const unsigned char c = static_cast<unsigned char>(buffer[i]);
-      if (betweenLines) {
-        if (IsBlank(c))
-          continue;
-        betweenLines = false;
-        line.clear();
-      }
-      if (c == '\r' || c == '\n') {
-        ParseCfgLine(line);
-        betweenLines = true;
-      } else if (line.size() < kLineLimit) {
-        line.push_back(static_cast<char>(c));
-      }
-    }
-  }
+  while ((got = file.Read(buffer, sizeof buffer)) > 0)
+    feeder.Feed(buffer, static_cast<std::size_t>(got));
   if (got < 0) {
     cfg_internal::State() = saved;
     return false;
   }
-  if (!betweenLines)
-    ParseCfgLine(line);
+  feeder.Finish();
   return true;
 }
 
@@ -192,6 +204,29 @@ bool ReadCfgFile(const std::string &path, bool appendName) {
   const bool ok = BuildPath(path, appendName, full) && ReadLines(full);
   RawToFields();
   return ok;
+}
+
+bool LoadCfgFileBytes(const std::string &path, bool appendName, std::string &bytes) {
+  bytes.clear();
+  std::string full;
+  platform::File file;
+  if (!BuildPath(path, appendName, full) || !file.OpenRead(full))
+    return false;
+  char buffer[4096];
+  std::int64_t got;
+  while ((got = file.Read(buffer, sizeof buffer)) > 0) {
+    if (bytes.size() + static_cast<std::size_t>(got) > kCfgFileBytesLimit)
+      return false;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  return got == 0;
+}
+
+void ApplyCfgText(std::string_view bytes) {
+  LineFeeder feeder;
+  feeder.Feed(bytes.data(), bytes.size());
+  feeder.Finish();
+  RawToFields();
 }
 
 bool WriteCfgFile(const std::string &path, bool appendName) {

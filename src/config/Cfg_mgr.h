@@ -6,6 +6,7 @@
 
 #include "config/CfgFields.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -107,6 +108,13 @@ void ReleaseStoredOverrides();
 // writing or closing the file fails.
 bool ReadCfgFile(const std::string &path, bool appendName);
 bool WriteCfgFile(const std::string &path, bool appendName);
+// The two halves of ReadCfgFile, for a reader on another thread: the file's
+// bytes (false when it cannot be read or is larger than any configuration
+// file, kCfgFileBytesLimit), then, on the thread that owns the model, the
+// lines applied and the fields recomputed.
+inline constexpr std::size_t kCfgFileBytesLimit = 1 << 20;
+bool LoadCfgFileBytes(const std::string &path, bool appendName, std::string &bytes);
+void ApplyCfgText(std::string_view bytes);
 // Applies one line of a configuration file, or ignores it.
 void ParseCfgLine(std::string_view line);
 

@@ -133,7 +133,10 @@ std::string FilterOsdText(std::string_view utf8) {
     // UTF-8 continuation bytes belong to the character already counted.
     if ((c & 0xC0) != 0x80 && ++characters > kOsdTextMaxLength)
       break;
-    if (c >= 0x80)
+    // The configuration file cannot carry these back: a control character
+    // or a byte from 0x80 drops the whole line when it is read, ";" starts
+    // a comment.
+    if (c >= 0x7F || c < 0x20 || c == ';')
       continue;
     out.push_back(c == '"' ? '\'' : ch);
   }

@@ -45,8 +45,9 @@ bool CommitTimeText(int firstField, std::string_view text, std::string &shown);
 bool CommitDateText(int firstField, std::string_view text, std::string &shown);
 
 // The OSD text filter of the text edits, on UTF-8 text: of the first 47
-// characters, double quotes become apostrophes and every non-ASCII character
-// is dropped; the rest of the text is dropped.
+// characters, double quotes become apostrophes, and every character the
+// configuration file cannot carry (non-ASCII, control characters, ";") is
+// dropped; the rest of the text is dropped.
 std::string FilterOsdText(std::string_view utf8);
 
 // Entries of the video source list: 0 built-in camera, 1 video input 50 Hz,

@@ -90,9 +90,11 @@ void ProgramSettings::LoadFromBytes(std::string_view bytes) {
   platform::IniFile ini;
   ini.LoadText(loadedText_);
   Language = ini.ReadInt(SettingsSection, "LANGUAGE", 0);
-  InPath = ini.ReadString(SettingsSection, "IN_PATH", "");
+  // A hand-edited file may leave the separator off; every user of the paths
+  // appends file names to them.
+  InPath = WithTrailingBackslash(ini.ReadString(SettingsSection, "IN_PATH", ""));
   UpdateDriveFields();
-  OutPath = ini.ReadString(SettingsSection, "OUT_PATH", "");
+  OutPath = WithTrailingBackslash(ini.ReadString(SettingsSection, "OUT_PATH", ""));
   FileMask = ini.ReadString(SettingsSection, "FILE_MASK", "%D_%T");
   // Compared as unsigned, so -1 and other negative values are too big too.
   MaxFileLength =
@@ -102,6 +104,9 @@ void ProgramSettings::LoadFromBytes(std::string_view bytes) {
   AutoScan = ini.ReadBool(SettingsSection, "AUTOSCAN", false);
   ShowConverted = ini.ReadBool(SettingsSection, "SHOW_CONVERTED", true);
   VerifyOutputs = ini.ReadBool(SettingsSection, "VERIFY", false);
+  WindowWidth = ini.ReadInt(SettingsSection, "WINDOW_WIDTH", 0);
+  WindowHeight = ini.ReadInt(SettingsSection, "WINDOW_HEIGHT", 0);
+  ColumnWidths = ini.ReadString(SettingsSection, "COLUMN_WIDTHS", "");
 }
 
 bool ProgramSettings::Save() const {
@@ -118,6 +123,12 @@ bool ProgramSettings::Save() const {
   ini.WriteBool(SettingsSection, "AUTOSCAN", AutoScan);
   ini.WriteBool(SettingsSection, "SHOW_CONVERTED", ShowConverted);
   ini.WriteBool(SettingsSection, "VERIFY", VerifyOutputs);
+  if (WindowWidth > 0 && WindowHeight > 0) {
+    ini.WriteInt(SettingsSection, "WINDOW_WIDTH", WindowWidth);
+    ini.WriteInt(SettingsSection, "WINDOW_HEIGHT", WindowHeight);
+  }
+  if (!ColumnWidths.empty())
+    ini.WriteString(SettingsSection, "COLUMN_WIDTHS", OneLine(ColumnWidths));
   if (location_.createFolder) {
     const std::string folder = FolderOf(location_.path);
     if (!folder.empty() && !CreateFolderPath(folder))

@@ -65,6 +65,11 @@ public:
   // Read every converted part back from the disk and check it before the
   // record is marked converted ("VERIFY"); off unless chosen.
   bool VerifyOutputs = false;
+  // The main window's size and the record list's column widths ("22,76,..."),
+  // as the user left them; 0 and empty until the window first closes.
+  std::int32_t WindowWidth = 0;
+  std::int32_t WindowHeight = 0;
+  std::string ColumnWidths;
 
 private:
   void UpdateDriveFields();

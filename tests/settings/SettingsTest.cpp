@@ -73,9 +73,10 @@ TEST(ProgramSettings, KeysLoadByTheirRules) {
                            "AUTOSCAN=2\nSHOW_CONVERTED=0\n[Other]\nLANGUAGE=9\n");
   ProgramSettings s(At(dir / "s.ini"));
   EXPECT_EQ(s.Language, 3);
-  EXPECT_EQ(s.InPath, "/media");
+  // A hand-edited path gets its separator, as the setup dialog gives it.
+  EXPECT_EQ(s.InPath, WithTrailingBackslash("/media"));
   EXPECT_EQ(s.DriveIndex, 0);
-  EXPECT_EQ(s.OutPath, "/out");
+  EXPECT_EQ(s.OutPath, WithTrailingBackslash("/out"));
   EXPECT_EQ(s.FileMask, "%T");
   EXPECT_TRUE(s.AutoScan);
   EXPECT_FALSE(s.ShowConverted);

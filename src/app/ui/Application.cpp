@@ -16,7 +16,6 @@
 #include "settings/ui/SetupForm.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QStyle>
 
 #include <cstdlib>
@@ -85,12 +84,10 @@ void Application::StartUp() {
   records->FormFiltering = new TFormFiltering(main, settings_.get());
   recorder.FormSetupVin = new TFormSetupVin(main);
 
-  QApplication::setApplicationDisplayName(mainForm_->windowTitle());
+  // No application display name: Qt would append it to every dialog's title.
   QApplication::setWindowIcon(mainForm_->windowIcon());
   InstallHintPause(30000);
 
-  if (QScreen *screen = QApplication::primaryScreen())
-    mainForm_->move(screen->availableGeometry().center() - mainForm_->rect().center());
   mainForm_->show();
 }
 

@@ -1,7 +1,10 @@
 #include "app/ui/FirmwarePage.h"
 
 #include "app/Threadfirmware.h"
+#include "settings/AddedTexts.h"
 #include "settings/ui/Labels.h"
+
+#include <QDir>
 
 #include <QGridLayout>
 #include <QLabel>
@@ -41,6 +44,16 @@ FirmwarePage::FirmwarePage(QWidget *parent) : QWidget(parent) {
   ButtonFwRefresh = Make<QPushButton>(this, "ButtonFwRefresh");
   ButtonFwCopyToCard = Make<QPushButton>(this, "ButtonFwCopyToCard");
   ButtonFwCopyFromCard = Make<QPushButton>(this, "ButtonFwCopyFromCard");
+  LabelDiskFolder = Make<QLabel>(this, "LabelDiskFolder");
+  LabelCardFolder = Make<QLabel>(this, "LabelCardFolder");
+  for (QLabel *label : {LabelDiskFolder, LabelCardFolder}) {
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setWordWrap(true);
+  }
+  for (QPushButton *b : {ButtonFwRefresh, ButtonFwCopyToCard, ButtonFwCopyFromCard}) {
+    b->setFocusPolicy(Qt::TabFocus);
+    b->setAutoDefault(false);
+  }
   EnableButtons(false);
 
   auto *copy = new QVBoxLayout;
@@ -54,7 +67,9 @@ FirmwarePage::FirmwarePage(QWidget *parent) : QWidget(parent) {
   grid->addWidget(ListBoxFirmwareOnDisk, 1, 0);
   grid->addLayout(copy, 1, 1);
   grid->addWidget(ListBoxFirmwareOnCard, 1, 2);
-  grid->addWidget(ButtonFwRefresh, 2, 0, Qt::AlignLeft);
+  grid->addWidget(LabelDiskFolder, 2, 0);
+  grid->addWidget(LabelCardFolder, 2, 2);
+  grid->addWidget(ButtonFwRefresh, 3, 0, Qt::AlignLeft);
   grid->setColumnStretch(0, 1);
   grid->setColumnStretch(2, 1);
 
@@ -68,8 +83,19 @@ void FirmwarePage::Relabel() {
   LabelButton(ButtonFwRefresh, 266, 267);
   LabelButton(ButtonFwCopyToCard, 268, 269);
   LabelButton(ButtonFwCopyFromCard, 270, 271);
+  SetAccessKeys({ButtonFwRefresh});
   LabelLabel(LabelDataOnDisk, 264, true);
   LabelLabel(LabelDataOnCard, 265, true);
+  ShowFolders();
+}
+
+void FirmwarePage::ShowFolders() {
+  const TThreadFirmware *fw = FirmwareThread();
+  const QString disk = fw ? QDir::toNativeSeparators(QString::fromStdString(fw->GetDiskFolder()))
+                          : QString();
+  LabelDiskFolder->setText(disk.isEmpty() ? QString() : Text(txt::FirmwareDiskFolder).arg(disk));
+  LabelCardFolder->setText(cardFolder_.isEmpty() ? QString()
+                                                 : Text(txt::FirmwareCardFolder).arg(cardFolder_));
 }
 
 void FirmwarePage::EnableButtons(bool enable) {
@@ -77,7 +103,9 @@ void FirmwarePage::EnableButtons(bool enable) {
     b->setEnabled(enable);
 }
 
-void FirmwarePage::CardAppeared() {
+void FirmwarePage::CardAppeared(const QString &cardFolder) {
+  cardFolder_ = QDir::toNativeSeparators(cardFolder);
+  ShowFolders();
   if (TThreadFirmware *fw = FirmwareThread()) {
     fw->CardPresent = true;
     fw->RequestRefresh();
@@ -86,6 +114,8 @@ void FirmwarePage::CardAppeared() {
 
 void FirmwarePage::CardGone() {
   EnableButtons(false);
+  cardFolder_.clear();
+  ShowFolders();
   if (TThreadFirmware *fw = FirmwareThread())
     fw->CardPresent = false;
   ListBoxFirmwareOnDisk->clear();

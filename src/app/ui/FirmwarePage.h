@@ -4,6 +4,7 @@
 // program's folder and on the card, copied either way by the firmware
 // thread. Its results are taken on the drive polling's ticks.
 
+#include <QString>
 #include <QWidget>
 
 class QLabel;
@@ -20,7 +21,7 @@ public:
   void Relabel();
   // The card came or went: the firmware thread is told, and going empties
   // both lists.
-  void CardAppeared();
+  void CardAppeared(const QString &cardFolder = QString());
   void CardGone();
   // Shows the firmware thread's listing when it has a new one.
   void TakeFirmwareResults();
@@ -36,8 +37,13 @@ public:
   QPushButton *ButtonFwRefresh;
   QPushButton *ButtonFwCopyToCard;
   QPushButton *ButtonFwCopyFromCard;
+  // The folders the two lists are of.
+  QLabel *LabelDiskFolder;
+  QLabel *LabelCardFolder;
 
 private:
+  void ShowFolders();
+  QString cardFolder_;
   void EnableButtons(bool enable);
 };
 

@@ -1,5 +1,6 @@
 #include "app/ui/FormAbout.h"
 
+#include "settings/AddedTexts.h"
 #include "settings/ui/Labels.h"
 
 #include <QDialogButtonBox>
@@ -37,6 +38,7 @@ TFormAbout::TFormAbout(QWidget *parent)
     label->setObjectName(QString("Label%1").arg(i + 1));
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(299);
+    label->setWordWrap(true);
     label->installEventFilter(this);
     layout->addWidget(label);
     *labels[i] = label;
@@ -45,6 +47,7 @@ TFormAbout::TFormAbout(QWidget *parent)
   ButtonLicense = new QPushButton(QStringLiteral("MIT License"), this);
   ButtonLicense->setObjectName("ButtonLicense");
   ButtonLicense->setAutoDefault(false);
+  ButtonLicense->setFocusPolicy(Qt::TabFocus);
   connect(ButtonLicense, &QPushButton::clicked, this, &TFormAbout::ButtonLicenseClick);
   layout->addWidget(ButtonLicense, 0, Qt::AlignCenter);
 }
@@ -70,18 +73,19 @@ void TFormAbout::ButtonLicenseClick() {
   box->open();
 }
 
-void TFormAbout::LabelAbout(const QString &text) {
+void TFormAbout::LabelAbout() {
   setWindowTitle(Text(219));
-  Label1->setText(text);
-  Label2->setText(Text(220));
-  Label3->setText(Text(221));
-  Label4->setText(Text(222));
+  Label1->setText(QStringLiteral("<b>orvo</b> ") +
+                  Text(txt::AboutVersion).arg(QStringLiteral(ORVO_VERSION)).toHtmlEscaped());
+  Label2->setText(Text(txt::AboutProgram));
+  Label3->setText(Text(txt::AboutLicence));
+  Label4->setText(Text(txt::AboutSource));
   adjustSize();
   resize(QSize(316, 86).expandedTo(sizeHint()));
 }
 
-int TFormAbout::ShowAbout(const QString &text) {
-  LabelAbout(text);
+int TFormAbout::ShowAbout() {
+  LabelAbout();
   return exec();
 }
 

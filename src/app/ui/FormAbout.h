@@ -1,7 +1,8 @@
 #pragma once
 
-// The About box: the program's name and version, its maker and web address.
-// A click anywhere on it closes it; its one button shows the licence.
+// The About box: the program's name and version, what it is for, its
+// licence and where its source is. A click anywhere on it closes it; its
+// one button shows the licence.
 
 #include <QDialog>
 
@@ -16,11 +17,11 @@ class TFormAbout : public QDialog {
 public:
   explicit TFormAbout(QWidget *parent = nullptr);
 
-  // Labels the box (the first line is `text`, the rest from the language
-  // tables) and shows it modally until it is closed.
-  int ShowAbout(const QString &text);
+  // Labels the box from the language tables and shows it modally until it
+  // is closed.
+  int ShowAbout();
   // The labelling half of ShowAbout.
-  void LabelAbout(const QString &text);
+  void LabelAbout();
   void FormClick();
   // Opens the licence text in a window of its own over the box.
   void ButtonLicenseClick();

@@ -1,5 +1,6 @@
 #include "app/ui/FormFiltering.h"
 
+#include "settings/AddedTexts.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
 
@@ -189,6 +190,10 @@ void TFormFiltering::BuildForm() {
   ButtonOK->setDefault(true);
   ButtonCancel = new QPushButton(this);
   ButtonCancel->setObjectName("ButtonCancel");
+  ButtonShowAll = new QPushButton(this);
+  ButtonShowAll->setObjectName("ButtonShowAll");
+  ButtonShowAll->setAutoDefault(false);
+  connect(ButtonShowAll, &QPushButton::clicked, this, &TFormFiltering::ButtonShowAllClick);
   connect(ButtonOK, &QPushButton::clicked, this, &TFormFiltering::ButtonOKClick);
   connect(ButtonCancel, &QPushButton::clicked, this, &TFormFiltering::ButtonCancelClick);
 
@@ -204,6 +209,7 @@ void TFormFiltering::BuildForm() {
   auto *buttons = new QHBoxLayout;
   buttons->addWidget(CheckBoxShowConverted);
   buttons->addStretch();
+  buttons->addWidget(ButtonShowAll);
   buttons->addWidget(ButtonOK);
   buttons->addWidget(ButtonCancel);
   auto *top = new QVBoxLayout(this);
@@ -233,6 +239,8 @@ void TFormFiltering::Relabel() {
   CheckBoxShowConverted->setText(Text(236));
   ButtonOK->setText(Text(209));
   ButtonCancel->setText(Text(210));
+  ButtonShowAll->setText(Text(txt::FilterShowAll));
+  ButtonShowAll->setToolTip(Text(txt::FilterShowAllHint));
 }
 
 bool TFormFiltering::RecordPasses(const RecordSource &records, std::uint32_t index) const {
@@ -278,6 +286,15 @@ void TFormFiltering::Store() {
 void TFormFiltering::ButtonOKClick() {
   Store();
   accept();
+}
+
+void TFormFiltering::ButtonShowAllClick() {
+  // Every bound off, every mode and the converted records on; the values
+  // stay for the next time a bound is wanted.
+  for (int c = 0; c < CheckCount; ++c)
+    checks_[c]->setChecked(c >= Linear && c <= LoopAll);
+  CheckBoxShowConverted->setChecked(true);
+  ButtonOKClick();
 }
 
 void TFormFiltering::ButtonCancelClick() {

@@ -33,6 +33,8 @@ public:
   void FormShow();
   void ButtonOKClick();
   void ButtonCancelClick();
+  // Clears every bound and shows every record, as OK would store it.
+  void ButtonShowAllClick();
   void EditChange(QLineEdit *edit);
   void MaskEditDateExit(QLineEdit *edit);
   void MaskEditTimeExit(QLineEdit *edit);
@@ -61,6 +63,7 @@ public:
   QCheckBox *CheckBoxShowConverted;
   QPushButton *ButtonOK;
   QPushButton *ButtonCancel;
+  QPushButton *ButtonShowAll;
   QGroupBox *GroupBoxDate, *GroupBoxTime, *GroupBoxLength, *GroupBoxRecordMode, *GroupBoxResolution,
       *GroupBoxVideoBitrate, *GroupBoxAudioBitrate, *GroupBoxFPS;
   QCheckBox *CheckBoxDateFrom, *CheckBoxDateTo, *CheckBoxTimeFrom, *CheckBoxTimeTo,

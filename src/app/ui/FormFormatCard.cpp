@@ -51,7 +51,9 @@ TFormFormatCard::TFormFormatCard(const CardVolume &volume, QWidget *parent) : QD
   QPushButton *start =
       buttons->addButton(CardText("Start", "Начать"), QDialogButtonBox::AcceptRole);
   buttons->addButton(QString::fromStdString(GetText(23)), QDialogButtonBox::RejectRole);
+  // Formatting erases the card: Enter must never be the way to start it.
   start->setDefault(false);
+  start->setAutoDefault(false);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);

@@ -2,18 +2,32 @@
 
 #include "app/CardPreparation.h"
 #include "app/CardWatch.h"
+#include "app/DriveProbe.h"
 #include "app/ui/FirmwarePage.h"
+#include "app/ui/QtTranslations.h"
+#include "app/ui/RecordListView.h"
 #include "app/ui/RecordPage.h"
 #include "app/ui/SettingsPage.h"
 #include "app/ui/UtilitiesPage.h"
 #include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
+#include "settings/AddedTexts.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
 #include "settings/ui/Labels.h"
 
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMimeData>
+#include <QScreen>
+#include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -23,17 +37,30 @@ namespace orvo {
 namespace {
 
 constexpr QSize kClientSize(892, 522);
+// The first size: roomy enough for the built-in languages' longest texts, so
+// that a change of language does not have to make the window grow.
+constexpr QSize kFirstSize(1000, 600);
+
+// The one local folder a drag carries; empty for anything else.
+QString DroppedFolder(const QMimeData *mime) {
+  if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1)
+    return {};
+  const QUrl url = mime->urls().constFirst();
+  if (!url.isLocalFile())
+    return {};
+  const QFileInfo info(url.toLocalFile());
+  return info.isDir() ? QDir::toNativeSeparators(info.absoluteFilePath()) : QString();
+}
 
 } // namespace
 
 TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                              Qt::WindowCloseButtonHint),
-      worker_(worker), settings_(settings) {
+    : QMainWindow(parent), worker_(worker), settings_(settings),
+      probe_(std::make_unique<DriveProbe>()) {
   setObjectName("FormMain");
   setWindowTitle(kMainCaption);
   setWindowIcon(QIcon(":/orvo/orvo.png"));
+  setAcceptDrops(true);
 
   DiscoverLanguages();
 
@@ -49,7 +76,6 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
 
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName("StatusBar");
-  StatusBar->setSizeGripEnabled(false);
   StatusLabel = new QLabel(StatusBar);
   StatusLabel->setObjectName("StatusLabel");
   StatusBar->addWidget(StatusLabel, 1);
@@ -76,10 +102,25 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
   connect(RecorderSetup().PageControlRecorderSetup, &QTabWidget::currentChanged, this,
           &TFormMain::PageRedraw);
 
+  auto *quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+  connect(quit, &QShortcut::activated, this, &QWidget::close);
+  auto *scan = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  connect(scan, &QShortcut::activated, this, [this] {
+    if (!TabSheet1->JobRunning() && TabSheet1->ButtonScan->isEnabled())
+      TabSheet1->ButtonScanClick();
+  });
+
+  // Nothing can happen before the input folder is chosen: say where.
+  if (Settings().InPath.empty())
+    SetStatus([this] { return FirstStartText(); });
+
   RefreshSettingsPages();
+  FitToPages();
 
   TimerCheckDrive->start();
 }
+
+TFormMain::~TFormMain() = default;
 
 ProgramSettings &TFormMain::Settings() const {
   return settings_ != nullptr ? *settings_ : *orvo::Settings();
@@ -87,6 +128,10 @@ ProgramSettings &TFormMain::Settings() const {
 
 RecorderSettings &TFormMain::RecorderSetup() const {
   return *TabSheet2->GroupBoxRecorderSetup;
+}
+
+std::string TFormMain::CardFolder() const {
+  return DriveReady ? Settings().InPath : std::string();
 }
 
 int TFormMain::ShowMainMessage(const QString &text, int type) {
@@ -97,31 +142,135 @@ int TFormMain::ShowMainMessage(int textId, int type) {
   return ShowMainMessage(Text(textId), type);
 }
 
+void TFormMain::SetStatus(std::function<QString()> make) {
+  status_ = std::move(make);
+  RefreshStatus();
+}
+
+void TFormMain::SetStatusId(int textId) {
+  SetStatus([textId] { return Text(textId); });
+}
+
 void TFormMain::SetStatusText(const QString &text) {
-  StatusLabel->setText(text);
+  SetStatus([text] { return text; });
+}
+
+void TFormMain::RefreshStatus() {
+  StatusLabel->setText(status_ ? status_() : QString());
 }
 
 QString TFormMain::StatusText() const {
   return StatusLabel->text();
 }
 
+QString TFormMain::FirstStartText() const {
+  QString page = PageControl1->tabText(PageControl1->indexOf(TabSheet2));
+  return Text(txt::FirstStartHint).arg(page.remove('&'), Text(45));
+}
+
+bool TFormMain::event(QEvent *event) {
+  // A hint must not cover what a running job says.
+  if (event->type() == QEvent::StatusTip && TabSheet1->JobRunning())
+    return true;
+  return QMainWindow::event(event);
+}
+
 void TFormMain::RelabelWindow() {
+  LoadQtTranslation(QString::fromStdString(GetLanguageName(Settings().Language)));
   LabelPages(PageControl1, {1, 2, 263, 272});
   TabSheet1->Relabel();
   TabSheet2->Relabel();
   TabSheet5->Relabel();
   TabSheet6->Relabel();
-
-  // The window keeps its size unless the texts of a language need more.
-  const QSize size = kClientSize.expandedTo(minimumSizeHint());
-  setFixedSize(size);
+  RefreshStatus();
 }
 
 void TFormMain::FitToPages() {
   ensurePolished();
-  const QSize needed = minimumSizeHint();
+  const QSize needed = kClientSize.expandedTo(minimumSizeHint());
+  setMinimumSize(needed);
   if (needed.width() > width() || needed.height() > height())
-    setFixedSize(size().expandedTo(needed));
+    resize(size().expandedTo(needed));
+}
+
+void TFormMain::RestoreLayout() {
+  const ProgramSettings &s = Settings();
+  FitToPages();
+  const bool remembered = s.WindowWidth > 0 && s.WindowHeight > 0;
+  resize((remembered ? QSize(s.WindowWidth, s.WindowHeight) : kFirstSize).expandedTo(minimumSize()));
+  if (const QScreen *screen = this->screen())
+    move(screen->availableGeometry().center() - frameGeometry().center() + pos());
+  const QStringList widths = QString::fromStdString(s.ColumnWidths).split(',');
+  QHeaderView *header = TabSheet1->ListViewRecord->header();
+  for (int i = 1; i < widths.size() && i < header->count() - 1; ++i) {
+    bool ok = false;
+    const int w = widths[i].toInt(&ok);
+    if (ok && w >= header->minimumSectionSize() && w < 2000)
+      header->resizeSection(i, w);
+  }
+}
+
+void TFormMain::SaveLayout() {
+  ProgramSettings &s = Settings();
+  s.WindowWidth = width();
+  s.WindowHeight = height();
+  QStringList widths;
+  QHeaderView *header = TabSheet1->ListViewRecord->header();
+  for (int i = 0; i < header->count(); ++i)
+    widths << QString::number(header->sectionSize(i));
+  s.ColumnWidths = widths.join(',').toStdString();
+}
+
+void TFormMain::showEvent(QShowEvent *event) {
+  QMainWindow::showEvent(event);
+  if (!layoutRestored_) {
+    layoutRestored_ = true;
+    RestoreLayout();
+  }
+}
+
+void TFormMain::closeEvent(QCloseEvent *event) {
+  if (TabSheet1->JobRunning()) {
+    if (ShowMainMessage(Text(txt::QuitDuringJob), kMessageAskWarning) != kAnswerYes) {
+      event->ignore();
+      return;
+    }
+    // The worker finishes the file it has open while the program shuts down.
+    TabSheet1->CancelJob();
+  }
+  SaveLayout();
+  QMainWindow::closeEvent(event);
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent *event) {
+  if (!TabSheet1->JobRunning() && !DroppedFolder(event->mimeData()).isEmpty())
+    event->acceptProposedAction();
+}
+
+void TFormMain::dropEvent(QDropEvent *event) {
+  const QString folder = DroppedFolder(event->mimeData());
+  if (folder.isEmpty() || TabSheet1->JobRunning())
+    return;
+  event->acceptProposedAction();
+  if (ShowMainMessage(Text(txt::DropFolderAsk).arg(folder), kMessageAskWarning) != kAnswerYes)
+    return;
+  Settings().SetInPath(folder.toStdString());
+  InputFolderChanged();
+}
+
+void TFormMain::InputFolderChanged() {
+  // The old card's list, configuration and firmware go; the polling finds
+  // the new folder within a tick or two and starts over (with AutoScan, a
+  // scan).
+  if (DriveReady) {
+    DriveReady = false;
+    CardGone();
+    RefreshSettingsPages();
+  }
+  TabSheet1->InputFolderChanged();
+  SetStatusId(txt::InputFolderChanged);
+  const ProgramSettings &s = Settings();
+  probe_->Ask(s.DriveIndex, s.InPath, true);
 }
 
 void TFormMain::RefreshSettingsPages() {
@@ -131,12 +280,9 @@ void TFormMain::RefreshSettingsPages() {
     SelectLanguage(language);
     RelabelWindow();
   }
-  if (RecorderSetup().RefreshActiveSettingsPage())
-    FitToPages();
-  // Widgets measure fully only once shown and polished: measure again when
-  // the pages have been laid out.
+  RecorderSetup().RefreshActiveSettingsPage();
   if (isVisible())
-    QTimer::singleShot(0, this, [this] { FitToPages(); });
+    FitToPages();
 }
 
 void TFormMain::PageRedraw() {
@@ -144,11 +290,21 @@ void TFormMain::PageRedraw() {
 }
 
 void TFormMain::TimerCheckDriveTimer() {
-  ProgramSettings &s = Settings();
-  const DriveChange change =
-      PollDrive(DriveReady, PollTicks, [&s] { return IsDriveReady(s.DriveIndex, s.InPath); });
+  const ProgramSettings &s = Settings();
+  if (PollTicks < 1) {
+    ++PollTicks;
+    return;
+  }
+  // The answer of an earlier tick, if it was about the folder still chosen.
+  // While no card is seen, each question also reads the card's
+  // configuration, so that a card found comes with it.
+  DriveProbe::Answer answer;
+  DriveChange change = DriveChange::None;
+  if (probe_->TakeAnswer(answer) && answer.inPath == s.InPath)
+    change = PollDrive(DriveReady, PollTicks, [&answer] { return answer.ready; });
+  probe_->Ask(s.DriveIndex, s.InPath, !DriveReady);
   if (change == DriveChange::Appeared)
-    CardAppeared();
+    CardAppeared(answer);
   else if (change == DriveChange::Gone)
     CardGone();
   if (change != DriveChange::None) {
@@ -162,25 +318,27 @@ void TFormMain::TimerCheckDriveTimer() {
     TabSheet5->TakeFirmwareResults();
 }
 
-void TFormMain::CardAppeared() {
-  ProgramSettings &s = Settings();
-  TabSheet2->CardAppeared();
+void TFormMain::CardAppeared(const DriveProbe::Answer &answer) {
+  const ProgramSettings &s = Settings();
   TabSheet1->CardAppeared();
+  TabSheet2->CardAppeared();
   RecorderSetup().CardAppeared();
-  SetStatusText(Text(MsgDriveReady));
-  RecorderSetup().ReadCardConfiguration(s.InPath);
-  TabSheet5->CardAppeared();
-  // Not while the worker runs a job: it would refuse the scan.
-  if (s.AutoScan && !(worker_ != nullptr && worker_->IsBusy()))
-    TabSheet1->BeginScan();
+  SetStatusId(MsgDriveReady);
+  RecorderSetup().ApplyCardConfiguration(answer.configRead ? answer.config : std::string());
+  TabSheet5->CardAppeared(QString::fromStdString(s.InPath));
+  // A job still running (the record page's, or a file test) keeps the
+  // window as it is until its End.
+  if (s.AutoScan && !TabSheet1->JobRunning() && !(worker_ != nullptr && worker_->IsBusy()) &&
+      TabSheet1->BeginScan())
+    SetStatusId(25);
 }
 
 void TFormMain::CardGone() {
-  TabSheet2->CardGone();
   TabSheet1->CardGone();
+  TabSheet2->CardGone();
   RecorderSetup().CardGone();
   TabSheet5->CardGone();
-  SetStatusText(Text(MsgDriveNotReady));
+  SetStatusId(MsgDriveNotReady);
 }
 
 } // namespace orvo

@@ -6,10 +6,14 @@
 // them after a language change. The window never waits for a worker; it
 // sets requests and polls.
 
+#include "app/DriveProbe.h"
 #include "config/ui/SettingsHost.h"
 
 #include <QMainWindow>
 #include <QString>
+
+#include <functional>
+#include <memory>
 
 class QLabel;
 class QStatusBar;
@@ -37,6 +41,7 @@ public:
   // language list and labels the whole window in the stored language.
   explicit TFormMain(TSecondThread *worker, ProgramSettings *settings = nullptr,
                      QWidget *parent = nullptr);
+  ~TFormMain() override;
 
   // Shows a message box owned by this window and titled with its caption;
   // answers the button pressed (1 OK, 6 Yes, 7 No).
@@ -46,14 +51,23 @@ public:
   // recorder settings page.
   void RefreshSettingsPages() override;
   bool CardReady() const override { return DriveReady; }
+  std::string CardFolder() const override;
   // The status bar's own text (drive state, job results); hints shown while
-  // the pointer rests on a control cover it only for that time.
+  // the pointer rests on a control cover it only for that time, and never
+  // while a job runs. The text is made again by `make` after a language
+  // change.
+  void SetStatus(std::function<QString()> make);
+  void SetStatusId(int textId);
   void SetStatusText(const QString &text);
+  void RefreshStatus();
   QString StatusText() const;
 
   void PageRedraw();
-  // Card detection; the firmware page's results are taken on its ticks.
+  // Card detection: the drive's readiness is asked on a thread of its own
+  // and taken on a later tick. The firmware page's results are taken here.
   void TimerCheckDriveTimer();
+  // The input folder was set anew (setup dialog, a dropped folder).
+  void InputFolderChanged();
 
   TSecondThread *Worker() const { return worker_; }
   ProgramSettings &Settings() const;
@@ -74,15 +88,30 @@ public:
   QLabel *StatusLabel;
   QTimer *TimerCheckDrive;
 
+protected:
+  bool event(QEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+  void showEvent(QShowEvent *event) override;
+  void dragEnterEvent(QDragEnterEvent *event) override;
+  void dropEvent(QDropEvent *event) override;
+
 private:
-  void CardAppeared();
+  // With the card's configuration as the polling read it.
+  void CardAppeared(const DriveProbe::Answer &answer);
   void CardGone();
   void RelabelWindow();
-  // The window grows where the pages' texts need more room, never shrinks.
+  // The smallest size that shows every page whole; the window is never
+  // made smaller, and grows only when a language needs more.
   void FitToPages();
+  void RestoreLayout();
+  void SaveLayout();
+  QString FirstStartText() const;
 
   TSecondThread *worker_;
   ProgramSettings *settings_;
+  std::unique_ptr<DriveProbe> probe_;
+  std::function<QString()> status_;
+  bool layoutRestored_ = false;
 };
 
 } // namespace orvo

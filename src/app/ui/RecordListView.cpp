@@ -1,124 +1,83 @@
 #include "app/ui/RecordListView.h"
 
 #include "app/RecordList.h"
-#include "app/RecordSource.h"
+#include "app/ui/RecordTableModel.h"
+#include "settings/ui/Labels.h"
 
-#include <QBrush>
-#include <QColor>
-#include <QDate>
-#include <QLocale>
-#include <QRegularExpression>
-#include <QTime>
-#include <QTreeWidget>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStyle>
 
 #include <algorithm>
 
-namespace orvo::recordview {
+namespace orvo {
 
-namespace {
-
-QString LongTimeFormat() {
-  QString f = QLocale().timeFormat(QLocale::LongFormat);
-  // "t" (and "tt", "ttt", "tttt") is the zone name; quoted text stays.
-  static const QRegularExpression zone(QStringLiteral("\\s*(?<!')\\bt+\\b(?!')\\s*"));
-  f.replace(zone, QStringLiteral(" "));
-  return f.trimmed();
+RecordListView::RecordListView(QWidget *parent) : QTreeView(parent) {
+  setRootIsDecorated(false);
+  setUniformRowHeights(true);
+  setItemsExpandable(false);
+  setAllColumnsShowFocus(true);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setFocusPolicy(Qt::StrongFocus);
+  QHeaderView *h = header();
+  h->setSectionsMovable(false);
+  h->setSectionsClickable(true);
+  h->setSortIndicatorShown(true);
+  h->setStretchLastSection(true);
 }
 
-} // namespace
-
-QString DateCell(int day, int month, int year) {
-  const QDate date(2000 + year, month, day);
-  return date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : QString();
+void RecordListView::SetRecordModel(RecordTableModel *model) {
+  model_ = model;
+  setModel(model);
 }
 
-QString TimeCell(int hour, int minute, int second) {
-  const QTime time(hour, minute, second);
-  return time.isValid() ? QLocale().toString(time, LongTimeFormat()) : QString();
-}
-
-std::uint32_t IndexOf(const QTreeWidgetItem *item) {
-  return item->data(0, Qt::UserRole).toUInt();
-}
-
-void Colour(QTreeWidgetItem *item, const RecordSource &records) {
-  bool checked = false, converted = false;
-  records.GetMarks(IndexOf(item), checked, converted);
-  const QBrush brush = converted ? QBrush(QColor::fromRgb(kConvertedRgb)) : QBrush();
-  for (int c = 0; c < item->columnCount(); ++c)
-    item->setBackground(c, brush);
-}
-
-void ColourAll(QTreeWidget *list, const RecordSource &records) {
-  for (int i = 0; i < list->topLevelItemCount(); ++i)
-    Colour(list->topLevelItem(i), records);
-}
-
-void Fill(QTreeWidget *list, const RecordSource &records,
-          const std::function<bool(std::uint32_t)> &passes) {
-  list->clear();
-  const std::uint32_t n = records.GetRecordCount();
-  QList<QTreeWidgetItem *> items;
-  for (std::uint32_t i = 0; i < n; ++i) {
-    if (!passes(i))
-      continue;
-    QStringList cells;
-    cells << QString();
-    int a = 0, b = 0, c = 0;
-    cells << (records.GetRecordDate(i, a, b, c) ? DateCell(a, b, c) : QString());
-    cells << (records.GetRecordTime(i, a, b, c) ? TimeCell(a, b, c) : QString());
-    const RecordCells rest = MakeRecordCells(records, i);
-    cells << QString::fromStdString(rest.length) << QString::fromStdString(rest.mode)
-          << QString::fromStdString(rest.resolution) << QString::fromStdString(rest.fps)
-          << QString::fromStdString(rest.bitrate);
-    auto *item = new QTreeWidgetItem(cells);
-    item->setData(0, Qt::UserRole, i);
-    item->setFlags((item->flags() | Qt::ItemIsUserCheckable) & ~Qt::ItemIsEditable);
-    bool checked = false, converted = false;
-    records.GetMarks(i, checked, converted);
-    item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
-    Colour(item, records);
-    items << item;
-  }
-  list->addTopLevelItems(items);
-}
-
-void Sort(QTreeWidget *list, const RecordSource &records, int sortColumn, bool ascending) {
-  if (sortColumn < 0 || list->topLevelItemCount() < 2)
+void RecordListView::keyPressEvent(QKeyEvent *event) {
+  if (model_ != nullptr && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+    if (currentIndex().isValid())
+      model_->ToggleCheck(currentIndex().row());
+    event->accept();
     return;
-  QTreeWidgetItem *current = list->currentItem();
-  QList<QTreeWidgetItem *> items;
-  while (list->topLevelItemCount() > 0)
-    items << list->takeTopLevelItem(0);
-  std::stable_sort(items.begin(), items.end(), [&](QTreeWidgetItem *x, QTreeWidgetItem *y) {
-    return ListViewRecordCompare(records, IndexOf(x), IndexOf(y), sortColumn, ascending) < 0;
-  });
-  list->addTopLevelItems(items);
-  if (current)
-    list->setCurrentItem(current);
-}
-
-std::vector<std::pair<std::uint32_t, bool>> Checks(const QTreeWidget *list) {
-  std::vector<std::pair<std::uint32_t, bool>> out;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) {
-    const QTreeWidgetItem *item = list->topLevelItem(i);
-    out.emplace_back(IndexOf(item), item->checkState(0) == Qt::Checked);
   }
-  return out;
-}
-
-void SetAllChecks(QTreeWidget *list, bool checked) {
-  for (int i = 0; i < list->topLevelItemCount(); ++i)
-    list->topLevelItem(i)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
-}
-
-void ChecksFromCatalog(QTreeWidget *list, const RecordSource &records) {
-  for (int i = 0; i < list->topLevelItemCount(); ++i) {
-    QTreeWidgetItem *item = list->topLevelItem(i);
-    bool checked = false, converted = false;
-    if (records.GetMarks(IndexOf(item), checked, converted))
-      item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+  if (model_ != nullptr && event->matches(QKeySequence::SelectAll)) {
+    model_->SetAllChecks(true);
+    event->accept();
+    return;
   }
+  QTreeView::keyPressEvent(event);
 }
 
-} // namespace orvo::recordview
+QList<int> RecordListView::FittingWidths(const QList<int> &minimum) const {
+  const QFontMetrics fm(font());
+  const CellFormats formats = CellFormats::Current();
+  QList<QStringList> samples(kRecordColumnCount);
+  for (int month = 1; month <= 12; ++month)
+    samples[1] << formats.DateCell(28, month, 28);
+  samples[2] << formats.TimeCell(23, 59, 58) << formats.TimeCell(12, 58, 58)
+             << formats.TimeCell(10, 58, 58);
+  samples[3] << QString::fromStdString(LengthCellText(23, 59, 58)) + "+";
+  for (int mode = 0; mode <= 4; ++mode)
+    samples[4] << Text(RecordModeTextId(mode));
+  samples[5] << QStringLiteral("1920x1080");
+  samples[6] << QStringLiteral("120");
+  samples[7] << QString::fromStdString(BitrateCellText(16384, 320));
+  // The cell's margins as the style draws them, on both sides.
+  const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 4);
+  QList<int> widths;
+  for (int c = 0; c < kRecordColumnCount; ++c) {
+    int w = c < minimum.size() ? minimum[c] : 0;
+    if (c > 0) {
+      w = std::max(w, header()->sectionSizeHint(c));
+      for (const QString &s : samples[c])
+        w = std::max(w, fm.horizontalAdvance(s) + margin);
+    } else {
+      const int box = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this);
+      w = std::max(w, box + margin);
+    }
+    widths << w;
+  }
+  return widths;
+}
+
+} // namespace orvo

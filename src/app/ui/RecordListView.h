@@ -1,48 +1,33 @@
 #pragma once
 
-#include <QString>
+// The record list: a report view over RecordTableModel that the keyboard can
+// use. It takes the focus like any list; arrows move, Space turns the check
+// mark of the current row, Ctrl+A checks every listed row.
 
-#include <cstdint>
-#include <functional>
-#include <utility>
-#include <vector>
-
-class QTreeWidget;
-class QTreeWidgetItem;
+#include <QTreeView>
 
 namespace orvo {
 
-class RecordSource;
+class RecordTableModel;
 
-// The record list of the main window as a QTreeWidget with a checkable first
-// column: every item keeps its record's catalog index as data of column 0.
-namespace recordview {
+class RecordListView : public QTreeView {
+  Q_OBJECT
+public:
+  explicit RecordListView(QWidget *parent = nullptr);
+  void SetRecordModel(RecordTableModel *model);
+  RecordTableModel *RecordModel() const { return model_; }
 
-// The grey of converted records (RGB 160, 160, 164).
-inline constexpr unsigned kConvertedRgb = 0xA0A0A4;
+  // Widths that show every cell whole in the current language and locale:
+  // the widest date of any month with its year, a time with its day period
+  // where the locale has one, the longest record mode name. Never narrower
+  // than `minimum` (one per column).
+  QList<int> FittingWidths(const QList<int> &minimum) const;
 
-// Date and time cells in the user's locale: short date, long time without a
-// time-zone name (a record's time is the recorder's clock, not a zone's). A
-// date or time that does not exist gives an empty cell.
-QString DateCell(int day, int month, int year);
-QString TimeCell(int hour, int minute, int second);
+protected:
+  void keyPressEvent(QKeyEvent *event) override;
 
-// Empties the list and adds, in catalog order, an item for every record that
-// `passes`, with its seven cells, its check mark and its colour.
-void Fill(QTreeWidget *list, const RecordSource &records,
-          const std::function<bool(std::uint32_t)> &passes);
-// Reorders the items by ListViewRecordCompare; unsorted (column < 0) leaves
-// the order as it is.
-void Sort(QTreeWidget *list, const RecordSource &records, int sortColumn, bool ascending);
-std::uint32_t IndexOf(const QTreeWidgetItem *item);
-// (catalog index, check box) of every item, in list order.
-std::vector<std::pair<std::uint32_t, bool>> Checks(const QTreeWidget *list);
-void SetAllChecks(QTreeWidget *list, bool checked);
-// Every item's check box from its record's checked mark.
-void ChecksFromCatalog(QTreeWidget *list, const RecordSource &records);
-// Item background: grey when the record is converted, else the window's.
-void Colour(QTreeWidgetItem *item, const RecordSource &records);
-void ColourAll(QTreeWidget *list, const RecordSource &records);
+private:
+  RecordTableModel *model_ = nullptr;
+};
 
-} // namespace recordview
 } // namespace orvo

@@ -1,14 +1,17 @@
 #include "app/ui/RecordPage.h"
 
 #include "app/Filtering.h"
+#include "app/OutcomeText.h"
 #include "app/RecordList.h"
 #include "app/RecordSource.h"
 #include "app/ui/FormAbout.h"
 #include "app/ui/FormFiltering.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/RecordListView.h"
+#include "app/ui/RecordTableModel.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
+#include "settings/AddedTexts.h"
 #include "settings/Folders.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
@@ -18,11 +21,12 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTime>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -32,7 +36,8 @@ namespace orvo {
 
 namespace {
 
-constexpr int kRecordColumnWidths[] = {22, 76, 62, 62, 134, 94, 45, 140};
+const QList<int> kRecordColumnWidths = {22, 76, 62, 62, 134, 94, 45, 140};
+constexpr int kProgressSteps = 1000;
 
 template <typename T> T *Make(QWidget *parent, const char *name) {
   T *widget = new T(parent);
@@ -40,64 +45,29 @@ template <typename T> T *Make(QWidget *parent, const char *name) {
   return widget;
 }
 
-// The catalog as the list reads it; an absent worker is an empty catalog.
-class NoRecords final : public RecordSource {
-public:
-  std::uint32_t GetRecordCount() const override { return 0; }
-  bool GetRecordDate(std::uint32_t, int &, int &, int &) const override { return false; }
-  bool GetRecordTime(std::uint32_t, int &, int &, int &) const override { return false; }
-  bool GetRecordLength(std::uint32_t, std::uint32_t &, int &, int &) const override {
-    return false;
-  }
-  bool GetRecordLengthMs(std::uint32_t, std::uint32_t &) const override { return false; }
-  bool GetRecordMode(std::uint32_t, int &) const override { return false; }
-  bool GetFrameSize(std::uint32_t, int &, int &) const override { return false; }
-  bool GetFps(std::uint32_t, std::uint32_t &) const override { return false; }
-  bool GetBitrates(std::uint32_t, std::uint32_t &, std::uint32_t &) const override { return false; }
-  bool GetMarks(std::uint32_t, bool &, bool &) const override { return false; }
-  bool SetChecked(std::uint32_t, bool) override { return false; }
-};
-
-// Runs `use` with the worker's catalog as a RecordSource.
-template <typename F> void WithRecords(TSecondThread *worker, F &&use) {
-  if (worker != nullptr) {
-    WorkerRecords records(*worker);
-    use(records);
-  } else {
-    NoRecords none;
-    use(none);
-  }
-}
-
-void SetEnabled(std::initializer_list<QWidget *> widgets, bool enabled) {
-  for (QWidget *w : widgets)
-    w->setEnabled(enabled);
+// "1:05" or "1:02:05".
+QString Duration(qint64 seconds) {
+  const QTime t = QTime(0, 0).addSecs(static_cast<int>(std::min<qint64>(seconds, 86399)));
+  return t.toString(seconds >= 3600 ? QStringLiteral("h:mm:ss") : QStringLiteral("m:ss"));
 }
 
 } // namespace
 
 RecordPage::RecordPage(TFormMain &frame, QWidget *parent) : QWidget(parent), frame_(frame) {
   setObjectName("TabSheet1");
-  ListViewRecord = Make<QTreeWidget>(this, "ListViewRecord");
-  ListViewRecord->setColumnCount(8);
-  ListViewRecord->setRootIsDecorated(false);
-  ListViewRecord->setUniformRowHeights(true);
-  ListViewRecord->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  ListViewRecord->setFocusPolicy(Qt::NoFocus);
-  ListViewRecord->setSelectionMode(QAbstractItemView::SingleSelection);
-  ListViewRecord->setAllColumnsShowFocus(true);
+  RecordModel = new RecordTableModel(this);
+  RecordModel->setObjectName("RecordModel");
+  ListViewRecord = Make<RecordListView>(this, "ListViewRecord");
+  ListViewRecord->SetRecordModel(RecordModel);
   QHeaderView *header = ListViewRecord->header();
-  header->setStretchLastSection(false);
-  header->setSectionsMovable(false);
-  header->setSectionsClickable(true);
   header->setMinimumSectionSize(kRecordColumnWidths[0]);
-  for (int i = 0; i < 8; ++i)
-    ListViewRecord->setColumnWidth(i, kRecordColumnWidths[i]);
   header->setSectionResizeMode(0, QHeaderView::Fixed);
 
   ProgressBar = Make<QProgressBar>(this, "ProgressBar");
   ProgressBar->setTextVisible(false);
   ProgressBar->hide();
+  LabelProgress = Make<QLabel>(this, "LabelProgress");
+  LabelProgress->hide();
 
   ButtonScan = Make<QPushButton>(this, "ButtonScan");
   ButtonConvert = Make<QPushButton>(this, "ButtonConvert");
@@ -109,13 +79,19 @@ RecordPage::RecordPage(TFormMain &frame, QWidget *parent) : QWidget(parent), fra
   SpeedButtonInfo = Make<QToolButton>(this, "SpeedButtonInfo");
   SpeedButtonInfo->setText("?");
   SpeedButtonInfo->setAutoRaise(true);
-  SetEnabled(
-      {ButtonScan, ButtonConvert, ButtonSetAll, ButtonClearAll, ButtonFiltering, ButtonDeleting},
-      false);
+  // A click leaves the focus where it was (on the list): Space and Enter
+  // must never start or cancel a job behind the user's back.
+  for (QPushButton *b : {ButtonScan, ButtonConvert, ButtonSetAll, ButtonClearAll, ButtonFiltering,
+                         ButtonDeleting, ButtonOpenFolder}) {
+    b->setFocusPolicy(Qt::TabFocus);
+    b->setAutoDefault(false);
+  }
+  SpeedButtonInfo->setFocusPolicy(Qt::TabFocus);
 
   auto *left = new QVBoxLayout;
   left->addWidget(ListViewRecord, 1);
   left->addWidget(ProgressBar);
+  left->addWidget(LabelProgress);
   auto *right = new QVBoxLayout;
   right->addWidget(ButtonScan);
   right->addWidget(ButtonConvert);
@@ -146,15 +122,31 @@ RecordPage::RecordPage(TFormMain &frame, QWidget *parent) : QWidget(parent), fra
   connect(SpeedButtonInfo, &QToolButton::clicked, this, &RecordPage::SpeedButtonInfoClick);
   connect(header, &QHeaderView::sectionClicked, this, &RecordPage::ListViewRecordColumnClick);
   connect(TimerCommon, &QTimer::timeout, this, &RecordPage::TimerCommonTimer);
+  ShowSortIndicator();
+  ApplyCommands();
+}
+
+void RecordPage::ApplyCommands() {
+  const JobState::Commands c = State.Allowed();
+  ButtonScan->setEnabled(c.scan);
+  ButtonConvert->setEnabled(c.convert);
+  for (QPushButton *b : {ButtonSetAll, ButtonClearAll, ButtonDeleting})
+    b->setEnabled(c.records);
+  ButtonFiltering->setEnabled(c.filtering);
+}
+
+void RecordPage::FitColumns() {
+  const QList<int> widths = ListViewRecord->FittingWidths(kRecordColumnWidths);
+  for (int i = 0; i < widths.size(); ++i)
+    ListViewRecord->setColumnWidth(i, widths[i]);
 }
 
 void RecordPage::Relabel() {
-  LabelColumns(ListViewRecord, {NoTextId, 13, 14, 15, 60, 16, 17, 20});
-  // A column is widened where its title needs more room in this language.
-  QHeaderView *header = ListViewRecord->header();
-  for (int i = 1; i < 8; ++i)
-    ListViewRecord->setColumnWidth(i, std::max(kRecordColumnWidths[i], header->sectionSizeHint(i)));
-  FillRecordList();
+  QStringList titles;
+  for (int id : {NoTextId, 13, 14, 15, 60, 16, 17, 20})
+    titles << Text(id);
+  RecordModel->Relabel(titles);
+  FitColumns();
   LabelButton(ButtonScan, 3, 4);
   LabelButton(ButtonConvert, 5, 6);
   LabelButton(ButtonOpenFolder, 312, 313);
@@ -162,183 +154,297 @@ void RecordPage::Relabel() {
   LabelButton(ButtonSetAll, 7, 8);
   LabelButton(ButtonClearAll, 9, 10);
   LabelButton(ButtonFiltering, 11, 12);
+  SetAccessKeys({ButtonScan, ButtonConvert, ButtonSetAll, ButtonClearAll, ButtonFiltering,
+                 ButtonDeleting, ButtonOpenFolder});
+  // A job's button reads "Cancel" whatever the language; its own caption
+  // comes back at the job's end.
+  if (Scanning()) {
+    SavedCaption = ButtonScan->text();
+    ButtonScan->setText(Text(23));
+  } else if (Converting()) {
+    SavedCaption = ButtonConvert->text();
+    ButtonConvert->setText(Text(23));
+  }
   SetHint(SpeedButtonInfo, Text(219));
 }
 
 void RecordPage::CardAppeared() {
-  SetEnabled({ButtonScan, ButtonFiltering}, true);
+  State.SetDriveReady(true);
+  ApplyCommands();
 }
 
 void RecordPage::CardGone() {
-  SetEnabled(
-      {ButtonScan, ButtonConvert, ButtonDeleting, ButtonSetAll, ButtonClearAll, ButtonFiltering},
-      false);
-  ListViewRecord->clear();
+  State.SetDriveReady(false);
+  if (!State.Busy()) {
+    State.SetListed(false);
+    RecordModel->Clear();
+  }
+  ApplyCommands();
+}
+
+void RecordPage::InputFolderChanged() {
+  if (State.Busy())
+    return;
+  State.SetListed(false);
+  RecordModel->Clear();
+  catalogCount_ = 0;
+  ApplyCommands();
 }
 
 void RecordPage::FillRecordList() {
-  WithRecords(frame_.Worker(), [this](RecordSource &records) {
-    ListViewRecord->clear();
-    if (records.GetRecordCount() == 0)
-      return;
-    SetEnabled({ButtonConvert, ButtonDeleting, ButtonSetAll, ButtonClearAll}, true);
-    auto *filter = qobject_cast<TFormFiltering *>(FormFiltering);
-    const bool showConverted = frame_.Settings().ShowConverted;
-    recordview::Fill(ListViewRecord, records, [&](std::uint32_t i) {
-      // Before the filter dialog exists, its design-time check boxes apply.
-      return filter != nullptr
-                 ? filter->RecordPasses(records, i)
-                 : RecordPasses(records, i, DesignTimeChecks(), FilterSettings{}, showConverted);
-    });
-    recordview::Sort(ListViewRecord, records, SortColumn, SortAscending);
-  });
+  auto *filter = qobject_cast<TFormFiltering *>(FormFiltering);
+  const bool showConverted = frame_.Settings().ShowConverted;
+  const RecordSnapshot &records = RecordModel->Records();
+  RecordModel->Fill(
+      [&](std::uint32_t i) {
+        // Before the filter dialog exists, its design-time check boxes apply.
+        return filter != nullptr
+                   ? filter->RecordPasses(records, i)
+                   : RecordPasses(records, i, DesignTimeChecks(), FilterSettings{}, showConverted);
+      },
+      SortColumn, SortAscending);
+  ShowSortIndicator();
+  frame_.RefreshStatus();
+}
+
+QString RecordPage::RecordCountText() const {
+  QString text = Text(29) + " " + QString::number(catalogCount_);
+  const int shown = RecordModel->ListedCount();
+  if (State.Listed() && static_cast<std::uint32_t>(shown) < catalogCount_)
+    text += " (" + Text(txt::RecordsShown).arg(shown) + ")";
+  return text;
 }
 
 void RecordPage::PushChecks() {
-  WithRecords(frame_.Worker(), [this](RecordSource &records) {
-    orvo::PushChecks(records, recordview::Checks(ListViewRecord));
-  });
+  TSecondThread *worker = frame_.Worker();
+  if (worker == nullptr || worker->IsBusy())
+    return;
+  WorkerRecords records(*worker);
+  orvo::PushChecks(records, RecordModel->Checks());
 }
 
 void RecordPage::ListViewRecordColumnClick(int column) {
   ClickSortColumn(column, SortColumn, SortAscending);
-  WithRecords(frame_.Worker(), [this](RecordSource &records) {
-    recordview::Sort(ListViewRecord, records, SortColumn, SortAscending);
-  });
+  RecordModel->Sort(SortColumn, SortAscending);
+  ShowSortIndicator();
+  if (ListViewRecord->currentIndex().isValid())
+    ListViewRecord->scrollTo(ListViewRecord->currentIndex());
 }
 
-int RecordPage::ListViewRecordCompare(const QTreeWidgetItem *item1,
-                                      const QTreeWidgetItem *item2) const {
-  int result = 0;
-  WithRecords(frame_.Worker(), [&](RecordSource &records) {
-    result = orvo::ListViewRecordCompare(records, recordview::IndexOf(item1),
-                                         recordview::IndexOf(item2), SortColumn, SortAscending);
-  });
-  return result;
+void RecordPage::ShowSortIndicator() {
+  QHeaderView *header = ListViewRecord->header();
+  header->setSortIndicatorShown(SortColumn >= 0);
+  if (SortColumn >= 0)
+    header->setSortIndicator(SortColumn + 1,
+                             SortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void RecordPage::ButtonSetAllClick() {
-  recordview::SetAllChecks(ListViewRecord, true);
+  RecordModel->SetAllChecks(true);
 }
 
 void RecordPage::ButtonClearAllClick() {
-  recordview::SetAllChecks(ListViewRecord, false);
+  RecordModel->SetAllChecks(false);
 }
 
 void RecordPage::ButtonScanClick() {
   TSecondThread *worker = frame_.Worker();
-  if (Scanning) {
-    ButtonScan->setEnabled(false);
+  if (Scanning()) {
+    State.CancelPressed();
+    ApplyCommands();
     if (worker != nullptr)
       worker->CancelJob();
-    frame_.SetStatusText(Text(24));
-  } else if (frame_.DriveReady) {
-    BeginScan();
-    frame_.SetStatusText(Text(25));
+    frame_.SetStatusId(24);
+  } else if (BeginScan()) {
+    frame_.SetStatusId(25);
   }
 }
 
-void RecordPage::BeginScan() {
-  Scanning = true;
+bool RecordPage::BeginScan() {
+  TSecondThread *worker = frame_.Worker();
+  if (worker == nullptr || !State.Begin(JobState::Job::Scan))
+    return false;
+  if (!worker->StartScan()) {
+    State.Undo();
+    return false;
+  }
   SavedCaption = ButtonScan->text();
   ButtonScan->setText(Text(23));
-  ButtonScan->setEnabled(true);
+  ApplyCommands();
   emit jobRunningChanged(true);
-  SetEnabled({ButtonConvert, ButtonDeleting, ButtonSetAll, ButtonClearAll, ButtonFiltering}, false);
-  ListViewRecord->clear();
+  State.SetListed(false);
+  RecordModel->Clear();
+  catalogCount_ = 0;
   // A scan has no known total: an empty range makes the bar a busy indicator.
+  ProgressBar->setTextVisible(false);
   ProgressBar->setRange(0, 0);
   ProgressBar->setValue(0);
   ProgressBar->show();
-  if (TSecondThread *worker = frame_.Worker())
-    worker->StartScan();
   TimerCommon->start(40);
+  return true;
 }
 
 void RecordPage::EndScan() {
   TimerCommon->stop();
   ProgressBar->hide();
   ProgressBar->setRange(0, 100);
-  emit jobRunningChanged(false);
   ButtonScan->setText(SavedCaption);
-  Scanning = false;
-  // A card pulled out during the scan keeps its commands disabled.
-  if (frame_.DriveReady) {
-    SetEnabled({ButtonFiltering, ButtonScan}, true);
+  State.End();
+  // A card pulled out during the scan keeps its commands disabled and its
+  // list empty.
+  TSecondThread *worker = frame_.Worker();
+  if (State.DriveReady() && worker != nullptr && !worker->IsBusy()) {
+    RecordModel->Records().Take(WorkerRecords(*worker));
+    catalogCount_ = RecordModel->Records().GetRecordCount();
+    State.SetListed(catalogCount_ > 0);
+    RecordModel->ClearRecordHints();
     FillRecordList();
+    ListViewRecord->setFocus();
   }
+  ApplyCommands();
+  emit jobRunningChanged(false);
 }
 
 void RecordPage::ButtonConvertClick() {
   TSecondThread *worker = frame_.Worker();
-  if (Converting) {
-    ButtonConvert->setEnabled(false);
+  if (Converting()) {
+    State.CancelPressed();
+    ApplyCommands();
     if (worker != nullptr)
       worker->CancelJob();
-    frame_.SetStatusText(Text(26));
-  } else if (frame_.DriveReady) {
-    if (FolderExists(frame_.Settings().OutPath)) {
-      BeginConvert();
-      frame_.SetStatusText(Text(27));
-    } else {
-      frame_.ShowMainMessage(28, kMessageError);
-    }
+    frame_.SetStatusId(26);
+    return;
+  }
+  if (!State.Allowed().convert)
+    return;
+  if (RecordModel->CheckedCount() == 0) {
+    frame_.ShowMainMessage(Text(txt::NothingChecked), kMessageInformation);
+  } else if (!FolderExists(frame_.Settings().OutPath)) {
+    frame_.ShowMainMessage(28, kMessageError);
+  } else if (BeginConvert()) {
+    frame_.SetStatusId(27);
   }
 }
 
-void RecordPage::BeginConvert() {
+bool RecordPage::BeginConvert() {
+  TSecondThread *worker = frame_.Worker();
+  if (worker == nullptr || State.Busy() || worker->IsBusy())
+    return false;
   PushChecks();
-  Converting = true;
+  if (!State.Begin(JobState::Job::Convert))
+    return false;
+  if (!worker->StartConvert()) {
+    State.Undo();
+    return false;
+  }
   SavedCaption = ButtonConvert->text();
   ButtonConvert->setText(Text(23));
-  ButtonConvert->setEnabled(true);
+  ApplyCommands();
   emit jobRunningChanged(true);
-  SetEnabled({ButtonSetAll, ButtonClearAll, ButtonFiltering, ButtonScan, ButtonDeleting}, false);
-  ProgressBar->setRange(0, 1);
+  toConvert_ = RecordModel->CheckedCount();
+  convertClock_.start();
+  RecordModel->ClearRecordHints();
+  ProgressBar->setRange(0, kProgressSteps);
   ProgressBar->setValue(0);
+  ProgressBar->setFormat(QStringLiteral("%p%"));
+  ProgressBar->setTextVisible(true);
   ProgressBar->show();
-  if (TSecondThread *worker = frame_.Worker())
-    worker->StartConvert();
+  LabelProgress->clear();
+  LabelProgress->show();
   TimerCommon->start(40);
+  return true;
+}
+
+void RecordPage::ShowConversionProgress() {
+  const auto live = frame_.Worker()->GetLiveProgress();
+  const double share =
+      live.bytesTotal > 0 ? static_cast<double>(live.bytesDone) / double(live.bytesTotal) : 0.0;
+  ProgressBar->setValue(static_cast<int>(std::clamp(share, 0.0, 1.0) * kProgressSteps));
+  QString line;
+  if (live.currentRecord >= 0) {
+    const int number = std::min<int>(static_cast<int>(live.finished) + 1, std::max(toConvert_, 1));
+    line = Text(txt::ProgressRecord).arg(number).arg(toConvert_) + "  " +
+           RecordModel->RecordMoment(static_cast<std::uint32_t>(live.currentRecord));
+  }
+  // Guessed from the bytes so far, once there are enough to go by.
+  const qint64 elapsed = convertClock_.elapsed();
+  if (share > 0.02 && elapsed > 2000) {
+    const auto left = static_cast<qint64>(double(elapsed) * (1.0 - share) / share / 1000.0);
+    line += "  " + Text(txt::ProgressTimeLeft).arg(Duration(left + 1));
+  }
+  LabelProgress->setText(line.trimmed());
 }
 
 void RecordPage::EndConvert() {
   TimerCommon->stop();
   ProgressBar->hide();
-  emit jobRunningChanged(false);
+  ProgressBar->setTextVisible(false);
+  LabelProgress->hide();
   ButtonConvert->setText(SavedCaption);
-  Converting = false;
-  if (frame_.DriveReady)
-    SetEnabled(
-        {ButtonScan, ButtonDeleting, ButtonConvert, ButtonSetAll, ButtonClearAll, ButtonFiltering},
-        true);
-  // Converted records turn grey; conversion cleared the checked mark of
-  // every record it finished, a failed one keeps its mark.
-  WithRecords(frame_.Worker(), [this](RecordSource &records) {
-    recordview::ColourAll(ListViewRecord, records);
-    recordview::ChecksFromCatalog(ListViewRecord, records);
-  });
+  State.End();
+  // Converted records turn grey and lose their check; a record that failed
+  // or was cancelled keeps it, with the reason as its hint.
+  TSecondThread *worker = frame_.Worker();
+  if (worker != nullptr && !worker->IsBusy()) {
+    RecordModel->Records().TakeMarks(WorkerRecords(*worker));
+    ShowOutcomes();
+    RecordModel->MarksChanged();
+  }
+  ApplyCommands();
+  emit jobRunningChanged(false);
+}
+
+void RecordPage::ShowOutcomes() {
+  TSecondThread *worker = frame_.Worker();
+  const auto live = worker->GetLiveProgress();
+  QStringList failed;
+  for (std::uint32_t k = 0; k < live.finished; ++k) {
+    std::uint32_t index = 0;
+    RecordOutcome outcome;
+    if (!worker->GetFinishedOutcome(k, index, outcome) || outcome.kind == OutcomeKind::Converted)
+      continue;
+    const QString why = QString::fromStdString(DescribeOutcome(outcome));
+    RecordModel->SetRecordHint(index, why);
+    if (outcome.kind != OutcomeKind::Interrupted && outcome.kind != OutcomeKind::None)
+      failed << RecordModel->RecordMoment(index) + ": " + why;
+  }
+  pendingSummary_ = failed;
 }
 
 void RecordPage::TimerCommonTimer() {
   TSecondThread *worker = frame_.Worker();
   if (worker == nullptr)
     return;
-  if (Scanning) {
+  if (Scanning()) {
     if (worker->IsBusy())
       return;
     EndScan();
-    frame_.SetStatusText(Text(29) + " " + QString::number(worker->GetRecordCount()));
-  } else if (Converting) {
-    std::int32_t done = 0, total = 0;
-    worker->GetProgress(done, total);
-    ProgressBar->setMaximum(total > 0 ? total : 1);
-    ProgressBar->setValue(done);
+    frame_.SetStatus([this] { return RecordCountText(); });
+  } else if (Converting()) {
+    ShowConversionProgress();
     if (worker->IsBusy())
       return;
     EndConvert();
-    frame_.SetStatusText(Text(worker->GetLastResult() ? 30 : 31));
+    if (worker->WasCancelled())
+      frame_.SetStatusId(26);
+    else
+      frame_.SetStatusId(worker->GetLastResult() ? 30 : 31);
+    if (!pendingSummary_.isEmpty()) {
+      // A long list is cut: the rows' hints tell the rest.
+      constexpr int kShown = 12;
+      QStringList lines = pendingSummary_.mid(0, kShown);
+      if (pendingSummary_.size() > kShown)
+        lines << QStringLiteral("…");
+      pendingSummary_.clear();
+      frame_.ShowMainMessage(Text(txt::RecordsNotConverted) + "\n\n" + lines.join('\n'),
+                             kMessageError);
+    }
   }
+}
+
+void RecordPage::CancelJob() {
+  if (TSecondThread *worker = frame_.Worker(); worker != nullptr && State.Busy())
+    worker->CancelJob();
 }
 
 void RecordPage::ButtonFilteringClick() {
@@ -349,28 +455,48 @@ void RecordPage::ButtonFilteringClick() {
 
 void RecordPage::ButtonOpenFolderClick() {
   const std::string &out = frame_.Settings().OutPath;
-  if (!out.empty())
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir::fromNativeSeparators(QString::fromStdString(out))));
+  if (out.empty()) {
+    frame_.ShowMainMessage(205, kMessageError);
+    return;
+  }
+  const QString folder = QDir::fromNativeSeparators(QString::fromStdString(out));
+  if (!FolderExists(out) || !QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+    frame_.ShowMainMessage(Text(txt::OpenFolderFailed).arg(QDir::toNativeSeparators(folder)),
+                           kMessageError);
 }
 
 void RecordPage::SpeedButtonInfoClick() {
   if (FormAbout != nullptr)
-    FormAbout->ShowAbout(frame_.windowTitle());
+    FormAbout->ShowAbout();
 }
 
 void RecordPage::ButtonDeletingClick() {
-  if (frame_.ShowMainMessage(246, kMessageAskWarning) != kAnswerYes)
+  if (!State.Allowed().records)
+    return;
+  const int count = RecordModel->CheckedCount();
+  if (count == 0) {
+    frame_.ShowMainMessage(Text(txt::NothingChecked), kMessageInformation);
+    return;
+  }
+  if (frame_.ShowMainMessage(Text(txt::RecordsToDelete).arg(count) + "\n" + Text(246),
+                             kMessageAskWarning) != kAnswerYes)
     return;
   if (frame_.ShowMainMessage(247, kMessageAskWarning) != kAnswerYes)
     return;
-  if (!frame_.DriveReady)
+  if (!State.DriveReady() || State.Busy())
     return;
   PushChecks();
+  if (!State.Begin(JobState::Job::Delete))
+    return;
+  ApplyCommands();
+  emit jobRunningChanged(true);
   if (FormDeleting != nullptr)
     FormDeleting->exec();
-  BeginScan();
-  frame_.SetStatusText(Text(25));
+  State.End();
+  emit jobRunningChanged(false);
+  ApplyCommands();
+  if (BeginScan())
+    frame_.SetStatusId(25);
 }
 
 } // namespace orvo

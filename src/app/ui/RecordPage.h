@@ -2,37 +2,46 @@
 
 // The record page of the main window: the record list, the scan and convert
 // commands with their progress, the filter and the deletion. Jobs run on the
-// storage worker; the page sets requests and polls on TimerCommon.
+// storage worker; the page sets requests and polls on TimerCommon. Which
+// command may run is JobState's to say.
 
+#include "app/JobState.h"
+
+#include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
 
 class QDialog;
+class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace orvo {
 
 class TFormMain;
 class TFormAbout;
+class RecordListView;
+class RecordTableModel;
 
 class RecordPage : public QWidget {
   Q_OBJECT
 public:
   RecordPage(TFormMain &frame, QWidget *parent);
 
-  // The texts of the page; the list is refilled so that its cells follow
-  // the language.
+  // The texts of the page; the list's cells follow the language.
   void Relabel();
-  // The card came or went. Going empties the list.
+  // The card came or went. Going empties the list; coming back during a job
+  // changes nothing until the job has ended.
   void CardAppeared();
   void CardGone();
+  // The input folder is another one now: the list of the old one goes, and
+  // the record commands wait for a scan of the new one.
+  void InputFolderChanged();
 
   void ButtonScanClick();
   void ButtonConvertClick();
@@ -44,17 +53,27 @@ public:
   void SpeedButtonInfoClick();
   void ButtonDeletingClick();
   void ListViewRecordColumnClick(int column);
-  int ListViewRecordCompare(const QTreeWidgetItem *item1, const QTreeWidgetItem *item2) const;
+  // Lists the records of the last scan that pass the filter, sorted.
   void FillRecordList();
   void PushChecks();
-  void BeginScan();
+  // False, leaving the window as it was, when a job runs or the worker
+  // refuses.
+  bool BeginScan();
   void EndScan();
-  void BeginConvert();
+  bool BeginConvert();
   void EndConvert();
+  // Asks the running job to stop (closing the window).
+  void CancelJob();
 
-  bool Scanning = false;
-  bool Converting = false;
-  std::int32_t SortColumn = -1;
+  bool Scanning() const { return State.Running() == JobState::Job::Scan; }
+  bool Converting() const { return State.Running() == JobState::Job::Convert; }
+  bool JobRunning() const { return State.Busy(); }
+  // "Records found: 9", with how many are shown when the filter hides some.
+  QString RecordCountText() const;
+
+  JobState State;
+  // Sorted by date (and time) until a header says otherwise.
+  std::int32_t SortColumn = 0;
   bool SortAscending = true;
   QString SavedCaption;
 
@@ -63,8 +82,10 @@ public:
   QDialog *FormDeleting = nullptr;
   QDialog *FormFiltering = nullptr;
 
-  QTreeWidget *ListViewRecord;
+  RecordListView *ListViewRecord;
+  RecordTableModel *RecordModel;
   QProgressBar *ProgressBar;
+  QLabel *LabelProgress;
   QPushButton *ButtonScan;
   QPushButton *ButtonConvert;
   QPushButton *ButtonSetAll;
@@ -76,12 +97,25 @@ public:
   QTimer *TimerCommon;
 
 signals:
-  // A scan or conversion started (true) or ended: the commands of the other
-  // pages that would disturb it follow.
+  // A job started (true) or ended: the commands of the other pages that
+  // would disturb it follow.
   void jobRunningChanged(bool running);
 
 private:
+  // Buttons as JobState allows.
+  void ApplyCommands();
+  void ShowConversionProgress();
+  void ShowOutcomes();
+  void FitColumns();
+  // The header shows the sort column and its direction.
+  void ShowSortIndicator();
+
   TFormMain &frame_;
+  std::uint32_t catalogCount_ = 0;
+  int toConvert_ = 0;
+  // Records the last conversion left unconverted, with their first reason.
+  QStringList pendingSummary_;
+  QElapsedTimer convertClock_;
 };
 
 } // namespace orvo

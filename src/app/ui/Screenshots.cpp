@@ -4,22 +4,30 @@
 #include "app/ui/FirmwarePage.h"
 #include "app/ui/FormAbout.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/RecordListView.h"
 #include "app/ui/RecordPage.h"
+#include "app/ui/RecordTableModel.h"
 #include "app/ui/SettingsPage.h"
 #include "app/ui/UtilitiesPage.h"
 #include "config/ui/RecorderSettings.h"
+#include "engine/Secondthread.h"
 #include "settings/ui/SetupForm.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
 
+#include <functional>
 #include <utility>
 
 namespace orvo {
@@ -29,6 +37,18 @@ namespace {
 void Settle() {
   for (int i = 0; i < 5; ++i)
     QApplication::processEvents();
+}
+
+// Runs the event loop until `done` or `ms` have passed.
+bool WaitFor(const std::function<bool()> &done, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > ms)
+      return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
 }
 
 bool Save(QWidget *widget, const QString &folder, const QString &name, const QString &tag) {
@@ -50,13 +70,30 @@ void TestFile(UtilitiesPage *page, const QString &file) {
   }
 }
 
+// Checks every third listed record that is not converted yet, so that the
+// picture shows checked, unchecked and grey rows.
+void CheckSome(RecordTableModel &model) {
+  for (int row = 0; row < model.rowCount(); ++row) {
+    const QModelIndex box = model.index(row, 0);
+    const bool grey = model.data(box, Qt::BackgroundRole).isValid();
+    if (!grey && row % 3 == 1)
+      model.setData(box, Qt::Checked, Qt::CheckStateRole);
+  }
+}
+
 } // namespace
 
 void ScheduleScreenshots(Application &application, const QString &folder, const QString &tag) {
   QTimer::singleShot(200, [&application, folder, tag] {
     QDir().mkpath(folder);
     TFormMain *main = application.MainForm();
+    RecordPage *records = main->TabSheet1;
     RecorderSettings &recorder = main->RecorderSetup();
+    // With a card in the input folder (and AutoScan), its records, its
+    // configuration and its firmware are shown.
+    WaitFor([&] { return main->DriveReady && !records->JobRunning(); }, 5000);
+    WaitFor([&] { return main->TabSheet5->ListBoxFirmwareOnDisk->count() > 0; }, 2000);
+    CheckSome(*records->RecordModel);
     TestFile(main->TabSheet6, qEnvironmentVariable("ORVO_SCREENSHOT_TEST_FILE"));
     const struct {
       QWidget *page;
@@ -101,10 +138,26 @@ void ScheduleScreenshots(Application &application, const QString &folder, const 
     setup->hide();
 
     TFormAbout *about = application.FormAbout();
-    about->LabelAbout(main->windowTitle());
+    about->LabelAbout();
     about->show();
     Save(about, folder, "about", tag);
     about->hide();
+
+    // A conversion of the checked records, pictured once it is under way;
+    // then cancelled, so the card is left as it was but for what finished.
+    if (records->ButtonConvert->isEnabled()) {
+      records->ButtonConvertClick();
+      if (WaitFor([&] {
+            return !records->Converting() || (records->ProgressBar->value() > 20 &&
+                                              !records->LabelProgress->text().isEmpty());
+          },
+                  60000) &&
+          records->Converting())
+        Save(main, folder, "main-converting", tag);
+      if (records->Converting())
+        records->ButtonConvertClick();
+      WaitFor([&] { return !records->JobRunning(); }, 60000);
+    }
 
     main->close();
   });

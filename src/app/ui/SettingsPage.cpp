@@ -4,6 +4,7 @@
 #include "app/ui/CardFormat.h"
 #include "app/ui/FormFormatCard.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/RecordPage.h"
 #include "config/ui/RecorderSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/ui/MessageSeam.h"
@@ -31,6 +32,15 @@ template <typename T> T *Make(QWidget *parent, const char *name) {
 
 SettingsPage::SettingsPage(TFormMain &frame, QWidget *parent) : QWidget(parent), frame_(frame) {
   setObjectName("TabSheet2");
+  // Made first: entering the page by the keyboard puts the focus here,
+  // not on a command that writes the card.
+  GroupBoxProgramSettings = Make<QGroupBox>(this, "GroupBoxProgramSettings");
+  ButtonSetup = Make<QPushButton>(GroupBoxProgramSettings, "ButtonSetup");
+  ButtonSetup->setFocusPolicy(Qt::TabFocus);
+  ButtonSetup->setAutoDefault(false);
+  auto *program = new QHBoxLayout(GroupBoxProgramSettings);
+  program->addWidget(ButtonSetup);
+
   GroupBoxPrepare = Make<QGroupBox>(this, "GroupBoxPrepare");
   ButtonPrepare = Make<QPushButton>(GroupBoxPrepare, "ButtonPrepare");
   ButtonFormat = Make<QPushButton>(GroupBoxPrepare, "ButtonFormat");
@@ -40,15 +50,16 @@ SettingsPage::SettingsPage(TFormMain &frame, QWidget *parent) : QWidget(parent),
   // Kept for its texts only; it has no command.
   ButtonClean->setEnabled(false);
   ButtonClean->hide();
+  // Neither takes the focus from a click, nor acts on Enter: both write the
+  // card.
+  for (QPushButton *b : {ButtonPrepare, ButtonFormat, ButtonClean}) {
+    b->setFocusPolicy(Qt::TabFocus);
+    b->setAutoDefault(false);
+  }
   auto *prepare = new QHBoxLayout(GroupBoxPrepare);
   prepare->addWidget(ButtonPrepare);
   prepare->addWidget(ButtonFormat);
   prepare->addWidget(ButtonClean);
-
-  GroupBoxProgramSettings = Make<QGroupBox>(this, "GroupBoxProgramSettings");
-  ButtonSetup = Make<QPushButton>(GroupBoxProgramSettings, "ButtonSetup");
-  auto *program = new QHBoxLayout(GroupBoxProgramSettings);
-  program->addWidget(ButtonSetup);
 
   GroupBoxRecorderSetup = new RecorderSettings(frame_, this);
 
@@ -72,35 +83,33 @@ void SettingsPage::Relabel() {
   LabelButton(ButtonFormat, 48, 49);
   LabelButton(ButtonPrepare, 50, 51);
   LabelButton(ButtonClean, 52, 53);
+  SetAccessKeys({ButtonPrepare, ButtonFormat, ButtonSetup});
   GroupBoxRecorderSetup->Relabel();
 }
 
-void SettingsPage::CardAppeared() {
+void SettingsPage::ApplyCommands() {
   // ButtonClean carries no command and stays disabled.
-  ButtonFormat->setEnabled(true);
-  ButtonPrepare->setEnabled(true);
+  const JobState::Commands c = frame_.TabSheet1->State.Allowed();
+  ButtonSetup->setEnabled(c.setup);
+  ButtonFormat->setEnabled(c.card);
+  ButtonPrepare->setEnabled(c.card);
+}
+
+void SettingsPage::CardAppeared() {
+  ApplyCommands();
 }
 
 void SettingsPage::CardGone() {
-  for (QPushButton *b : {ButtonFormat, ButtonPrepare, ButtonClean})
-    b->setEnabled(false);
+  ApplyCommands();
 }
 
-void SettingsPage::SetJobRunning(bool running) {
-  if (running) {
-    for (QPushButton *b : {ButtonSetup, ButtonFormat, ButtonPrepare, ButtonClean})
-      b->setEnabled(false);
-    return;
-  }
-  ButtonSetup->setEnabled(true);
-  // A card pulled out during the job keeps its commands disabled.
-  if (frame_.DriveReady) {
-    ButtonFormat->setEnabled(true);
-    ButtonPrepare->setEnabled(true);
-  }
+void SettingsPage::SetJobRunning(bool) {
+  ApplyCommands();
 }
 
 void SettingsPage::ButtonPrepareClick() {
+  // The configuration written onto the card includes what is being typed.
+  GroupBoxRecorderSetup->CommitFocusedEdit();
   const int id = PrepareCard(frame_.Settings(), WriteCardCfgFile);
   frame_.ShowMainMessage(id, id == MsgCardReady ? kMessageInformation : kMessageError);
 }
@@ -129,9 +138,12 @@ void SettingsPage::ButtonFormatClick() {
 }
 
 void SettingsPage::ButtonSetupClick() {
+  const std::string before = frame_.Settings().InPath;
   if (SetupForm != nullptr)
     SetupForm->exec();
   frame_.RefreshSettingsPages();
+  if (frame_.Settings().InPath != before)
+    frame_.InputFolderChanged();
 }
 
 } // namespace orvo

@@ -43,6 +43,9 @@ public:
   RecorderSettings *GroupBoxRecorderSetup;
 
 private:
+  // Buttons as the record page's job state allows.
+  void ApplyCommands();
+
   TFormMain &frame_;
 };
 

@@ -48,7 +48,8 @@ void BindCheckBox(QCheckBox *box, int field, bool enable, int hintId, int captio
 // Edit set-up shared by the forms: the page's character limits and masks.
 // Time and date masks keep ":" and "." whatever the locale.
 inline constexpr int kNumberEditMaxLength = 3;
-inline constexpr int kTextEditMaxLength = 46;
+// A stored OSD text of the full 47 characters must show whole.
+inline constexpr int kTextEditMaxLength = 47;
 inline constexpr char kTimeInputMask[] = "99:99:99";
 inline constexpr char kDateInputMask[] = "99.99.99";
 

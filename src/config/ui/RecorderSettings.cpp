@@ -21,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -44,8 +45,10 @@ template <typename T> T *Make(QWidget *parent, const char *name) {
   return w;
 }
 
-QString AskCfgFile(QWidget *owner, bool save) {
+QString AskCfgFile(QWidget *owner, bool save, const QString &folder) {
   QFileDialog dialog(owner);
+  if (!folder.isEmpty())
+    dialog.setDirectory(folder);
   dialog.setObjectName(save ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
   dialog.setNameFilter(QString::fromLatin1(kCfgFileFilter));
   dialog.setDefaultSuffix(QString::fromLatin1(kCfgDefaultSuffix));
@@ -79,8 +82,11 @@ RecorderSettings::RecorderSettings(SettingsHost &host, QWidget *parent)
   ButtonResetSettings = Make<QPushButton>(this, "ButtonResetSettings");
   ButtonCfgRead = Make<QPushButton>(this, "ButtonCfgRead");
   ButtonCfgSave = Make<QPushButton>(this, "ButtonCfgSave");
-  for (QPushButton *b : {ButtonResetSettings, ButtonCfgRead, ButtonCfgSave})
+  for (QPushButton *b : {ButtonResetSettings, ButtonCfgRead, ButtonCfgSave}) {
     b->setEnabled(false);
+    b->setFocusPolicy(Qt::TabFocus);
+    b->setAutoDefault(false);
+  }
 
   // The pages' controls follow the buttons in the order Tab moves the focus.
   QTabWidget *pages = PageControlRecorderSetup;
@@ -121,7 +127,9 @@ RecorderSettings::RecorderSettings(SettingsHost &host, QWidget *parent)
   // before the page is rebound.
   PageControlRecorderSetup->tabBar()->setFocusPolicy(Qt::StrongFocus);
 
-  ChooseCfgFile = [this](bool save) { return AskCfgFile(window(), save); };
+  ChooseCfgFile = [this](bool save) {
+    return AskCfgFile(window(), save, QString::fromStdString(host_.CardFolder()));
+  };
   AreaEditor->DrawSettingsPicture(0, nullptr);
 }
 
@@ -221,10 +229,10 @@ void RecorderSettings::SourceIndexFromConfiguration() {
   SourceIndex = SourceIndexOfVSource(GetField(kFieldVSource));
 }
 
-void RecorderSettings::ReadCardConfiguration(const std::string &cardFolder) {
+void RecorderSettings::ApplyCardConfiguration(const std::string &text) {
   // Whether the card holds a configuration file or not, the pages show the
   // working set afterwards, with the video source the card names.
-  ReadCfgFile(cardFolder, true);
+  ApplyCfgText(text);
   SourceIndexFromConfiguration();
 }
 
@@ -265,11 +273,24 @@ void RecorderSettings::CheckBoxVASOnChange() {
 }
 
 void RecorderSettings::ButtonResetSettingsClick() {
+  CommitFocusedEdit();
   if (host_.ShowMainMessage(txt::AskRestoreDefaults, kMessageAskWarning) != kAnswerYes)
     return;
   ResetToDefaults();
   SourceIndexFromConfiguration();
   host_.RefreshSettingsPages();
+}
+
+void RecorderSettings::CommitFocusedEdit() {
+  // A button does not take the focus from a click, so an edit being typed
+  // in would commit only later: leaving it commits it now, and the focus
+  // goes back.
+  QWidget *focused = QApplication::focusWidget();
+  if (focused == nullptr || !isAncestorOf(focused))
+    return;
+  focused->clearFocus();
+  if (focused->isEnabled() && focused->isVisible())
+    focused->setFocus(Qt::OtherFocusReason);
 }
 
 void RecorderSettings::ButtonCfgReadClick() {
@@ -284,6 +305,7 @@ void RecorderSettings::ButtonCfgReadClick() {
 }
 
 void RecorderSettings::ButtonCfgSaveClick() {
+  CommitFocusedEdit();
   const QString name = ChooseCfgFile ? ChooseCfgFile(true) : QString();
   if (name.isEmpty())
     return;

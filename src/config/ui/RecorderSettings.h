@@ -63,9 +63,10 @@ public:
   // The card came or went: the three buttons follow it.
   void CardAppeared();
   void CardGone();
-  // Reads the configuration file of the card in `cardFolder` into the model
-  // and shows the video source it names.
-  void ReadCardConfiguration(const std::string &cardFolder);
+  // Takes the card's configuration file into the model from its text, read
+  // away from the window's thread, and shows the video source it names; an
+  // empty text (no file) leaves the working set as it is.
+  void ApplyCardConfiguration(const std::string &text);
 
   void ButtonResetSettingsClick();
   void ButtonCfgReadClick();
@@ -74,6 +75,10 @@ public:
   // other: VAS on implies AGC on.
   void CheckBoxAudioAGCChange();
   void CheckBoxVASOnChange();
+
+  // Commits the settings edit that has the focus, as leaving it would (the
+  // buttons leave the focus where it is).
+  void CommitFocusedEdit();
 
   // Creates FormSetupCam and FormSetupVin where the program did not.
   void CreateAdvancedDialogs();

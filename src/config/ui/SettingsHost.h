@@ -3,6 +3,8 @@
 // What the recorder settings need from the window that holds them, and all
 // they know of it.
 
+#include <string>
+
 namespace orvo {
 
 class SettingsHost {
@@ -14,6 +16,9 @@ public:
   // Run after every committed change: the window relabels itself when the
   // language changed, then has the active settings page rebound.
   virtual void RefreshSettingsPages() = 0;
+  // Where the configuration file dialogs start: the card's folder when there
+  // is one.
+  virtual std::string CardFolder() const { return {}; }
 
 protected:
   ~SettingsHost() = default;

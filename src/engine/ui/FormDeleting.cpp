@@ -28,9 +28,12 @@ TFormDeleting::TFormDeleting(TSecondThread *worker, QWidget *parent)
   resize(320, ProgressBar->sizeHint().height() + 24);
 }
 
+// A show event comes again when a minimised window is restored: the job is
+// started once per opening, not once per show.
 void TFormDeleting::showEvent(QShowEvent *event) {
   QDialog::showEvent(event);
-  FormShow();
+  if (finished_)
+    FormShow();
 }
 
 void TFormDeleting::FormShow() {

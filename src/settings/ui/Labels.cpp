@@ -71,6 +71,25 @@ void LabelColumns(QTreeWidget *list, std::initializer_list<int> ids) {
   LabelColumns(list, std::span<const int>(ids.begin(), ids.size()));
 }
 
+void SetAccessKeys(std::initializer_list<QAbstractButton *> buttons) {
+  QString taken;
+  for (QAbstractButton *button : buttons) {
+    if (button == nullptr)
+      continue;
+    // An ampersand of the text itself is shown as one.
+    QString text = button->text().replace('&', QStringLiteral("&&"));
+    for (int i = 0; i < text.size(); ++i) {
+      const QChar c = text[i].toLower();
+      if (c.isLetter() && !taken.contains(c)) {
+        taken += c;
+        text.insert(i, '&');
+        break;
+      }
+    }
+    button->setText(text);
+  }
+}
+
 void LabelLabel(QLabel *label, int id, bool enabled) {
   if (label == nullptr)
     return;

@@ -35,5 +35,8 @@ void LabelTabs(QTabBar *tabs, std::span<const std::string_view> labels, int hint
 void LabelColumns(QTreeWidget *list, std::span<const int> ids);
 void LabelColumns(QTreeWidget *list, std::initializer_list<int> ids);
 void LabelLabel(QLabel *label, int id, bool enabled);
+// Gives each button an access key (Alt and a letter of its caption): the
+// first letter of its caption that no button before it in the list took.
+void SetAccessKeys(std::initializer_list<QAbstractButton *> buttons);
 
 } // namespace orvo

@@ -1,6 +1,7 @@
 #include "settings/ui/SetupForm.h"
 
 #include "platform/ui/MessageSeam.h"
+#include "settings/AddedTexts.h"
 #include "settings/Folders.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
@@ -13,6 +14,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -94,6 +96,8 @@ TSetupForm::TSetupForm(QWidget *parent, ProgramSettings *settings)
   EditFileMask->setObjectName("EditFileMask");
   CheckBoxAutoScan = new QCheckBox(MiscSettingsGroupBox);
   CheckBoxAutoScan->setObjectName("CheckBoxAutoScan");
+  CheckBoxVerify = new QCheckBox(MiscSettingsGroupBox);
+  CheckBoxVerify->setObjectName("CheckBoxVerify");
   auto *misc = new QGridLayout(MiscSettingsGroupBox);
   misc->addWidget(LabelLanguage, 0, 0);
   misc->addWidget(ComboBoxLanguage, 0, 1, 1, 2);
@@ -103,6 +107,7 @@ TSetupForm::TSetupForm(QWidget *parent, ProgramSettings *settings)
   misc->addWidget(LabelFileMask, 2, 0);
   misc->addWidget(EditFileMask, 2, 1, 1, 2);
   misc->addWidget(CheckBoxAutoScan, 3, 0, 1, 3);
+  misc->addWidget(CheckBoxVerify, 4, 0, 1, 3);
   misc->setColumnStretch(2, 1);
 
   OkButton = new QPushButton(this);
@@ -152,6 +157,7 @@ void TSetupForm::LoadFromSettings() {
   EditFileMask->setText(QString::fromStdString(s.FileMask));
   MaskEditFileLimit->setText(QString::number(s.MaxFileLength >> 20));
   CheckBoxAutoScan->setChecked(s.AutoScan);
+  CheckBoxVerify->setChecked(s.VerifyOutputs);
   PreviewLanguage = s.Language;
   // A stored index beyond the list shows the language it falls back to.
   const bool known = s.Language >= 0 && s.Language < ComboBoxLanguage->count();
@@ -171,8 +177,10 @@ void TSetupForm::Relabel() {
   LabelFileLimit->setText(Text(199));
   LabelFileLimit1->setText(Text(287));
   LabelFileMask->setText(Text(201));
-  SetHint(EditFileMask, Text(202));
+  SetHint(EditFileMask, Text(202) + "\n" + Text(txt::MaskRecordNumber));
   CheckBoxAutoScan->setText(Text(203));
+  CheckBoxVerify->setText(Text(txt::VerifyOutputs));
+  SetHint(CheckBoxVerify, Text(txt::VerifyOutputsHint));
   OkButton->setText(Text(209));
   CancelButton->setText(Text(210));
 }
@@ -190,6 +198,13 @@ void TSetupForm::showEvent(QShowEvent *event) {
 bool TSetupForm::eventFilter(QObject *watched, QEvent *event) {
   if (watched == MaskEditFileLimit && event->type() == QEvent::FocusOut)
     MaskEditFileLimitExit();
+  // Enter presses OK while the focus stays in the field: the number is taken
+  // first, as leaving the field would.
+  if (watched == MaskEditFileLimit && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+      MaskEditFileLimitExit();
+  }
   return QDialog::eventFilter(watched, event);
 }
 
@@ -238,6 +253,7 @@ void TSetupForm::Apply() {
   s.SetOutPath(OutFolderEdit->text().toStdString());
   s.SetFileMask(EditFileMask->text().toStdString());
   s.AutoScan = CheckBoxAutoScan->isChecked();
+  s.VerifyOutputs = CheckBoxVerify->isChecked();
   s.Language = ComboBoxLanguage->currentIndex();
   LoadFromSettings();
   Relabel();

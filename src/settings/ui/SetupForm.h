@@ -54,6 +54,8 @@ public:
   QLabel *LabelFileMask;
   QLineEdit *EditFileMask;
   QCheckBox *CheckBoxAutoScan;
+  // Read every converted file back before its record is marked.
+  QCheckBox *CheckBoxVerify;
   QPushButton *OkButton;
   QPushButton *CancelButton;
 

@@ -98,6 +98,17 @@ struct CardWindow : ::testing::Test {
     worker.reset();
     settings.reset();
   }
+  // Ticks until the polling, which asks on a thread of its own, has seen the
+  // card `ready`.
+  bool PollUntil(bool ready) {
+    for (int i = 0; i < 1000; ++i) {
+      window->TimerCheckDriveTimer();
+      if (window->DriveReady == ready)
+        return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
   // Ticks until the card list shows `count` entries, within a generous bound.
   bool TickUntilCardList(int count) {
     for (int i = 0; i < 3000; ++i) {
@@ -121,7 +132,7 @@ TEST_F(CardWindow, CardAppearsListsFirmwareAndGoes) {
   window->TimerCheckDriveTimer();
   EXPECT_TRUE(window->StatusText().isEmpty()) << "the first tick does nothing";
   EXPECT_FALSE(window->TabSheet2->ButtonPrepare->isEnabled());
-  window->TimerCheckDriveTimer();
+  ASSERT_TRUE(PollUntil(true));
   EXPECT_EQ(window->StatusText(), Id(MsgDriveReady));
   EXPECT_TRUE(window->TabSheet2->ButtonPrepare->isEnabled());
   EXPECT_TRUE(window->TabSheet2->ButtonFormat->isEnabled());
@@ -134,7 +145,7 @@ TEST_F(CardWindow, CardAppearsListsFirmwareAndGoes) {
   EXPECT_TRUE(window->TabSheet5->ButtonFwCopyFromCard->isEnabled());
 
   fs::rename(cardPath, parent.File("away"));
-  window->TimerCheckDriveTimer();
+  ASSERT_TRUE(PollUntil(false));
   EXPECT_EQ(window->StatusText(), Id(MsgDriveNotReady));
   EXPECT_EQ(window->TabSheet5->ListBoxFirmwareOnCard->count(), 0);
   EXPECT_EQ(window->TabSheet5->ListBoxFirmwareOnDisk->count(), 0);
@@ -149,7 +160,6 @@ TEST_F(CardWindow, CardAppearsListsFirmwareAndGoes) {
 }
 
 TEST_F(CardWindow, CopyToCardNeedsASelectionThenLeavesTheChosenFileAlone) {
-  window->TimerCheckDriveTimer();
   ASSERT_TRUE(TickUntilCardList(1));
   window->TabSheet5->ListBoxFirmwareOnDisk->clearSelection();
   window->TabSheet5->ButtonFwCopyToCardClick();
@@ -188,8 +198,7 @@ TEST_F(CardWindow, CardConfigurationChoosesTheVideoSourceShown) {
     std::ofstream cfg(cardPath + "/orvo-v264o4_tft_v1.cfg", std::ios::binary);
     cfg << "VSOURCE = 1\r\nRECORD_MODE = 2\r\n";
   }
-  window->TimerCheckDriveTimer();
-  window->TimerCheckDriveTimer();
+  ASSERT_TRUE(PollUntil(true));
   EXPECT_EQ(GetParam(kParamRecordMode), 2);
   EXPECT_EQ(window->RecorderSetup().SourceIndex, 1) << "video input (50 Hz), as the card says";
   EXPECT_FALSE(window->RecorderSetup().RefreshInProgress);

@@ -50,8 +50,12 @@ TEST(RecordSort, SignedDifferenceOfTheKeys) {
   FakeRecords r;
   r.records.resize(2);
   r.records[0].year = 22, r.records[1].year = 21;
-  EXPECT_EQ(ListViewRecordCompare(r, 0, 1, 0, true), 65536);
-  EXPECT_EQ(ListViewRecordCompare(r, 0, 1, 0, false), -65536);
+  EXPECT_GT(ListViewRecordCompare(r, 0, 1, 0, true), 0);
+  EXPECT_LT(ListViewRecordCompare(r, 0, 1, 0, false), 0);
+  // The date column orders a day's records by their start time.
+  r.records[1].year = 22;
+  r.records[0].hour = 7, r.records[1].hour = 9;
+  EXPECT_EQ(ListViewRecordCompare(r, 0, 1, 0, true), -2 * 65536);
   r.records[0].width = 720, r.records[0].height = 576;
   r.records[1].width = 720, r.records[1].height = 480;
   EXPECT_EQ(ListViewRecordCompare(r, 0, 1, 4, true), 96);

@@ -5,13 +5,13 @@
 #include "app/ui/Application.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/RecordPage.h"
+#include "app/ui/RecordTableModel.h"
 #include "platform/Thread.h"
 #include "platform/ui/MessageSeam.h"
 #include "support/Tools.h"
 
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <filesystem>
 
@@ -29,8 +29,13 @@ protected:
   }
 };
 
+// Yes to quitting during the conversion, and whatever else is asked.
 struct QuietSeam : MessageSeam {
-  int Show(QWidget *, const QString &, const QString &, int) override { return kAnswerOk; }
+  int asked = 0;
+  int Show(QWidget *, const QString &, const QString &, int type) override {
+    ++asked;
+    return (type & 0xF) == 4 ? kAnswerYes : kAnswerOk;
+  }
 };
 
 std::vector<fs::path> Outputs(const std::string &folder) {
@@ -82,8 +87,8 @@ TEST(ClosingTheWindow, DuringAConversionLeavesOnlyFinishedFiles) {
       return;
     RecordPage *page = form->TabSheet1;
     if (!started) {
-      if (page->Scanning || !page->ButtonSetAll->isEnabled() ||
-          page->ListViewRecord->topLevelItemCount() < 4)
+      if (page->Scanning() || !page->ButtonSetAll->isEnabled() ||
+          page->RecordModel->rowCount() < 4)
         return;
       page->ButtonSetAll->click();
       page->ButtonConvert->click();
@@ -107,6 +112,7 @@ TEST(ClosingTheWindow, DuringAConversionLeavesOnlyFinishedFiles) {
 
   ASSERT_TRUE(started) << "the card was never scanned";
   EXPECT_TRUE(closedMidJob);
+  EXPECT_EQ(seam.asked, 1) << "quitting during the job was asked first";
   const auto files = Outputs(out.path);
   ASSERT_FALSE(files.empty());
   for (const auto &f : files) {

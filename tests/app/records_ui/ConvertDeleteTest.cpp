@@ -44,10 +44,10 @@ struct CardRecords : RecordPageTest {
     return -1;
   }
   bool Grey(std::uint32_t number) const {
-    return Row(RowOf(number))->background(1).color() == QColor(160, 160, 164);
+    return GreyAt(RowOf(number));
   }
   bool Checked(std::uint32_t number) const {
-    return Row(RowOf(number))->checkState(0) == Qt::Checked;
+    return CheckedAt(RowOf(number));
   }
 };
 
@@ -77,14 +77,14 @@ TEST_F(CardRecords, ConvertsOnlyTheListedCheckedRecords) {
   Click(page->ButtonSetAll);
   Click(page->ButtonConvert);
   EXPECT_EQ(Status(), "Converting...");
-  EXPECT_EQ(page->ButtonConvert->text(), "Cancel");
+  EXPECT_EQ(Caption(page->ButtonConvert), "Cancel");
   EXPECT_TRUE(page->ProgressBar->isVisible());
   for (QPushButton *b : {page->ButtonScan, page->ButtonSetAll, page->ButtonFiltering,
                          page->ButtonDeleting, form->TabSheet2->ButtonSetup})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   ASSERT_TRUE(WaitConverted());
   EXPECT_EQ(Status(), "Conversion completed succesfully");
-  EXPECT_EQ(page->ButtonConvert->text(), "Conversion");
+  EXPECT_EQ(Caption(page->ButtonConvert), "Conversion");
   EXPECT_FALSE(page->ProgressBar->isVisible());
   EXPECT_EQ(Outputs(), (std::set<std::string>{OutputName(1), OutputName(2)}));
   for (std::uint32_t n : {1u, 2u}) {
@@ -135,6 +135,14 @@ TEST_F(CardRecords, FailedRecordStaysCheckedAndIsNotGreyed) {
   EXPECT_FALSE(Grey(2));
   EXPECT_TRUE(Checked(2));
   EXPECT_TRUE(page->ButtonConvert->isEnabled());
+  // The reason is the failed row's hint, and one box after the job lists
+  // the records that were not converted.
+  const QString why = At(RowOf(2), 3, Qt::ToolTipRole).toString();
+  EXPECT_TRUE(why.startsWith("Partly converted") || why.startsWith("Not converted")) << why.toStdString();
+  EXPECT_EQ(At(RowOf(1), 3, Qt::ToolTipRole).toString(), "Grey rows: records converted already");
+  ASSERT_EQ(seam.shown.size(), 1u);
+  EXPECT_TRUE(seam.shown[0].text.startsWith("Records not converted:"));
+  EXPECT_TRUE(seam.shown[0].text.contains(why)) << seam.shown[0].text.toStdString();
 }
 
 TEST_F(CardRecords, MissingOutputFolderIsReportedAndNothingStarts) {
@@ -142,12 +150,16 @@ TEST_F(CardRecords, MissingOutputFolderIsReportedAndNothingStarts) {
   CardAppears();
   Scan();
   settings.SetOutPath(out.File("gone"));
+  Click(page->ButtonSetAll);
   Click(page->ButtonConvert);
-  EXPECT_FALSE(page->Converting);
+  EXPECT_FALSE(page->Converting());
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_EQ(seam.shown[0].text, "Output folder does not exist");
   EXPECT_EQ(seam.shown[0].type, 0x10);
-  EXPECT_EQ(page->ButtonConvert->text(), "Conversion");
+  EXPECT_EQ(Caption(page->ButtonConvert), "Conversion");
+  Click(page->ButtonOpenFolder);
+  ASSERT_EQ(seam.shown.size(), 2u);
+  EXPECT_TRUE(seam.shown[1].text.startsWith("The folder cannot be opened: "));
 }
 
 TEST_F(CardRecords, CancelledConversionReportsTheJobsResultWhenItStops) {
@@ -161,14 +173,16 @@ TEST_F(CardRecords, CancelledConversionReportsTheJobsResultWhenItStops) {
   EXPECT_EQ(Status(), "Conversion was interrupted by user");
   EXPECT_FALSE(page->ButtonConvert->isEnabled());
   ASSERT_TRUE(WaitConverted());
-  EXPECT_EQ(Status(),
-            worker->GetLastResult() ? "Conversion completed succesfully" : "Conversion error");
+  // A job that was still running when the cancel reached it says so; one
+  // that had just ended gives its result.
+  EXPECT_EQ(Status(), worker->WasCancelled()      ? "Conversion was interrupted by user"
+                      : worker->GetLastResult() ? "Conversion completed succesfully"
+                                                : "Conversion error");
   EXPECT_TRUE(page->ButtonConvert->isEnabled());
-  EXPECT_EQ(page->ButtonConvert->text(), "Conversion");
+  EXPECT_EQ(Caption(page->ButtonConvert), "Conversion");
   // Whatever was not converted is still checked, ready for another go.
   for (int i = 0; i < Rows(); ++i)
-    EXPECT_NE(Row(i)->checkState(0) == Qt::Checked,
-              Row(i)->background(1).color() == QColor(160, 160, 164));
+    EXPECT_NE(CheckedAt(i), GreyAt(i));
 }
 
 TEST_F(CardRecords, DeletionNeedsTwoYesAnswers) {
@@ -180,13 +194,13 @@ TEST_F(CardRecords, DeletionNeedsTwoYesAnswers) {
   seam.answers = {kAnswerNo};
   Click(page->ButtonDeleting);
   ASSERT_EQ(seam.shown.size(), 1u);
-  EXPECT_EQ(seam.shown[0].text, "Selected records will be deleted, continue?");
+  EXPECT_EQ(seam.shown[0].text, "Records to delete: 2\nSelected records will be deleted, continue?");
   EXPECT_EQ(seam.shown[0].type, 0x34);
   seam.answers = {kAnswerYes, kAnswerNo};
   Click(page->ButtonDeleting);
   ASSERT_EQ(seam.shown.size(), 3u);
   EXPECT_EQ(seam.shown[2].text, "This operation cannot be interrupted, continue?");
-  EXPECT_FALSE(page->Scanning) << "no rescan";
+  EXPECT_FALSE(page->Scanning()) << "no rescan";
   EXPECT_TRUE(fs::exists(folders[1]) && fs::exists(folders[2]));
   bool checked = true, converted = false;
   ASSERT_TRUE(worker->GetMarks(0, checked, converted));
@@ -207,7 +221,7 @@ TEST_F(CardRecords, DeletionWithoutAReadyDriveDoesNothing) {
   Click(page->ButtonDeleting);
   EXPECT_EQ(seam.shown.size(), 2u);
   EXPECT_FALSE(deleting->isVisible());
-  EXPECT_FALSE(page->Scanning);
+  EXPECT_FALSE(page->Scanning());
   CardAppears();
   EXPECT_TRUE(fs::exists(folders[1]));
 }
@@ -218,12 +232,12 @@ TEST_F(CardRecords, DeletionRemovesTheListedCheckedRecordsAndRescans) {
   Record(3);
   CardAppears();
   Scan();
-  Row(RowOf(2))->setCheckState(0, Qt::Checked);
+  Model()->setData(Model()->index(RowOf(2), 0), Qt::Checked, Qt::CheckStateRole);
   seam.answers = {kAnswerYes, kAnswerYes};
   Click(page->ButtonDeleting); // returns once the dialog has closed itself
   EXPECT_FALSE(deleting->isVisible());
   EXPECT_FALSE(deleting->Timer->isActive());
-  EXPECT_TRUE(page->Scanning) << "a rescan follows";
+  EXPECT_TRUE(page->Scanning()) << "a rescan follows";
   ASSERT_TRUE(WaitScanned());
   EXPECT_EQ(Status(), "Records found: 2");
   EXPECT_EQ(Rows(), 2);
@@ -232,15 +246,18 @@ TEST_F(CardRecords, DeletionRemovesTheListedCheckedRecordsAndRescans) {
   EXPECT_TRUE(fs::exists(folders[1]) && fs::exists(folders[3]));
 }
 
-TEST_F(CardRecords, DeletionWithNothingCheckedClosesAndRescans) {
+TEST_F(CardRecords, NothingCheckedIsSaidAndNoJobStarts) {
   Record(1);
   CardAppears();
   Scan();
-  seam.answers = {kAnswerYes, kAnswerYes};
   Click(page->ButtonDeleting);
-  EXPECT_EQ(deleting->ProgressBar->maximum(), 1);
-  EXPECT_EQ(deleting->ProgressBar->value(), 0);
-  ASSERT_TRUE(WaitScanned());
-  EXPECT_EQ(Status(), "Records found: 1");
+  Click(page->ButtonConvert);
+  ASSERT_EQ(seam.shown.size(), 2u);
+  for (const auto &shown : seam.shown) {
+    EXPECT_EQ(shown.text, "No records are checked");
+    EXPECT_EQ(shown.type, kMessageInformation);
+  }
+  EXPECT_FALSE(deleting->isVisible());
+  EXPECT_FALSE(page->Scanning() || page->Converting());
   EXPECT_TRUE(fs::exists(folders[1]));
 }

@@ -4,6 +4,7 @@
 #include "support/Tools.h"
 
 #include <QProgressBar>
+#include <QShowEvent>
 #include <QTimer>
 
 #include <filesystem>
@@ -52,6 +53,11 @@ TEST_F(DeletingDialog, DeletesTheCheckedRecordsAndClosesWhenTheWorkerIsIdle) {
   EXPECT_EQ(form.Timer->interval(), 40);
   // The worker wakes at once for a request: the job may be over already.
   EXPECT_TRUE(worker.IsBusy() || !fs::exists(folders[1])) << "the dialog started the job";
+  // Restoring a minimised window shows the dialog again: no second start.
+  form.ProgressBar->setMaximum(7);
+  QShowEvent again;
+  QApplication::sendEvent(&form, &again);
+  EXPECT_EQ(form.ProgressBar->maximum(), 7);
   QTest::keyClick(&form, Qt::Key_Escape);
   EXPECT_TRUE(form.isVisible()) << "the deletion cannot be interrupted";
   ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 60000));

@@ -1,86 +1,103 @@
 #include "app/ui/RecordListView.h"
+#include "app/ui/RecordTableModel.h"
 #include "UiCards.h"
 #include "app/records/FakeRecords.h"
 
+#include <QBrush>
+#include <QHeaderView>
 #include <QLocale>
-#include <QTreeWidget>
 
 using namespace orvo;
 using orvo::test::FakeRecords;
 
 namespace {
 
-QStringList Column(const QTreeWidget &list, int column) {
-  QStringList out;
-  for (int i = 0; i < list.topLevelItemCount(); ++i)
-    out << list.topLevelItem(i)->text(column);
-  return out;
-}
-
-struct ListView : test::WithApp, ::testing::Test {
-  QTreeWidget list;
+struct ListModel : test::WithApp, ::testing::Test {
+  RecordTableModel model;
   FakeRecords records;
-  void SetUp() override { list.setColumnCount(8); }
-  void Fill() {
-    recordview::Fill(&list, records, [](std::uint32_t) { return true; });
+  void Fill(int sortColumn = -1, bool ascending = true) {
+    model.Records().Take(records);
+    model.Relabel({});
+    model.Fill({}, sortColumn, ascending);
+  }
+  QStringList Column(int column) const {
+    QStringList out;
+    for (int i = 0; i < model.rowCount(); ++i)
+      out << model.data(model.index(i, column), Qt::DisplayRole).toString();
+    return out;
   }
 };
 
 } // namespace
 
-TEST_F(ListView, ImpossibleDatesAndTimesGiveEmptyCellsAndTheListGoesOn) {
+TEST_F(ListModel, ImpossibleDatesAndTimesGiveEmptyCellsAndTheListGoesOn) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   records.records.resize(3);
   records.records[0].month = 0;
   records.records[1].hour = 25;
   records.records[2].day = 29, records.records[2].month = 2, records.records[2].year = 24;
   Fill();
-  ASSERT_EQ(list.topLevelItemCount(), 3);
-  EXPECT_EQ(Column(list, 1), (QStringList{"", "15.03.21", "29.02.24"}));
-  EXPECT_EQ(Column(list, 2), (QStringList{"08:30:00", "", "08:30:00"})) << "no zone name";
+  ASSERT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(Column(1), (QStringList{"", "15.03.21", "29.02.24"}));
+  EXPECT_EQ(Column(2), (QStringList{"08:30:00", "", "08:30:00"})) << "no zone name";
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-  Fill();
-  EXPECT_EQ(Column(list, 2), (QStringList{"8:30:00 AM", "", "8:30:00 AM"}));
-  EXPECT_EQ(Column(list, 1)[2], "2/29/24");
+  model.Relabel({}); // the locale's formats are taken once per relabelling
+  EXPECT_EQ(Column(2), (QStringList{"8:30:00 AM", "", "8:30:00 AM"}));
+  EXPECT_EQ(Column(1)[2], "2/29/24");
+  // The widths fit a date with its year and a time with its day period.
+  RecordListView view;
+  view.SetRecordModel(&model);
+  const QList<int> widths = view.FittingWidths({22, 10, 10, 10, 10, 10, 10, 10});
+  const QFontMetrics fm(view.font());
+  EXPECT_GT(widths[1], fm.horizontalAdvance("12/28/28"));
+  EXPECT_GT(widths[2], fm.horizontalAdvance("12:58:58 PM"));
+  EXPECT_GT(widths[4], fm.horizontalAdvance("Linear (all cards)"));
   QLocale::setDefault(QLocale::c());
 }
 
-TEST_F(ListView, CellsChecksAndGreyOfConvertedRecords) {
+TEST_F(ListModel, CellsChecksGreyAndHintsOfRecords) {
   records.records.resize(2);
   records.records[0].lengthMs = 26u * 3600 * 1000;
   records.records[0].converted = true;
   records.records[1].checked = true;
   records.records[1].mode = -1;
   Fill();
-  EXPECT_EQ(Column(list, 0), (QStringList{"", ""}));
-  EXPECT_EQ(Column(list, 3), (QStringList{"23:59:59+", "0:01:00"}));
-  EXPECT_EQ(Column(list, 4), (QStringList{"Linear", ""}));
-  EXPECT_EQ(Column(list, 5), (QStringList{"720x576", "720x576"}));
-  EXPECT_EQ(Column(list, 6), (QStringList{"25", "25"}));
-  EXPECT_EQ(Column(list, 7), (QStringList{"1024 kbps/64 kbps", "1024 kbps/64 kbps"}));
-  EXPECT_EQ(list.topLevelItem(0)->checkState(0), Qt::Unchecked);
-  EXPECT_EQ(list.topLevelItem(1)->checkState(0), Qt::Checked);
-  EXPECT_EQ(list.topLevelItem(0)->background(3).color(), QColor(160, 160, 164));
-  EXPECT_EQ(list.topLevelItem(1)->background(3).style(), Qt::NoBrush);
+  EXPECT_EQ(Column(0), (QStringList{"", ""}));
+  EXPECT_EQ(Column(3), (QStringList{"23:59:59+", "0:01:00"}));
+  EXPECT_EQ(Column(4), (QStringList{"Linear", ""}));
+  EXPECT_EQ(Column(5), (QStringList{"720x576", "720x576"}));
+  EXPECT_EQ(Column(6), (QStringList{"25", "25"}));
+  EXPECT_EQ(Column(7), (QStringList{"1024 kbps/64 kbps", "1024 kbps/64 kbps"}));
+  EXPECT_EQ(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), Qt::Unchecked);
+  EXPECT_EQ(model.data(model.index(1, 0), Qt::CheckStateRole).toInt(), Qt::Checked);
+  EXPECT_EQ(model.data(model.index(0, 3), Qt::BackgroundRole).value<QBrush>().color(),
+            QColor(160, 160, 164));
+  EXPECT_FALSE(model.data(model.index(1, 3), Qt::BackgroundRole).isValid());
+  EXPECT_FALSE(model.data(model.index(0, 3), Qt::ToolTipRole).toString().isEmpty())
+      << "grey rows explain themselves";
+  model.SetRecordHint(1, "Not converted: why");
+  EXPECT_EQ(model.data(model.index(1, 5), Qt::ToolTipRole).toString(), "Not converted: why");
+  // The check box is the model's; the catalog gets it only when pushed.
+  model.ToggleCheck(1);
+  EXPECT_EQ(model.Checks(), (std::vector<std::pair<std::uint32_t, bool>>{{0, false}, {1, false}}));
+  EXPECT_TRUE(records.records[1].checked);
 }
 
-TEST_F(ListView, FilterDecidesWhichRecordsAreListed) {
+TEST_F(ListModel, FilterSortAndTheFirstFillInDateAndTimeOrder) {
   records.records.resize(4);
-  recordview::Fill(&list, records, [](std::uint32_t i) { return i % 2 == 1; });
-  ASSERT_EQ(list.topLevelItemCount(), 2);
-  EXPECT_EQ(recordview::IndexOf(list.topLevelItem(0)), 1u);
-  EXPECT_EQ(recordview::IndexOf(list.topLevelItem(1)), 3u);
-}
-
-TEST_F(ListView, SortsByTheComparisonAndUnsortedKeepsTheOrder) {
-  records.records.resize(3);
-  records.records[0].lengthMs = 26u * 3600 * 1000;
-  records.records[1].lengthMs = 90u * 1000;
-  records.records[2].lengthMs = 24u * 3600 * 1000 + 1;
-  Fill();
-  recordview::Sort(&list, records, 2, true);
-  EXPECT_EQ(Column(list, 3), (QStringList{"0:01:30", "23:59:59+", "23:59:59+"}));
-  EXPECT_EQ(recordview::IndexOf(list.topLevelItem(2)), 0u) << "26 hours after 24 hours";
-  recordview::Sort(&list, records, -1, true);
-  EXPECT_EQ(recordview::IndexOf(list.topLevelItem(2)), 0u);
+  records.records[0].hour = 10;
+  records.records[1].hour = 9;
+  records.records[2].day = 14;
+  records.records[3].lengthMs = 26u * 3600 * 1000;
+  records.records[3].hour = 9, records.records[3].minute = 0;
+  Fill(0, true);
+  EXPECT_EQ(model.IndexAt(0), 2u) << "an earlier day first";
+  EXPECT_EQ(model.IndexAt(1), 3u) << "then by the time within the day";
+  EXPECT_EQ(model.IndexAt(3), 0u);
+  model.Sort(2, false);
+  EXPECT_EQ(model.IndexAt(0), 3u) << "26 hours sort by their true length";
+  model.Fill([](std::uint32_t i) { return i % 2 == 1; }, -1, true);
+  ASSERT_EQ(model.rowCount(), 2);
+  EXPECT_EQ(model.IndexAt(0), 1u) << "unsorted: catalog order";
+  EXPECT_EQ(model.IndexAt(1), 3u);
 }

@@ -3,11 +3,14 @@
 #include "UiCards.h"
 #include "app/ui/FormFiltering.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/RecordListView.h"
 #include "app/ui/RecordPage.h"
+#include "app/ui/RecordTableModel.h"
 #include "app/ui/SettingsPage.h"
 #include "engine/ui/FormDeleting.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/ProgramSettings.h"
+#include "settings/Stringcode.h"
 #include "support/Tools.h"
 
 #include <QCheckBox>
@@ -16,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <deque>
 #include <filesystem>
@@ -91,21 +93,28 @@ struct RecordPageTest : WithApp, ::testing::Test {
   }
 
   std::string AwayPath() const { return card.path + "-away"; }
+  // Ticks the drive polling until it has seen the card `ready`; the answer
+  // comes from the polling's own thread a tick or more later.
+  bool PollUntil(bool ready) {
+    return QTest::qWaitFor(
+        [&] {
+          form->TimerCheckDriveTimer();
+          return form->DriveReady == ready;
+        },
+        10000);
+  }
   // The card's folder is there (again), and the drive polling sees it.
   void CardAppears() {
     if (cardAway)
       std::filesystem::rename(AwayPath(), card.path);
     cardAway = false;
-    for (int tick = 0; tick < 2 && !form->DriveReady; ++tick)
-      form->TimerCheckDriveTimer();
-    ASSERT_TRUE(form->DriveReady);
+    ASSERT_TRUE(PollUntil(true));
   }
   // The card's folder is gone, and the drive polling sees that.
   void CardGoes() {
     std::filesystem::rename(card.path, AwayPath());
     cardAway = true;
-    form->TimerCheckDriveTimer();
-    ASSERT_FALSE(form->DriveReady);
+    ASSERT_TRUE(PollUntil(false));
   }
 
   void Click(QPushButton *button) {
@@ -114,10 +123,10 @@ struct RecordPageTest : WithApp, ::testing::Test {
   }
 
   bool WaitScanned() {
-    return QTest::qWaitFor([&] { return !page->Scanning; }, 60000);
+    return QTest::qWaitFor([&] { return !page->Scanning(); }, 60000);
   }
   bool WaitConverted() {
-    return QTest::qWaitFor([&] { return !page->Converting; }, 120000);
+    return QTest::qWaitFor([&] { return !page->Converting(); }, 120000);
   }
   void Scan() {
     Click(page->ButtonScan);
@@ -131,12 +140,20 @@ struct RecordPageTest : WithApp, ::testing::Test {
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, p);
   }
 
-  int Rows() const { return page->ListViewRecord->topLevelItemCount(); }
-  QTreeWidgetItem *Row(int i) const { return page->ListViewRecord->topLevelItem(i); }
+  RecordTableModel *Model() const { return page->RecordModel; }
+  int Rows() const { return Model()->rowCount(); }
+  QVariant At(int row, int column, int role = Qt::DisplayRole) const {
+    return Model()->data(Model()->index(row, column), role);
+  }
+  QString Cell(int row, int column) const { return At(row, column).toString(); }
+  bool CheckedAt(int row) const { return At(row, 0, Qt::CheckStateRole).toInt() == Qt::Checked; }
+  bool GreyAt(int row) const {
+    return At(row, 1, Qt::BackgroundRole).value<QBrush>().color() == QColor(160, 160, 164);
+  }
   // The record number of a row, from the catalog entry behind it.
   std::uint32_t NumberOf(int row) const {
     RecordEntry e{};
-    worker->GetEngine().GetEntry(Row(row)->data(0, Qt::UserRole).toUInt(), e);
+    worker->GetEngine().GetEntry(Model()->IndexAt(row), e);
     return e.RecordNumber;
   }
   std::vector<std::uint32_t> Numbers() const {
@@ -146,6 +163,8 @@ struct RecordPageTest : WithApp, ::testing::Test {
     return n;
   }
   QString Status() const { return form->StatusText(); }
+  // A button's caption without its access key.
+  static QString Caption(const QPushButton *b) { return QString(b->text()).remove('&'); }
 
   // Runs `act` on the dialog once it is shown modally.
   template <typename F> void WhenShown(QWidget *dialog, F act) {

@@ -1,5 +1,13 @@
 #include "RecordPageHarness.h"
 
+#include "settings/Folders.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QUrl>
+
 #include <filesystem>
 
 using namespace orvo;
@@ -35,9 +43,9 @@ TEST_F(RecordPageTest, CardAppearingAndGoingEnablesAndEmpties) {
   CardGoes();
   EXPECT_EQ(Rows(), 0);
   QTest::mouseClick(page->ButtonScan, Qt::LeftButton);
-  EXPECT_FALSE(page->Scanning) << "no scan without a card";
+  EXPECT_FALSE(page->Scanning()) << "no scan without a card";
   page->ButtonConvertClick();
-  EXPECT_FALSE(page->Converting);
+  EXPECT_FALSE(page->Converting());
 }
 
 TEST_F(RecordPageTest, CardGoingDuringAScanLeavesItsCommandsDisabled) {
@@ -47,7 +55,7 @@ TEST_F(RecordPageTest, CardGoingDuringAScanLeavesItsCommandsDisabled) {
   Click(page->ButtonScan);
   CardGoes();
   ASSERT_TRUE(WaitScanned());
-  EXPECT_EQ(page->ButtonScan->text(), "Scan");
+  EXPECT_EQ(Caption(page->ButtonScan), "Scan");
   for (QPushButton *b :
        {page->ButtonScan, page->ButtonConvert, page->ButtonFiltering, form->TabSheet2->ButtonFormat,
         form->TabSheet2->ButtonPrepare, form->TabSheet2->ButtonClean})
@@ -61,11 +69,15 @@ TEST_F(RecordPageTest, ScanShowsABusyBarThenTheCount) {
     Catalog(card, Plan(n));
   CardAppears();
   Click(page->ButtonScan);
-  EXPECT_TRUE(page->Scanning);
+  EXPECT_TRUE(page->Scanning());
   EXPECT_EQ(Status(), "Scanning...");
   EXPECT_TRUE(page->ProgressBar->isVisible());
   EXPECT_EQ(page->ProgressBar->maximum(), 0) << "marquee";
-  EXPECT_EQ(page->ButtonScan->text(), "Cancel");
+  // A hint does not cover the job's status while it runs.
+  QStatusTipEvent hint(page->ButtonScan->statusTip());
+  QApplication::sendEvent(page->ButtonOpenFolder, &hint);
+  EXPECT_TRUE(form->StatusBar->currentMessage().isEmpty());
+  EXPECT_EQ(Caption(page->ButtonScan), "Cancel");
   EXPECT_TRUE(page->ButtonScan->isEnabled());
   for (QPushButton *b :
        {form->TabSheet2->ButtonSetup, page->ButtonFiltering, form->TabSheet2->ButtonFormat})
@@ -73,7 +85,7 @@ TEST_F(RecordPageTest, ScanShowsABusyBarThenTheCount) {
   ASSERT_TRUE(WaitScanned());
   EXPECT_EQ(Status(), "Records found: 3");
   EXPECT_FALSE(page->ProgressBar->isVisible());
-  EXPECT_EQ(page->ButtonScan->text(), "Scan");
+  EXPECT_EQ(Caption(page->ButtonScan), "Scan");
   EXPECT_EQ(Rows(), 3);
   for (QPushButton *b :
        {page->ButtonScan, page->ButtonConvert, page->ButtonDeleting, page->ButtonSetAll,
@@ -104,7 +116,7 @@ TEST_F(RecordPageTest, CancelledScanStillReportsWhatItFound) {
   ASSERT_TRUE(WaitScanned());
   EXPECT_EQ(Status(), "Records found: " + QString::number(worker->GetRecordCount()));
   EXPECT_TRUE(page->ButtonScan->isEnabled());
-  EXPECT_EQ(page->ButtonScan->text(), "Scan");
+  EXPECT_EQ(Caption(page->ButtonScan), "Scan");
 }
 
 TEST_F(RecordPageTest, SortByDateTwiceThenByTime) {
@@ -118,10 +130,16 @@ TEST_F(RecordPageTest, SortByDateTwiceThenByTime) {
   }
   CardAppears();
   Scan();
-  ClickHeader(1);
+  // The first list is in date order, and the header says so.
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2, 3, 1}));
+  QHeaderView *header = page->ListViewRecord->header();
+  EXPECT_TRUE(header->isSortIndicatorShown());
+  EXPECT_EQ(header->sortIndicatorSection(), 1);
   ClickHeader(1);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{1, 3, 2}));
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  ClickHeader(1);
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2, 3, 1}));
   ClickHeader(2);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{1, 3, 2}));
   EXPECT_EQ(page->SortColumn, 1);
@@ -139,9 +157,9 @@ TEST_F(RecordPageTest, DayLongRecordShowsAPlusButSortsByItsLength) {
   Scan();
   ClickHeader(3);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{3, 2, 1}));
-  EXPECT_EQ(Row(2)->text(3), "23:59:59+");
-  EXPECT_EQ(Row(1)->text(3), "23:59:59+");
-  EXPECT_EQ(Row(0)->text(3), "1:00:00");
+  EXPECT_EQ(Cell(2, 3), "23:59:59+");
+  EXPECT_EQ(Cell(1, 3), "23:59:59+");
+  EXPECT_EQ(Cell(0, 3), "1:00:00");
 }
 
 TEST_F(RecordPageTest, ImpossibleDateShowsAnEmptyCellAndTheListGoesOn) {
@@ -155,9 +173,9 @@ TEST_F(RecordPageTest, ImpossibleDateShowsAnEmptyCellAndTheListGoesOn) {
   ASSERT_EQ(Rows(), 2);
   ClickHeader(4); // by mode: both Linear, catalog order otherwise unknown
   for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(Row(i)->text(1).isEmpty(), NumberOf(i) == 1);
-    EXPECT_EQ(Row(i)->text(2).isEmpty(), NumberOf(i) == 1);
-    EXPECT_EQ(Row(i)->text(5), "320x240");
+    EXPECT_EQ(Cell(i, 1).isEmpty(), NumberOf(i) == 1);
+    EXPECT_EQ(Cell(i, 2).isEmpty(), NumberOf(i) == 1);
+    EXPECT_EQ(Cell(i, 5), "320x240");
   }
 }
 
@@ -170,9 +188,9 @@ TEST_F(RecordPageTest, FilterDefaultsApplyFromTheFirstShowing) {
   WhenShown(filter, [&] { QTest::mouseClick(filter->ButtonOK, Qt::LeftButton); });
   Click(page->ButtonFiltering);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2}));
-  EXPECT_EQ(Row(0)->text(3), "0:00:02");
+  EXPECT_EQ(Cell(0, 3), "0:00:02");
   Scan();
-  EXPECT_EQ(Status(), "Records found: 2") << "the count is the whole catalog";
+  EXPECT_EQ(Status(), "Records found: 2 (shown: 1)") << "the count is the whole catalog";
   EXPECT_EQ(Rows(), 1);
 }
 
@@ -190,9 +208,9 @@ TEST_F(RecordPageTest, FilterModesConvertedAndCancel) {
   Scan();
   ClickHeader(4);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2, 3, 1}));
-  EXPECT_EQ(Row(0)->text(4), "");
-  EXPECT_EQ(Row(2)->text(4), "Loop 2");
-  EXPECT_EQ(Row(1)->background(1).color(), QColor(160, 160, 164));
+  EXPECT_EQ(Cell(0, 4), "");
+  EXPECT_EQ(Cell(2, 4), "Loop 2");
+  EXPECT_TRUE(GreyAt(1));
 
   WhenShown(filter, [&] {
     filter->CheckBoxLoop2->click();
@@ -210,6 +228,13 @@ TEST_F(RecordPageTest, FilterModesConvertedAndCancel) {
   Click(page->ButtonFiltering);
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2}));
   EXPECT_FALSE(settings.ShowConverted);
+  EXPECT_EQ(Status(), "Records found: 3 (shown: 1)");
+
+  WhenShown(filter, [&] { QTest::mouseClick(filter->ButtonShowAll, Qt::LeftButton); });
+  Click(page->ButtonFiltering);
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_TRUE(settings.ShowConverted);
+  EXPECT_EQ(Status(), "Records found: 3");
 }
 
 TEST_F(RecordPageTest, SetAllAndClearAllReachTheCatalogOnlyThroughPushChecks) {
@@ -219,7 +244,7 @@ TEST_F(RecordPageTest, SetAllAndClearAllReachTheCatalogOnlyThroughPushChecks) {
   Scan();
   Click(page->ButtonSetAll);
   for (int i = 0; i < 2; ++i)
-    EXPECT_EQ(Row(i)->checkState(0), Qt::Checked);
+    EXPECT_TRUE(CheckedAt(i));
   bool checked = true, converted = false;
   ASSERT_TRUE(worker->GetMarks(0, checked, converted));
   EXPECT_FALSE(checked);
@@ -230,4 +255,101 @@ TEST_F(RecordPageTest, SetAllAndClearAllReachTheCatalogOnlyThroughPushChecks) {
   page->PushChecks();
   ASSERT_TRUE(worker->GetMarks(1, checked, converted));
   EXPECT_FALSE(checked);
+}
+
+TEST_F(RecordPageTest, KeyboardChecksRowsAndNeverStartsAJob) {
+  for (std::uint32_t n = 1; n <= 3; ++n)
+    Catalog(card, Plan(n));
+  CardAppears();
+  Scan();
+  form->activateWindow();
+  // A click on a button leaves the focus on the list, which a scan gave it.
+  Click(page->ButtonClearAll);
+  ASSERT_TRUE(page->ListViewRecord->hasFocus());
+  for (QPushButton *b : {page->ButtonScan, page->ButtonConvert, page->ButtonDeleting,
+                         form->TabSheet2->ButtonFormat, form->TabSheet2->ButtonPrepare})
+    EXPECT_FALSE(b->autoDefault() || b->isDefault() || (b->focusPolicy() & Qt::ClickFocus))
+        << b->objectName().toStdString();
+  QTest::keyClick(page->ListViewRecord, Qt::Key_Down);
+  QTest::keyClick(page->ListViewRecord, Qt::Key_Space);
+  QTest::keyClick(page->ListViewRecord, Qt::Key_Return);
+  EXPECT_FALSE(page->Converting() || page->Scanning());
+  EXPECT_EQ(page->RecordModel->CheckedCount(), 1);
+  EXPECT_TRUE(CheckedAt(page->ListViewRecord->currentIndex().row()));
+  QTest::keyClick(page->ListViewRecord, Qt::Key_Space);
+  EXPECT_EQ(page->RecordModel->CheckedCount(), 0);
+  QTest::keyClick(page->ListViewRecord, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(page->RecordModel->CheckedCount(), 3);
+  EXPECT_FALSE(page->Converting());
+  QTest::keyClick(page->ListViewRecord, Qt::Key_F5);
+  EXPECT_TRUE(page->Scanning()) << "F5 scans";
+  ASSERT_TRUE(WaitScanned());
+}
+
+TEST_F(RecordPageTest, CardComingBackDuringAScanChangesNothingUntilItsEnd) {
+  for (std::uint32_t n = 1; n <= 3; ++n)
+    Catalog(card, Plan(n));
+  settings.AutoScan = true;
+  CardAppears();
+  ASSERT_TRUE(page->Scanning()) << "AutoScan";
+  // The worker is held busy so that the card can go and come back mid-scan.
+  ASSERT_TRUE(WaitScanned());
+  ASSERT_TRUE(worker->StartScan());
+  page->State.End();
+  ASSERT_TRUE(page->State.Begin(JobState::Job::Scan));
+  page->TimerCommon->start(40);
+  CardGoes();
+  CardAppears();
+  EXPECT_TRUE(page->Scanning()) << "no second scan while one runs";
+  for (QPushButton *b : {page->ButtonConvert, page->ButtonFiltering, form->TabSheet2->ButtonSetup,
+                         form->TabSheet2->ButtonFormat})
+    EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  ASSERT_TRUE(WaitScanned());
+  EXPECT_FALSE(worker->IsBusy());
+  EXPECT_TRUE(page->ButtonScan->isEnabled());
+  EXPECT_TRUE(form->TabSheet2->ButtonSetup->isEnabled());
+}
+
+TEST_F(RecordPageTest, LanguageChangeWithoutACardKeepsTheNoCardState) {
+  for (std::uint32_t n = 1; n <= 2; ++n)
+    Catalog(card, Plan(n));
+  CardAppears();
+  Scan();
+  CardGoes();
+  settings.Language = 1;
+  form->RefreshSettingsPages();
+  EXPECT_EQ(Rows(), 0);
+  for (QPushButton *b : {page->ButtonScan, page->ButtonConvert, page->ButtonDeleting,
+                         page->ButtonSetAll, page->ButtonClearAll, page->ButtonFiltering})
+    EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+  EXPECT_EQ(Status(), QString::fromUtf8(BuiltInRussian[40])) << "the status follows the language";
+  settings.Language = 0;
+  form->RefreshSettingsPages();
+}
+
+TEST_F(RecordPageTest, AnotherInputFolderDropsTheListUntilItIsScanned) {
+  Catalog(card, Plan(1));
+  test::TempDir other;
+  Catalog(other, Plan(2));
+  Catalog(other, Plan(3));
+  CardAppears();
+  Scan();
+  ASSERT_EQ(Rows(), 1);
+  // The other folder is dropped onto the window and confirmed.
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(other.path))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  seam.answers = {kAnswerYes};
+  QApplication::sendEvent(form.get(), &drop);
+  EXPECT_EQ(settings.InPath, WithTrailingBackslash(other.path));
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_FALSE(page->ButtonConvert->isEnabled());
+  EXPECT_FALSE(page->ButtonDeleting->isEnabled());
+  CardAppears();
+  Scan();
+  EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2, 3}));
+  EXPECT_EQ(worker->GetEngine().GetCatalogFolder(), settings.InPath);
 }

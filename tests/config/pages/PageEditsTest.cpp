@@ -90,6 +90,8 @@ TEST(PageOsdText, QuotesBecomeApostrophesAndNonAsciiIsDropped) {
   EXPECT_EQ(FilterOsdText("Car \"\xD0\x9C\xD0\xB0\xD1\x88\xD0\xB8\xD0\xBD\xD0\xB0\" 1"),
             "Car '' 1");
   EXPECT_EQ(FilterOsdText("%D %T"), "%D %T");
+  // What would make the configuration file's line unreadable never gets in.
+  EXPECT_EQ(FilterOsdText("a\tb;c\x7f\x01" "d"), "abcd");
 }
 
 TEST(PageOsdText, KeepsOnlyTheFirst47Characters) {

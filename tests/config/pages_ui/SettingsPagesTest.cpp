@@ -14,6 +14,8 @@
 #include "platform/ui/MessageSeam.h"
 #include "settings/Stringcode.h"
 
+#include <fstream>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -306,6 +308,46 @@ TEST_F(SettingsPages, OsdTextLosesQuotesAndCyrillicAndIsStoredOnExit) {
   EXPECT_EQ(video->EditText1->text(), "Bus '' 7");
   Leave(video->EditText1);
   EXPECT_EQ(GetOsdText(0), "Bus '' 7");
+
+  // A card's text of the full 47 characters shows whole, is not changed by
+  // leaving the field, and a save and a read give back what was seen; a
+  // text still being typed when Save is clicked is saved as it shows.
+  char dir[] = "/tmp/orvo_pages_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string file = std::string(dir) + "/card.cfg";
+  const std::string full = "0123456789 abcdefghijklmnopqrstuvwxyz %D %T!?()";
+  ASSERT_EQ(full.size(), 47u);
+  {
+    std::ofstream cfg(file, std::ios::binary);
+    cfg << "OSD_STR1 = \"" << full << "\"\r\n";
+  }
+  pages->ChooseCfgFile = [&](bool) { return QString::fromStdString(file); };
+  pages->ButtonCfgRead->click();
+  EXPECT_EQ(video->EditText1->text().toStdString(), full);
+  Leave(video->EditText1);
+  EXPECT_EQ(GetOsdText(0), full);
+  pages->ButtonCfgSave->click();
+  ResetToDefaults();
+  pages->ButtonCfgRead->click();
+  EXPECT_EQ(GetOsdText(0), full);
+  EXPECT_EQ(video->EditText1->text().toStdString(), full);
+
+  QWidget window;
+  pages->setParent(&window);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  video->EditText1->setFocus();
+  video->EditText1->selectAll();
+  QTest::keyClicks(video->EditText1, "Typed");
+  video->EditText1->insert(QStringLiteral(";\t7")); // pasted
+  QTest::mouseClick(pages->ButtonCfgSave, Qt::LeftButton);
+  ResetToDefaults();
+  pages->ButtonCfgRead->click();
+  EXPECT_EQ(GetOsdText(0), "Typed7");
+  pages->setParent(nullptr);
+  std::remove(file.c_str());
+  rmdir(dir);
 }
 
 TEST_F(SettingsPages, FrameSizeChoosesTheWindowShownAndOnlyCustomIsEditable) {

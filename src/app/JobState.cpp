@@ -1,0 +1,45 @@
+#include "app/JobState.h"
+
+namespace orvo {
+
+bool JobState::Begin(Job job) {
+  if (Busy() || job == Job::None || !driveReady_)
+    return false;
+  job_ = job;
+  cancelPressed_ = false;
+  return true;
+}
+
+void JobState::Undo() {
+  job_ = Job::None;
+  cancelPressed_ = false;
+}
+
+void JobState::End() {
+  job_ = Job::None;
+  cancelPressed_ = false;
+}
+
+JobState::Commands JobState::Allowed() const {
+  Commands c;
+  switch (job_) {
+  case Job::None:
+    c.setup = true;
+    c.scan = c.filtering = c.card = driveReady_;
+    c.convert = c.records = driveReady_ && listed_;
+    break;
+  // A card pulled out during a job takes the cancel button with it; the job
+  // ends as the worker decides.
+  case Job::Scan:
+    c.scan = driveReady_ && !cancelPressed_;
+    break;
+  case Job::Convert:
+    c.convert = driveReady_ && !cancelPressed_;
+    break;
+  case Job::Delete:
+    break;
+  }
+  return c;
+}
+
+} // namespace orvo
