@@ -3,7 +3,7 @@
 namespace orvo {
 
 bool JobState::Begin(Job job) {
-  if (Busy() || job == Job::None || !driveReady_)
+  if (Busy() || job == Job::None || (!driveReady_ && job != Job::FileTest))
     return false;
   job_ = job;
   cancelPressed_ = false;
@@ -37,6 +37,7 @@ JobState::Commands JobState::Allowed() const {
     c.convert = driveReady_ && !cancelPressed_;
     break;
   case Job::Delete:
+  case Job::FileTest:
     break;
   }
   return c;

@@ -10,7 +10,8 @@ namespace orvo {
 // End has run.
 class JobState {
 public:
-  enum class Job : std::uint8_t { None, Scan, Convert, Delete };
+  // FileTest: the video file test of the utilities page, which needs no card.
+  enum class Job : std::uint8_t { None, Scan, Convert, Delete, FileTest };
 
   struct Commands {
     bool scan = false;     // Scan, or its Cancel while a scan runs

@@ -72,6 +72,9 @@ public:
   QString RecordCountText() const;
 
   JobState State;
+  // Enables the commands the job state allows (also after another page's
+  // job began or ended).
+  void ApplyCommands();
   // Sorted by date (and time) until a header says otherwise.
   std::int32_t SortColumn = 0;
   bool SortAscending = true;
@@ -102,8 +105,6 @@ signals:
   void jobRunningChanged(bool running);
 
 private:
-  // Buttons as JobState allows.
-  void ApplyCommands();
   void ShowConversionProgress();
   void ShowOutcomes();
   void FitColumns();

@@ -2,6 +2,7 @@
 
 #include "app/FileTestText.h"
 #include "app/ui/FormMain.h"
+#include "app/ui/RecordPage.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
 #include "settings/AddedTexts.h"
@@ -145,8 +146,16 @@ void UtilitiesPage::ButtonTestClick() {
 }
 
 bool UtilitiesPage::BeginTest(const QString &path, bool compare) {
-  if (!frame_.Worker()->StartFileTest(path.toStdString(), compare))
+  // One job state for the whole window: no other page starts a job while
+  // the test runs, and the test waits for theirs.
+  JobState &state = frame_.TabSheet1->State;
+  if (!state.Begin(JobState::Job::FileTest))
     return false;
+  if (!frame_.Worker()->StartFileTest(path.toStdString(), compare)) {
+    state.Undo();
+    return false;
+  }
+  frame_.TabSheet1->ApplyCommands();
   Testing = true;
   comparing_ = compare;
   cancelRequested_ = false;
@@ -168,6 +177,8 @@ void UtilitiesPage::EndTest() {
   TimerFileTest->stop();
   ProgressBar->hide();
   Testing = false;
+  frame_.TabSheet1->State.End();
+  frame_.TabSheet1->ApplyCommands();
   ButtonTest->setText(Text(275));
   UpdateButtons();
   emit jobRunningChanged(false);

@@ -164,7 +164,7 @@ TEST_F(FileTestPage, RefusedWhileTheWorkerIsBusyAndCancelled) {
   EXPECT_TRUE(page->isEnabled());
   settings.AutoScan = true;
   CardAppears();
-  EXPECT_FALSE(page->Scanning);
+  EXPECT_FALSE(page->Scanning());
   ASSERT_TRUE(QTest::qWaitFor([&] {
     worker->CancelJob();
     return !worker->IsBusy();
