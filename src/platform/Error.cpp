@@ -1,8 +1,5 @@
 #include "platform/Error.h"
 
-#include <cerrno>
-#include <cstring>
-
 namespace orvo::platform {
 
 namespace {
@@ -13,17 +10,6 @@ thread_local std::string gLastError;
 
 std::string LastErrorText() {
   return gLastError;
-}
-
-void KeepSystemError() {
-  KeepSystemError(errno);
-}
-
-void KeepSystemError(int code) {
-  char buffer[256] = {};
-  // The GNU variant may return a static text instead of filling the buffer.
-  const char *text = strerror_r(code, buffer, sizeof buffer);
-  gLastError = text ? text : "unknown error";
 }
 
 void KeepError(std::string_view text) {
