@@ -64,6 +64,10 @@ bool ProbeVolume(const std::string &folder, VolumeFacts &facts) {
   if (folder.empty() || !WidePath(folder, wide))
     return false;
   CriticalErrorGuard guard;
+  // The system names a volume even for a path that is not there.
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return false;
   const std::wstring root = VolumeRootOf(wide);
   wchar_t fsName[MAX_PATH + 1] = {};
   if (root.empty() ||
