@@ -12,8 +12,8 @@ namespace orvo::platform {
 // from the wide command line there.
 std::vector<std::string> ProgramArguments(int argc, char **argv);
 
-// Makes a Windows console show the program's UTF-8 output as such; nothing
-// to do elsewhere.
+// Makes a Windows console show the program's UTF-8 output as such until
+// the program ends; nothing to do elsewhere.
 void UseUtf8Console();
 
 // Whether `stream` is a terminal (a console on Windows), where a progress

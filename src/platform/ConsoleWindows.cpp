@@ -8,6 +8,8 @@
 
 #include <io.h>
 
+#include <cstdlib>
+
 namespace orvo::platform {
 
 std::vector<std::string> ProgramArguments(int argc, char **argv) {
@@ -22,8 +24,24 @@ std::vector<std::string> ProgramArguments(int argc, char **argv) {
   return args;
 }
 
+namespace {
+
+UINT gPreviousOutputCodePage = 0;
+
+// The code page belongs to the console, which the shell that started the
+// program goes on using.
+void RestoreOutputCodePage() {
+  SetConsoleOutputCP(gPreviousOutputCodePage);
+}
+
+} // namespace
+
 void UseUtf8Console() {
-  SetConsoleOutputCP(CP_UTF8);
+  if (gPreviousOutputCodePage != 0)
+    return;
+  gPreviousOutputCodePage = GetConsoleOutputCP();
+  if (gPreviousOutputCodePage != 0 && SetConsoleOutputCP(CP_UTF8))
+    std::atexit(RestoreOutputCodePage);
 }
 
 bool IsTerminal(std::FILE *stream) {
