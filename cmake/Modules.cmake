@@ -1,9 +1,23 @@
+# The sources of a folder for this platform: a file whose name ends in
+# Posix.cpp or Windows.cpp is the one system's half of a unit, and the other
+# system's half is left out.
+function(orvo_platform_sources var)
+  set(_all ${ARGN})
+  if(WIN32)
+    list(FILTER _all EXCLUDE REGEX "Posix\\.cpp$")
+  else()
+    list(FILTER _all EXCLUDE REGEX "Windows\\.cpp$")
+  endif()
+  set(${var} ${_all} PARENT_SCOPE)
+endfunction()
+
 # One static library per core subsystem, made from the .cpp files of its
 # folder (not of its ui/ subfolder). A folder without sources yet gives an
 # interface library so that dependants can already name it.
 function(orvo_core_module name)
   cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM_LIBS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  orvo_platform_sources(_src ${_src})
   if(_src)
     add_library(${name} STATIC ${_src})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
@@ -20,6 +34,7 @@ endfunction()
 function(orvo_module_tests name)
   cmake_parse_arguments(ARG "" "LABEL" "LIBS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  orvo_platform_sources(_src ${_src})
   if(NOT _src)
     return()
   endif()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing, checking the Debian
 # package and the demo need, and those the package depends on; only those that
-# are missing. Runs apt-get as root, or through sudo.
+# are missing. Runs apt-get as root, or through sudo. The Windows build needs
+# MinGW-w64 (its POSIX-threads variant), GoogleTest's sources and Wine.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   dpkg-dev lintian desktop-file-utils appstream
   qt6-qpa-plugins qt6-translations-l10n xdg-utils
   gstreamer1.0-tools gstreamer1.0-plugins-good gstreamer1.0-libav
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the normal build with
 # the window, as the package is built (Release); the Debian package made from
-# it and checked; every test again under AddressSanitizer and
+# it and checked; the core for Windows, tested under Wine against the normal
+# build's output; every test again under AddressSanitizer and
 # UndefinedBehaviorSanitizer; the core alone, without Qt, under
 # ThreadSanitizer; and each fuzzer for a bounded time. Every build treats
 # warnings as errors.
@@ -27,6 +28,11 @@ if [ "$(id -u)" -eq 0 ] || sudo -n true 2>/dev/null; then
   install=(--install)
 fi
 scripts/check-package.sh "${install[@]}" build
+
+# The core, orvo-convert and the core tests for Windows, run under Wine; the
+# Windows converter must write what the Linux one wrote.
+step "Windows build (MinGW-w64), tested under Wine"
+scripts/check-windows.sh build build-win
 
 step "every test under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVO_WERROR=ON \

@@ -3,7 +3,6 @@
 #include "app/Payloads.h"
 #include "config/Cfg_mgr.h"
 #include "platform/FileSystem.h"
-#include "settings/DriveFields.h"
 #include "settings/ProgramSettings.h"
 
 #include <vector>
@@ -11,12 +10,6 @@
 namespace orvo {
 
 namespace {
-
-std::string VolumeFolder(std::uint8_t drive, const std::string &inPath) {
-  if constexpr (NativePathStyle == PathStyle::Windows)
-    return std::string(1, static_cast<char>('A' + drive)) + ":\\";
-  return inPath;
-}
 
 char LowerAscii(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -35,14 +28,14 @@ bool IsDriveReady(std::uint8_t drive, const std::string &inPath) {
   if (drive & 0x80)
     return false;
   platform::CriticalErrorGuard guard;
-  return platform::IsFolderReady(VolumeFolder(drive, inPath));
+  return platform::IsFolderReady(platform::DriveQueryFolder(drive, inPath));
 }
 
 bool IsFat32(std::uint8_t drive, const std::string &inPath, platform::VolumeProbe probe) {
   if (drive & 0x80)
     return false;
   platform::CriticalErrorGuard guard;
-  return platform::IsFat32Volume(VolumeFolder(drive, inPath), probe);
+  return platform::IsFat32Volume(platform::DriveQueryFolder(drive, inPath), probe);
 }
 
 bool WritePayload(const std::string &folder, std::string_view name,

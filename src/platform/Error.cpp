@@ -1,6 +1,5 @@
 #include "platform/Error.h"
 
-#include <cerrno>
 #include <algorithm>
 #include <cstring>
 
@@ -27,17 +26,6 @@ void Keep(std::string_view text) {
 
 std::string LastErrorText() {
   return gLastError;
-}
-
-void KeepSystemError() {
-  KeepSystemError(errno);
-}
-
-void KeepSystemError(int code) {
-  char buffer[kTextSize] = {};
-  // The GNU variant may return a static text instead of filling the buffer.
-  const char *text = strerror_r(code, buffer, sizeof buffer);
-  Keep(text ? text : "unknown error");
 }
 
 void KeepError(std::string_view text) {

@@ -10,7 +10,9 @@
 // because of an error. Every open is made without blocking and takes regular
 // files only: a FIFO, device or folder under the name counts as unreadable,
 // so a hostile card can never hang the program. A failure leaves its reason
-// in LastErrorText (platform/Error.h).
+// in LastErrorText (platform/Error.h). POSIX keeps the sharing rules below
+// with advisory locks among this program's openers; Windows enforces them
+// with sharing modes against every program.
 namespace orvo::platform {
 
 enum class SeekFrom { Begin, Current, End };
@@ -40,7 +42,8 @@ public:
   // Opens a new temporary file in the folder of `path` for reading and
   // writing; `path` itself is untouched until CommitReplacement puts the
   // finished file under that name in one step. Until then a crash leaves
-  // only the temporary, whose name StaleTemporaryPattern matches.
+  // only the temporary, whose name StaleTemporaryPattern matches. `mode`
+  // is the POSIX permission; Windows files inherit their folder's.
   bool CreateReplacement(const std::string &path, unsigned mode = 0644);
   // Flushes the temporary to the medium, closes it, renames it onto the
   // final name (replacing a file or a link standing there, without
@@ -50,7 +53,7 @@ public:
   bool CommitReplacement();
   // Closes and removes the temporary of CreateReplacement.
   void DiscardReplacement();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return handle_ != -1; }
 
   std::int64_t Read(void *buffer, std::size_t size);
   std::int64_t Write(const void *data, std::size_t size);
@@ -84,7 +87,9 @@ public:
   bool Close();
 
 private:
-  int fd_ = -1;
+  // The descriptor, or on Windows the HANDLE; -1 (INVALID_HANDLE_VALUE)
+  // when closed.
+  std::intptr_t handle_ = -1;
   std::string finalPath_; // set while a replacement is open
   std::string tempPath_;
 };

@@ -7,16 +7,22 @@
 #include <vector>
 
 // Files and folders as the program needs them. Paths are UTF-8 text with the
-// native separator; a folder path may end with the separator.
+// native separator (Windows takes "/" too); a folder path may end with the
+// separator. On Windows every path reaches the system as UTF-16, long ones
+// with the "\\?\" prefix, so neither the code page nor the old limit of 260
+// characters stands in the way.
 namespace orvo::platform {
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
 // Characters a Windows file name cannot hold; ":" would also name a stream.
 inline constexpr char kReservedNameCharacters[] = "<>:\"|?*";
+// Volumes are named by drive letters ("E:\"), not mounted into one tree.
+inline constexpr bool kDriveLetters = true;
 #else
 inline constexpr char kPathSeparator = '/';
 inline constexpr char kReservedNameCharacters[] = "";
+inline constexpr bool kDriveLetters = false;
 #endif
 
 struct DirEntry {
@@ -30,9 +36,10 @@ bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 // Entries of `folder` (files and folders alike, never "." and "..") whose
 // names match `pattern`, in the order the file system gives them. With
-// `skipHiddenSystem`, entries marked hidden or system are left out: a name
-// starting with "." counts as hidden, and on a FAT volume the FAT hidden and
-// system attributes count too. False when the folder cannot be listed.
+// `skipHiddenSystem`, entries marked hidden or system are left out: on
+// Windows by their attributes; on POSIX a name starting with "." counts as
+// hidden, and on a FAT volume the FAT hidden and system attributes count
+// too. False when the folder cannot be listed.
 bool FindEntries(const std::string &folder, std::string_view pattern, bool skipHiddenSystem,
                  std::vector<DirEntry> &entries);
 
@@ -44,9 +51,11 @@ bool FindEntries(const std::string &folder, std::string_view pattern, bool skipH
 // `cancel` turns true. False on any failure, with the reason kept.
 bool CopyFileSafely(const std::string &from, const std::string &to,
                     const std::atomic<bool> *cancel = nullptr);
-// Removes the entry itself: a link goes, its target stays.
+// Removes the entry itself: a link goes, its target stays. A folder is
+// refused.
 bool DeleteFile(const std::string &path);
-// Removes an empty folder; a trailing separator is allowed.
+// Removes an empty folder (never a link to one); a trailing separator is
+// allowed.
 bool RemoveDirectory(const std::string &path);
 bool CreateDirectory(const std::string &path);
 // True when `path` is a folder that this process could enter. Changes

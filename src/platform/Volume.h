@@ -8,8 +8,10 @@ namespace orvo::platform {
 
 // Keeps the system from asking the user to insert a disk while a removable
 // drive is queried: on Windows the critical-error boxes are switched off for
-// the guard's life and the previous mode restored afterwards. Elsewhere there
-// are no such boxes and the guard does nothing.
+// the guard's life and the previous mode restored afterwards, for the
+// calling thread alone, so that worker threads and the window thread never
+// restore each other's modes. Elsewhere there are no such boxes and the
+// guard does nothing.
 class CriticalErrorGuard {
 public:
   CriticalErrorGuard();
@@ -22,8 +24,18 @@ private:
 };
 
 // Whether the folder exists, can be listed and its volume answers a size
-// query. Opens no file there.
+// query (on Windows the drive size query, which fails for an empty card
+// reader). Opens no file there.
 bool IsFolderReady(const std::string &folder);
+
+// The folder through which the drive of the input folder `inPath` is asked
+// about: on Windows the root of drive `drive` ("E:\" for 4), elsewhere the
+// input folder itself, since a mounted volume has no letter.
+std::string DriveQueryFolder(std::uint8_t drive, const std::string &inPath);
+
+// Whether the folder `path` is the root of its volume: a drive's root or a
+// folder a volume is mounted on.
+bool IsVolumeRoot(const std::string &path);
 
 struct VolumeFacts {
   // The volume is one of the FAT family (FAT12, FAT16 or FAT32; not exFAT).

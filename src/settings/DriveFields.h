@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,11 +17,8 @@ enum class PathStyle {
   Posix,
 };
 
-#ifdef _WIN32
-inline constexpr PathStyle NativePathStyle = PathStyle::Windows;
-#else
-inline constexpr PathStyle NativePathStyle = PathStyle::Posix;
-#endif
+inline constexpr PathStyle NativePathStyle =
+    platform::kDriveLetters ? PathStyle::Windows : PathStyle::Posix;
 
 inline constexpr std::uint8_t NoDrive = 255;
 
@@ -34,10 +33,7 @@ struct DriveFields {
 };
 
 // Windows style looks at the text only; POSIX style asks the file system
-// whether an absolute path is a mount point.
+// whether an absolute path is a mount point (platform::IsVolumeRoot).
 DriveFields DeriveDriveFields(std::string_view path, PathStyle style = NativePathStyle);
-
-// Whether an existing folder is the mount point of its volume.
-bool IsMountPoint(const std::string &path);
 
 } // namespace orvo

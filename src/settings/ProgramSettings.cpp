@@ -1,5 +1,6 @@
 #include "settings/ProgramSettings.h"
 
+#include "platform/Environment.h"
 #include "platform/FileSystem.h"
 #include "platform/Ini.h"
 #include "settings/DriveFields.h"
@@ -8,31 +9,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
-#include <pwd.h>
-#include <unistd.h>
-#include <vector>
 
 namespace orvo {
 
 namespace {
-
-std::string Environment(const char *name) {
-  const char *value = std::getenv(name);
-  return value ? std::string(value) : std::string();
-}
-
-std::string HomeFolder() {
-  std::string home = Environment("HOME");
-  if (!home.empty())
-    return home;
-  std::vector<char> buffer(16384);
-  passwd pw{}, *result = nullptr;
-  if (getpwuid_r(getuid(), &pw, buffer.data(), buffer.size(), &result) == 0 && result &&
-      result->pw_dir)
-    return result->pw_dir;
-  return {};
-}
 
 std::string FolderOf(const std::string &path) {
   const std::size_t cut = path.find_last_of(platform::kPathSeparator);
@@ -59,15 +39,10 @@ std::atomic<ProgramSettings *> gSettings{nullptr};
 } // namespace
 
 SettingsLocation DefaultSettingsLocation() {
-  const std::string profile = Environment("USERPROFILE");
+  const std::string profile = platform::EnvironmentVariable("USERPROFILE");
   if (!profile.empty())
     return {platform::WithSeparator(profile) + SettingsFileName, false};
-  // Relative values of XDG_CONFIG_HOME are to be ignored.
-  std::string folder = Environment("XDG_CONFIG_HOME");
-  if (folder.empty() || folder.front() != '/') {
-    const std::string home = HomeFolder();
-    folder = home.empty() ? std::string() : platform::WithSeparator(home) + ".config";
-  }
+  const std::string folder = platform::UserConfigFolder();
   if (folder.empty())
     return {SettingsFileName, false};
   return {platform::WithSeparator(folder) + SettingsFileName, true};

@@ -20,8 +20,8 @@ struct SettingsLocation {
 };
 
 // "USERPROFILE" followed by the separator and the file name; where
-// "USERPROFILE" is not set, the file lives in $XDG_CONFIG_HOME, else in
-// ~/.config.
+// "USERPROFILE" is not set, the file lives in the system's per-user
+// settings folder (platform::UserConfigFolder), else in the working folder.
 SettingsLocation DefaultSettingsLocation();
 
 // The program's own settings, read from their INI file when constructed and

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 using namespace orvo;
 
@@ -202,14 +202,13 @@ namespace {
 // Runs ApplyStoredOverrides with `ini` as the overrides file of a temporary
 // current directory, then goes back to the previous one.
 void ApplyOverridesFrom(const std::string &ini) {
-  test::TempDir dir;
+  test::ScratchDir dir;
   ASSERT_FALSE(dir.path().empty());
   { std::ofstream(dir.file("orvo_v264o4_v1.ini"), std::ios::binary) << ini; }
-  char old[4096];
-  ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  ASSERT_EQ(chdir(dir.path().c_str()), 0);
+  const std::filesystem::path old = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
   ApplyStoredOverrides();
-  ASSERT_EQ(chdir(old), 0);
+  std::filesystem::current_path(old);
 }
 
 } // namespace

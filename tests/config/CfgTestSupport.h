@@ -1,10 +1,9 @@
 #pragma once
 
 #include "config/CfgState.h"
+#include "support/Tools.h"
 
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace orvo::test {
 
@@ -22,23 +21,13 @@ inline void ResetModel() {
 }
 
 // A fresh folder under the system's temporary folder, removed with its files.
-class TempDir {
+class ScratchDir {
 public:
-  TempDir() {
-    char templ[] = "/tmp/orvo_cfg_XXXXXX";
-    const char *p = mkdtemp(templ);
-    path_ = p ? p : "";
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty())
-      std::filesystem::remove_all(path_, ec);
-  }
-  const std::string &path() const { return path_; }
-  std::string file(const std::string &name) const { return path_ + "/" + name; }
+  const std::string &path() const { return dir_.path; }
+  std::string file(const std::string &name) const { return dir_.File(name); }
 
 private:
-  std::string path_;
+  TempDir dir_;
 };
 
 } // namespace orvo::test

@@ -86,7 +86,8 @@ TEST_F(Catalog, FolderNameMustAgreeWithRecordFile) {
   WriteRecord(card, e, "r00000012_D210315_T083000"); // names compare as stored
   ASSERT_TRUE(Scan());
   ASSERT_EQ(engine.GetRecordCount(), 1u);
-  EXPECT_EQ(engine.RecordFolderPath(0), card.path + "/R00000012_D210315_T083000/");
+  EXPECT_EQ(test::NativePath(engine.RecordFolderPath(0)),
+            test::NativePath(card.path + "/R00000012_D210315_T083000/"));
   EXPECT_EQ(engine.GpsFileName(0), "R00000012_D210315_T083000.gpx");
   EXPECT_EQ(engine.RecordFolderPath(1), "");
 }

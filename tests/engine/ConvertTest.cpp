@@ -1,7 +1,8 @@
 #include "cardgen/CardGen.h"
-#include "mp4/BoxBuilder.h"
 #include "engine/Storagex4tft.h"
 #include "engine/VideoFileTest.h"
+#include "mp4/BoxBuilder.h"
+#include "support/System.h"
 #include "support/Tools.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace orvo;
 namespace fs = std::filesystem;
@@ -87,6 +84,45 @@ cardgen::RecordPlan Plan(std::uint32_t number, std::uint32_t fragments) {
   return s;
 }
 
+// ffmpeg's view of output `output` of generated record `r`: it plays, and
+// holds every sample of every fragment once, byte for byte, with timestamps
+// that run on across fragments.
+void ExpectSamplesOf(const Card &card, std::size_t r, const std::string &output, bool hasAudio) {
+  const auto &rec = card.info.records[r];
+  std::string messages;
+  EXPECT_TRUE(test::DecodesCleanly(output, &messages)) << messages;
+  std::vector<test::ProbedStream> streams;
+  ASSERT_TRUE(test::Probe(output, streams));
+  ASSERT_EQ(streams.size(), hasAudio ? 2u : 1u);
+  long videoSamples = 0, audioSamples = 0;
+  std::vector<std::vector<std::string>> videoSums, audioSums;
+  for (std::size_t k = 0; k < rec.fragments.size(); ++k) {
+    videoSamples += rec.fragments[k].video.samples;
+    audioSamples += rec.fragments[k].audio.samples;
+    videoSums.push_back(test::PacketChecksums(card.Fragment(r, k), 0));
+    if (hasAudio)
+      audioSums.push_back(test::PacketChecksums(card.Fragment(r, k), 1));
+  }
+  EXPECT_EQ(streams[0].codec, "h264");
+  EXPECT_EQ(streams[0].packets, videoSamples);
+  EXPECT_EQ(streams[0].frames, videoSamples);
+  EXPECT_EQ(test::PacketChecksums(output, 0), Concat(videoSums));
+  const std::vector<double> times = test::PacketTimes(output, 0);
+  ASSERT_EQ(static_cast<long>(times.size()), videoSamples);
+  for (std::size_t k = 0; k < times.size(); ++k)
+    ASSERT_NEAR(times[k], static_cast<double>(k) / rec.plan.fps, 1e-4) << "video packet " << k;
+  if (hasAudio) {
+    EXPECT_EQ(streams[1].codec, "aac");
+    EXPECT_EQ(streams[1].packets, audioSamples);
+    EXPECT_EQ(test::PacketChecksums(output, 1), Concat(audioSums));
+    const std::vector<double> atimes = test::PacketTimes(output, 1);
+    ASSERT_EQ(static_cast<long>(atimes.size()), audioSamples);
+    for (std::size_t k = 1; k < atimes.size(); ++k)
+      ASSERT_NEAR(atimes[k] - atimes[k - 1], 1024.0 / rec.plan.audioRate, 1e-3)
+          << "audio packet " << k;
+  }
+}
+
 } // namespace
 
 // The core promise: every sample of every fragment lands in the output once,
@@ -118,40 +154,9 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
     const std::string output = card.out.File(engine.OutputFileName(index, 0));
     ASSERT_TRUE(fs::exists(output)) << output;
     EXPECT_FALSE(fs::exists(card.out.File(engine.OutputFileName(index, 1))));
-    std::string messages;
-    EXPECT_TRUE(test::DecodesCleanly(output, &messages)) << messages;
-
     const bool hasAudio = rec.plan.audioRate != 0;
-    std::vector<test::ProbedStream> streams;
-    ASSERT_TRUE(test::Probe(output, streams));
-    ASSERT_EQ(streams.size(), hasAudio ? 2u : 1u);
-    long videoSamples = 0, audioSamples = 0;
-    std::vector<std::vector<std::string>> videoSums, audioSums;
-    for (std::size_t k = 0; k < rec.fragments.size(); ++k) {
-      videoSamples += rec.fragments[k].video.samples;
-      audioSamples += rec.fragments[k].audio.samples;
-      videoSums.push_back(test::PacketChecksums(card.Fragment(r, k), 0));
-      if (hasAudio)
-        audioSums.push_back(test::PacketChecksums(card.Fragment(r, k), 1));
-    }
-    EXPECT_EQ(streams[0].codec, "h264");
-    EXPECT_EQ(streams[0].packets, videoSamples);
-    EXPECT_EQ(streams[0].frames, videoSamples);
-    EXPECT_EQ(test::PacketChecksums(output, 0), Concat(videoSums));
-    const std::vector<double> times = test::PacketTimes(output, 0);
-    ASSERT_EQ(static_cast<long>(times.size()), videoSamples);
-    for (std::size_t k = 0; k < times.size(); ++k)
-      ASSERT_NEAR(times[k], static_cast<double>(k) / rec.plan.fps, 1e-4) << "video packet " << k;
-    if (hasAudio) {
-      EXPECT_EQ(streams[1].codec, "aac");
-      EXPECT_EQ(streams[1].packets, audioSamples);
-      EXPECT_EQ(test::PacketChecksums(output, 1), Concat(audioSums));
-      const std::vector<double> atimes = test::PacketTimes(output, 1);
-      ASSERT_EQ(static_cast<long>(atimes.size()), audioSamples);
-      for (std::size_t k = 1; k < atimes.size(); ++k)
-        ASSERT_NEAR(atimes[k] - atimes[k - 1], 1024.0 / rec.plan.audioRate, 1e-3)
-            << "audio packet " << k;
-    }
+    if (test::ExternalChecks())
+      ExpectSamplesOf(card, r, output, hasAudio);
 
     // The record file keeps every byte but the marks: converted, unchecked.
     std::string dat = ReadAll(card.RecordFolder(r) + "/record.dat");
@@ -188,15 +193,15 @@ TEST(Conversion, SmallLimitSplitsIntoPartsThatEachStartWithAKeyFrameAtZero) {
     EXPECT_EQ(test.integrityData.firstFragment, part);
     EXPECT_EQ(test.integrityData.lastFragment, part);
     // 08:05:00 on 15 March 2021 plus the two-second fragments before it.
-    struct stat st {};
-    ASSERT_EQ(stat(file.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mtime, 1615795500 + 2 * part) << file;
+    EXPECT_EQ(test::ModificationTime(file), 1615795500 + 2 * part) << file;
   }
   const auto &rec = card.info.records[0];
   std::vector<std::string> all;
   for (std::uint32_t part = 0; part < 4; ++part) {
     const std::string file = card.out.File(engine.OutputFileName(0, part));
     ASSERT_TRUE(fs::exists(file)) << file;
+    if (!test::ExternalChecks())
+      continue;
     EXPECT_TRUE(test::DecodesCleanly(file));
     const auto times = test::PacketTimes(file, 0);
     ASSERT_FALSE(times.empty());
@@ -206,7 +211,9 @@ TEST(Conversion, SmallLimitSplitsIntoPartsThatEachStartWithAKeyFrameAtZero) {
     all.insert(all.end(), sums.begin(), sums.end());
   }
   EXPECT_FALSE(fs::exists(card.out.File(engine.OutputFileName(0, 4))));
-  EXPECT_EQ(all.size(), rec.fragments.size() * rec.fragments[0].video.samples);
+  if (test::ExternalChecks()) {
+    EXPECT_EQ(all.size(), rec.fragments.size() * rec.fragments[0].video.samples);
+  }
 }
 
 TEST(Conversion, MissingFragmentLeavesNoGapAndTheRecordUnmarked) {
@@ -221,14 +228,16 @@ TEST(Conversion, MissingFragmentLeavesNoGapAndTheRecordUnmarked) {
   const std::uint32_t index = CatalogIndex(engine, rec);
   const std::string output = card.out.File(engine.OutputFileName(index, 0));
   ASSERT_TRUE(fs::exists(output));
-  EXPECT_TRUE(test::DecodesCleanly(output));
-  long present = 0;
-  for (const auto &f : rec.fragments)
-    present += f.present ? f.video.samples : 0;
-  const auto times = test::PacketTimes(output, 0);
-  ASSERT_EQ(static_cast<long>(times.size()), present);
-  for (std::size_t k = 0; k < times.size(); ++k)
-    ASSERT_NEAR(times[k], static_cast<double>(k) / rec.plan.fps, 1e-4) << "no gap at " << k;
+  if (test::ExternalChecks()) {
+    EXPECT_TRUE(test::DecodesCleanly(output));
+    long present = 0;
+    for (const auto &f : rec.fragments)
+      present += f.present ? f.video.samples : 0;
+    const auto times = test::PacketTimes(output, 0);
+    ASSERT_EQ(static_cast<long>(times.size()), present);
+    for (std::size_t k = 0; k < times.size(); ++k)
+      ASSERT_NEAR(times[k], static_cast<double>(k) / rec.plan.fps, 1e-4) << "no gap at " << k;
+  }
   // Not marked: it stays selected and can be converted again once mended.
   bool checked = false, converted = true;
   ASSERT_TRUE(engine.GetMarks(index, checked, converted));
@@ -277,7 +286,9 @@ TEST(Conversion, UnwritableRecordFileAfterTheScanChangesNothingElse) {
   fs::remove(dat);
   fs::create_directory(dat);
   EXPECT_FALSE(engine.ConvertChecked());
-  EXPECT_TRUE(test::DecodesCleanly(card.out.File(engine.OutputFileName(0, 0))));
+  if (test::ExternalChecks()) {
+    EXPECT_TRUE(test::DecodesCleanly(card.out.File(engine.OutputFileName(0, 0))));
+  }
   EXPECT_TRUE(fs::is_directory(dat));
   bool checked = false, converted = true;
   ASSERT_TRUE(engine.GetMarks(0, checked, converted));
@@ -287,7 +298,7 @@ TEST(Conversion, UnwritableRecordFileAfterTheScanChangesNothingElse) {
   EXPECT_EQ(outcome.kind, OutcomeKind::NotMarked);
   ASSERT_EQ(outcome.problems.size(), 1u);
   EXPECT_EQ(outcome.problems[0].kind, ProblemKind::MarkFailed);
-  EXPECT_EQ(outcome.problems[0].file, dat);
+  EXPECT_EQ(test::NativePath(outcome.problems[0].file), test::NativePath(dat));
   EXPECT_FALSE(outcome.problems[0].detail.empty());
 }
 
@@ -296,13 +307,8 @@ TEST(Conversion, UnwritableRecordFileAfterTheScanChangesNothingElse) {
 TEST(Conversion, FullOutputDiskIsAFailureAndLeavesTheRecordUnmarked) {
   Card card({Plan(10, 6)});
   const std::string before = ReadAll(card.RecordFolder(0) + "/record.dat");
-  pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit {};
-    limit.rlim_cur = limit.rlim_max = 60000; // a little more than one fragment
-    setrlimit(RLIMIT_FSIZE, &limit);
+  const auto convert = [](void *context) {
+    const Card &card = *static_cast<const Card *>(context);
     TStorageX4TFT engine;
     engine.SetInputFolder(card.root + "/");
     engine.SetOutputFolder(card.out.path + "/");
@@ -311,12 +317,13 @@ TEST(Conversion, FullOutputDiskIsAFailureAndLeavesTheRecordUnmarked) {
     const bool result = engine.ConvertChecked();
     bool checked = false, converted = true;
     engine.GetMarks(0, checked, converted);
-    _exit(result ? 10 : (checked && !converted ? 20 : 30));
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 20) << "job false, record still checked and not converted";
+    return result ? 10 : (checked && !converted ? 20 : 30);
+  };
+  // A little more than one fragment fits.
+  const std::optional<int> status = test::RunWithFileSizeLimit(60000, convert, &card);
+  if (!status)
+    GTEST_SKIP() << test::kNoFileSizeLimit;
+  EXPECT_EQ(*status, 20) << "job false, record still checked and not converted";
   EXPECT_EQ(ReadAll(card.RecordFolder(0) + "/record.dat"), before);
   // A part that could not be finished never appears under its name, and its
   // temporary is gone too.
@@ -345,10 +352,12 @@ TEST(Conversion, CancelFinishesTheOpenPartAndStartsNoFurtherRecord) {
   job.join();
   const std::string output = card.out.File(engine.OutputFileName(i1, 0));
   ASSERT_TRUE(fs::exists(output));
-  EXPECT_TRUE(test::DecodesCleanly(output));
-  std::vector<test::ProbedStream> streams;
-  ASSERT_TRUE(test::Probe(output, streams));
-  EXPECT_LT(streams[0].packets, 400 * 25);
+  if (test::ExternalChecks()) {
+    EXPECT_TRUE(test::DecodesCleanly(output));
+    std::vector<test::ProbedStream> streams;
+    ASSERT_TRUE(test::Probe(output, streams));
+    EXPECT_LT(streams[0].packets, 400 * 25);
+  }
   EXPECT_TRUE(engine.WasCancelled());
   bool checked, converted;
   ASSERT_TRUE(engine.GetMarks(i1, checked, converted));
@@ -482,9 +491,11 @@ TEST(Conversion, DamagedFragmentsAreLeftOutWholeAndReported) {
       ASSERT_EQ(outcome.problems.size(), 1u);
       EXPECT_EQ(outcome.problems[0].kind, ProblemKind::FragmentDamaged);
       EXPECT_EQ(outcome.problems[0].damage, v.damage);
-      EXPECT_EQ(outcome.problems[0].file, spoilt);
+      EXPECT_EQ(test::NativePath(outcome.problems[0].file), test::NativePath(spoilt));
     }
     ASSERT_EQ(outcome.parts.size(), v.parts);
+    if (!test::ExternalChecks())
+      continue;
     std::vector<std::string> written, expected;
     for (const std::string &part : outcome.parts) {
       std::string messages;
@@ -544,11 +555,12 @@ TEST(Conversion, SameNamesNeverClashAndHugeRangesCostNothing) {
   b.minute = a.minute; // same date and time: the same name under "%D_%T"
   Card card({a, b});
   RewriteEntry(card, 1, [](RecordEntry &e) { e.LastFragment = 0xFFFFFFFF; });
-  alarm(60); // probing four billion names would never end
   TStorageX4TFT engine;
-  ScanAndCheckAll(engine, card, card.out.path);
-  EXPECT_FALSE(engine.ConvertChecked()) << "record b's range is mostly missing";
-  alarm(0);
+  {
+    test::Watchdog watchdog(std::chrono::seconds(60)); // four billion names would never end
+    ScanAndCheckAll(engine, card, card.out.path);
+    EXPECT_FALSE(engine.ConvertChecked()) << "record b's range is mostly missing";
+  }
   RecordOutcome oa, ob;
   ASSERT_TRUE(engine.GetOutcome(CatalogIndex(engine, card.info.records[0]), oa));
   ASSERT_TRUE(engine.GetOutcome(CatalogIndex(engine, card.info.records[1]), ob));
@@ -561,6 +573,8 @@ TEST(Conversion, SameNamesNeverClashAndHugeRangesCostNothing) {
   EXPECT_EQ(ob.problems[0].kind, ProblemKind::FragmentsMissing);
   EXPECT_EQ(ob.problems[0].count, 0xFFFFFFFFull + 1 - 2);
   for (const auto &[outcome, record] : {std::pair{&oa, 0}, std::pair{&ob, 1}}) {
+    if (!test::ExternalChecks())
+      break;
     const auto sums = test::PacketChecksums(card.out.File(outcome->parts[0]), 0);
     EXPECT_EQ(sums, Concat({test::PacketChecksums(card.Fragment(record, 0), 0),
                             test::PacketChecksums(card.Fragment(record, 1), 0),

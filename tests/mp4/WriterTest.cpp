@@ -2,12 +2,10 @@
 #include "MediaFiles.h"
 #include "media/Process.h"
 #include "mp4/Mp4container.h"
+#include "support/System.h"
 #include "support/Tools.h"
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace orvo;
 using namespace orvo::test;
@@ -168,6 +166,8 @@ TEST_F(Writer, IntegrityDataAndRecordingDate) {
   for (int t = 0; t < 2; ++t) {
     EXPECT_EQ(data.tracks[t].trackId, t + 1u);
     EXPECT_EQ(data.tracks[t].sampleCount, counts[t]);
+    if (!ExternalChecks())
+      continue;
     const std::string packets = PacketBytes(path, t);
     TSampleDigest expected;
     ASSERT_TRUE(expected.Reset());
@@ -180,13 +180,15 @@ TEST_F(Writer, IntegrityDataAndRecordingDate) {
       EXPECT_EQ(BodyWords(f, b)[1], date) << header;
     }
   }
-  std::string tag;
-  media::RunProcess({"ffprobe", "-v", "error", "-show_entries", "format_tags=creation_time", "-of",
-                     "csv=p=0", path},
-                    &tag);
-  EXPECT_EQ(tag.substr(0, 19), "2021-03-15T08:30:00");
-  std::string messages;
-  EXPECT_TRUE(GStreamerPlays(path, &messages)) << messages;
+  if (ExternalChecks()) {
+    std::string tag;
+    media::RunProcess({"ffprobe", "-v", "error", "-show_entries", "format_tags=creation_time",
+                       "-of", "csv=p=0", path},
+                      &tag);
+    EXPECT_EQ(tag.substr(0, 19), "2021-03-15T08:30:00");
+    std::string messages;
+    EXPECT_TRUE(GStreamerPlays(path, &messages)) << messages;
+  }
 
   w.SetDigestsEnabled(false);
   ASSERT_TRUE(WriteMovie(path, &video, &audio, w));
@@ -399,15 +401,12 @@ TEST_F(Writer, FailureToFinishIsReported) {
         w.WriteSample(t, s.data.data(), static_cast<std::uint32_t>(s.data.size()), s.time, s.key));
   // The disk fills up while the index is written: the file may not pass its
   // present size plus 100 bytes.
-  rlimit old{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = w.GetPosition() + 100;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  w.Close();
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  {
+    test::FileSizeLimit small(w.GetPosition() + 100);
+    if (!small.Active())
+      GTEST_SKIP() << test::kNoFileSizeLimit;
+    w.Close();
+  }
   EXPECT_FALSE(w.LastFinishSucceeded());
 
   // A write that fails while samples are flushed fails that call and every
@@ -416,12 +415,10 @@ TEST_F(Writer, FailureToFinishIsReported) {
   t = w.AddTrack(kTrackVideo, "V", "eng");
   Bytes data(1000, 0);
   ASSERT_TRUE(w.WriteSample(t, data.data(), 1000, 0, true));
-  small.rlim_cur = 500;
-  oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  EXPECT_FALSE(w.WriteSample(t, data.data(), 1000, 3600, true));
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  {
+    test::FileSizeLimit small(500);
+    EXPECT_FALSE(w.WriteSample(t, data.data(), 1000, 3600, true));
+  }
   EXPECT_FALSE(w.WriteSample(t, data.data(), 1000, 7200, true));
   w.Close();
   EXPECT_FALSE(w.LastFinishSucceeded());

@@ -1,10 +1,9 @@
 #include "platform/File.h"
+#include "support/Tools.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using orvo::platform::ConstChunk;
@@ -14,14 +13,8 @@ using orvo::platform::SeekFrom;
 namespace {
 
 struct Scratch {
-  Scratch() {
-    char tmpl[] = "/tmp/orvo-file-XXXXXX";
-    int fd = mkstemp(tmpl);
-    close(fd);
-    path = tmpl;
-  }
-  ~Scratch() { unlink(path.c_str()); }
-  std::string path;
+  orvo::test::TempDir dir;
+  std::string path = dir.File("scratch");
 };
 
 } // namespace
@@ -77,8 +70,9 @@ TEST(File, WriterExcludesOthersAndReadersShare) {
 }
 
 TEST(File, MissingFilesAndFoldersDoNotOpen) {
+  Scratch s;
   File f;
-  EXPECT_FALSE(f.OpenRead("/nonexistent/orvo/file"));
-  EXPECT_FALSE(f.OpenRead("/tmp")); // a folder is not a file
-  EXPECT_FALSE(f.CreateTruncate("/nonexistent/orvo/file"));
+  EXPECT_FALSE(f.OpenRead(s.dir.File("nonexistent/orvo/file")));
+  EXPECT_FALSE(f.OpenRead(s.dir.path)); // a folder is not a file
+  EXPECT_FALSE(f.CreateTruncate(s.dir.File("nonexistent/orvo/file")));
 }

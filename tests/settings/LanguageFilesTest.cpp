@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 using namespace orvo;
 using orvo::test::TempFolder;
@@ -198,7 +197,7 @@ TEST(TextDecoding, TruncationKeepsWholeCharacters) {
 
 TEST(LanguageFile, UnreadableSourcesGiveNoNameAndEnglishTexts) {
   EXPECT_EQ(ReadLanguageFile("/nonexistent/x.lng"), "");
-  EXPECT_EQ(ReadLanguageFile("/dev/null"), "");
+  EXPECT_EQ(ReadLanguageFile(test::NullDevice()), "");
   EXPECT_EQ(LanguageNameFromText(""), "");
   const LanguageTexts texts = LanguageTextsFromText("garbage without sections");
   EXPECT_EQ(texts[0], "Language");

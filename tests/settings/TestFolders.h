@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/System.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,19 +9,13 @@
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace orvo::test {
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TempFolder {
 public:
-  TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "orvo_settings_XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr)
-      path_ = pattern;
-  }
+  TempFolder() : path_(MakeTempFolder("orvo_settings_")) {}
   ~TempFolder() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
@@ -52,17 +48,9 @@ public:
       had_ = true;
       old_ = old;
     }
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
+    SetEnvironment(name, value);
   }
-  ~ScopedEnv() {
-    if (had_)
-      setenv(name_.c_str(), old_.c_str(), 1);
-    else
-      unsetenv(name_.c_str());
-  }
+  ~ScopedEnv() { SetEnvironment(name_.c_str(), had_ ? old_.c_str() : nullptr); }
   ScopedEnv(const ScopedEnv &) = delete;
   ScopedEnv &operator=(const ScopedEnv &) = delete;
 

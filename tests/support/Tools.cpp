@@ -1,27 +1,31 @@
 #include "support/Tools.h"
 
 #include "media/Process.h"
+#include "platform/FileSystem.h"
+#include "support/System.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
-#include <unistd.h>
 
 namespace orvo::test {
 
 using media::RunProcess;
 
-TempDir::TempDir() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "orvo-test-XXXXXX").string();
-  if (mkdtemp(tmpl.data()))
-    path = tmpl;
-}
+TempDir::TempDir() : path(MakeTempFolder("orvo-test-")) {}
 
 TempDir::~TempDir() {
   if (!path.empty()) {
     std::error_code ec;
     std::filesystem::remove_all(path, ec);
   }
+}
+
+std::string NativePath(std::string path) {
+  for (char &c : path)
+    if (c == '/')
+      c = platform::kPathSeparator;
+  return path;
 }
 
 std::string TempDir::File(std::string_view name) const {
@@ -49,6 +53,12 @@ double ToDouble(const std::string &s) {
 }
 
 } // namespace
+
+bool ExternalToolsAvailable() {
+  static const bool available =
+      RunProcess({"ffprobe", "-version"}) == 0 && RunProcess({"ffmpeg", "-version"}) == 0;
+  return available;
+}
 
 bool Probe(const std::string &file, std::vector<ProbedStream> &streams, std::string *error) {
   streams.clear();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,27 @@ struct TempDir {
   std::string File(std::string_view name) const; // path + separator + name
   std::string path;                              // no trailing separator
 };
+
+// Whether the programs that judge the files independently (ffmpeg, ffprobe,
+// GStreamer, python3) can be run here; under Wine only the Linux ones exist,
+// which a Windows program cannot start.
+bool ExternalToolsAvailable();
+// Guards each check by those programs: where they cannot run, the test is
+// reported as skipped with the reason and goes on with its own checks, which
+// still count (a failure among them still fails it).
+inline bool ExternalChecks() {
+  if (ExternalToolsAvailable())
+    return true;
+  [] {
+    GTEST_SKIP() << "ffmpeg, ffprobe, GStreamer and python3 cannot be run here to check the "
+                    "files (under Wine only the Linux ones exist)";
+  }();
+  return false;
+}
+
+// `path` with the system's separator throughout, to compare a path the
+// program built with one a test built with "/".
+std::string NativePath(std::string path);
 
 struct ProbedStream {
   std::string type;  // "video", "audio"

@@ -114,6 +114,8 @@ TEST(CardGen, FragmentsPlayWithTheDescribedPacketCounts) {
     std::string error;
     ASSERT_TRUE(writer.WriteRecord(dir.path, plan, info, false, &error)) << error;
     ASSERT_EQ(info.fragments.size(), 2u);
+    if (!orvo::test::ExternalChecks())
+      continue;
     for (const auto &f : info.fragments) {
       const std::string file = dir.File(info.folderName + "/" + f.path);
       std::vector<orvo::test::ProbedStream> streams;
@@ -319,7 +321,7 @@ TEST(CardGen, FragmentsPastAHundredGoToTheNextFolder) {
   EXPECT_EQ(names[1], (std::vector<std::string>{"F0000100.mp4", "F0000101.mp4", "F0000102.mp4",
                                                 "F0000103.mp4", "F0000104.mp4"}));
   ASSERT_EQ(info.fragments.size(), 10u);
-  EXPECT_EQ(info.fragments[5].path, "DIR00001/F0000100.mp4");
+  EXPECT_EQ(info.fragments[5].path, orvo::test::NativePath("DIR00001/F0000100.mp4"));
   EXPECT_EQ(info.fields.lastFragment, 104u);
 }
 
@@ -358,7 +360,9 @@ TEST(CardGen, EachDamageDoesWhatItSays) {
       const auto size = fs::file_size(folder + "/" + r.fragments[1].path);
       EXPECT_EQ(size, r.fragments[1].size);
       EXPECT_LT(size, fs::file_size(folder + "/" + r.fragments[0].path) * 3 / 4);
-      EXPECT_FALSE(orvo::test::DecodesCleanly(folder + "/" + r.fragments[1].path));
+      if (orvo::test::ExternalChecks()) {
+        EXPECT_FALSE(orvo::test::DecodesCleanly(folder + "/" + r.fragments[1].path));
+      }
       break;
     }
     case Damage::ShortRecordFile:
@@ -393,7 +397,7 @@ TEST(CardGen, EachDamageDoesWhatItSays) {
     case Damage::FileAsFragmentFolder:
       EXPECT_TRUE(fs::is_regular_file(folder + "/DIR00000"));
       EXPECT_FALSE(r.fragments[0].present);
-      EXPECT_EQ(r.fragments[1].path, "DIR00001/F0000100.mp4");
+      EXPECT_EQ(r.fragments[1].path, orvo::test::NativePath("DIR00001/F0000100.mp4"));
       EXPECT_TRUE(fragmentExists(1) && fragmentExists(2));
       break;
     case Damage::ForeignFileInFragmentFolder:

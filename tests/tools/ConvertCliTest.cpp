@@ -1,16 +1,14 @@
 #include "cardgen/CardGen.h"
 #include "media/Process.h"
+#include "support/System.h"
 #include "support/Tools.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
 
 using namespace orvo;
@@ -24,7 +22,12 @@ int RunTool(const std::vector<std::string> &args, std::string *out = nullptr,
             std::string *err = nullptr) {
   std::vector<std::string> argv{kTool};
   argv.insert(argv.end(), args.begin(), args.end());
-  return media::RunProcess(argv, out, err);
+  const int status = media::RunProcess(argv, out, err);
+  // Windows ends the lines of a text stream with CR LF.
+  for (std::string *text : {out, err})
+    if (text)
+      std::erase(*text, '\r');
+  return status;
 }
 
 struct CliCard : ::testing::Test {
@@ -121,6 +124,8 @@ TEST_F(CliCard, ListsAndConvertsTheChosenRecords) {
       "assert r[0]['start'].startswith('2021-03-15T08:0') and r[0]['width']==160; print('ok')";
   const std::string jsonFile = dir.File("list.json");
   std::ofstream(jsonFile) << json;
+  if (!test::ExternalChecks())
+    return;
   std::string verdict;
   EXPECT_EQ(media::RunProcess({"sh", "-c", "python3 -c \"" + check + "\" < " + jsonFile},
                               &verdict),
@@ -163,26 +168,25 @@ TEST_F(CliCard, DamagedRecordExitsWithOne) {
 // the record stays unconverted, and the exit status says how it ended.
 TEST_F(CliCard, InterruptFinishesTheOpenFileAndIsNotSuccess) {
   Make({Plan(1, 600)});
-  for (const auto &[sig, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+  for (const auto &[terminate, code] : {std::pair{false, 130}, std::pair{true, 143}}) {
     fs::remove_all(out);
     fs::create_directories(out);
-    std::vector<char *> argv{const_cast<char *>(kTool.c_str()), card.data(), out.data(), nullptr};
-    pid_t pid;
-    ASSERT_EQ(posix_spawn(&pid, kTool.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    test::Child tool;
+    ASSERT_TRUE(tool.Start({kTool, card, out}));
     // Wait until the first part is being written, then interrupt.
     for (int i = 0; i < 2000 && fs::is_empty(out); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    kill(pid, sig);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), code);
+    if (!tool.Interrupt(terminate))
+      GTEST_SKIP() << test::kNoSignals;
+    EXPECT_EQ(tool.Wait(), code);
     std::size_t files = 0;
     for (auto &e : fs::directory_iterator(out)) {
       ++files;
       std::string messages;
       EXPECT_EQ(e.path().extension(), ".mp4") << "no temporary is left";
-      EXPECT_TRUE(test::DecodesCleanly(e.path().string(), &messages)) << messages;
+      if (test::ExternalChecks()) {
+        EXPECT_TRUE(test::DecodesCleanly(e.path().string(), &messages)) << messages;
+      }
     }
     EXPECT_EQ(files, 1u);
     std::string list;

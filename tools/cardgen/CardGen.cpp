@@ -1,15 +1,14 @@
 #include "cardgen/CardGen.h"
 
 #include "media/MediaSource.h"
+#include "platform/File.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
-#include <unistd.h>
 
 namespace orvo::cardgen {
 
@@ -234,19 +233,9 @@ void WriteTrack(Boxes &b, const TrackBuild &t, std::uint32_t trackId, std::uint3
 }
 
 bool WriteFile(const std::string &path, const std::uint8_t *data, std::size_t size) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0)
-    return false;
-  while (size > 0) {
-    const ssize_t n = write(fd, data, size);
-    if (n <= 0) {
-      close(fd);
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return close(fd) == 0;
+  platform::File file;
+  return file.CreateTruncate(path) &&
+         file.Write(data, size) == static_cast<std::int64_t>(size) && file.Close();
 }
 
 bool WriteFile(const std::string &path, std::string_view text) {

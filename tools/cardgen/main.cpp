@@ -1,10 +1,12 @@
 #include "cardgen/CardGen.h"
+#include "platform/Console.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,9 +46,10 @@ int main(int argc, char **argv) {
   CardOptions options;
   std::string folder;
   bool presetGiven = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const char *next = i + 1 < argc ? argv[i + 1] : nullptr;
+  const std::vector<std::string> args = orvo::platform::ProgramArguments(argc, argv);
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string &arg = args[i];
+    const char *next = i + 1 < args.size() ? args[i + 1].c_str() : nullptr;
     std::uint64_t n = 0;
     if (arg == "--help" || arg == "-h") {
       Usage(nullptr);

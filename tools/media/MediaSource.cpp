@@ -2,10 +2,11 @@
 
 #include "media/Process.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <filesystem>
 
 namespace orvo::media {
 
@@ -45,20 +46,39 @@ std::string Number(double v) {
 // Runs ffmpeg into `path` unless a previous run left it there. The output is
 // written under a temporary name and renamed, so tests running in parallel
 // never read a half-written file.
+bool IsCached(const std::string &path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  return !ec && size > 0;
+}
+
+// A name of this run alone: the time and a count stand in for the process
+// id, which the standard library does not give.
+std::string PartName(const std::string &path) {
+  static std::atomic<unsigned> count{0};
+  const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+  return path + "." + std::to_string(now) + "-" + std::to_string(++count) + ".part";
+}
+
 bool EncodeCached(const std::string &path, std::vector<std::string> args, std::string *error) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) == 0 && st.st_size > 0)
+  if (IsCached(path))
     return true;
-  const std::string temp = path + "." + std::to_string(getpid()) + ".part";
+  const std::string temp = PartName(path);
   args.insert(args.begin(), {"ffmpeg", "-nostdin", "-v", "error", "-y"});
   args.push_back(temp);
   std::string err;
   int rc = RunProcess(args, nullptr, &err);
-  if (rc != 0 || std::rename(temp.c_str(), path.c_str()) != 0) {
-    unlink(temp.c_str());
-    SetError(error, "ffmpeg failed (" + std::to_string(rc) + "): " + err);
+  std::error_code ec;
+  if (rc == 0)
+    std::filesystem::rename(temp, path, ec);
+  // Where a rename does not replace, another run may have got there first.
+  if (rc != 0 || (ec && !IsCached(path))) {
+    std::filesystem::remove(temp, ec);
+    SetError(error, rc == -1 ? "ffmpeg could not be run to make the test material"
+                             : "ffmpeg failed (" + std::to_string(rc) + "): " + err);
     return false;
   }
+  std::filesystem::remove(temp, ec);
   return true;
 }
 
@@ -67,7 +87,8 @@ bool EncodeCached(const std::string &path, std::vector<std::string> args, std::s
 std::string CacheFolder() {
   const char *env = std::getenv("ORVO_MEDIA_CACHE");
   std::string dir = env && *env ? env : ORVO_MEDIA_CACHE_DIR;
-  mkdir(dir.c_str(), 0777);
+  std::error_code ec;
+  std::filesystem::create_directory(dir, ec);
   return dir;
 }
 

@@ -1,12 +1,13 @@
 #include "Progress.h"
 
+#include "platform/Console.h"
+
 #include <algorithm>
-#include <unistd.h>
 
 namespace orvo {
 
 ProgressReport::ProgressReport(std::FILE *bar, std::FILE *lines, bool quiet)
-    : bar_(bar), lines_(lines), showBar_(!quiet && isatty(fileno(bar)) != 0), quiet_(quiet) {}
+    : bar_(bar), lines_(lines), showBar_(!quiet && platform::IsTerminal(bar)), quiet_(quiet) {}
 
 void ProgressReport::Update(std::int64_t bytesDone, std::int64_t bytesTotal,
                             const std::string &current) {

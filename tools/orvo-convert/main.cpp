@@ -8,6 +8,7 @@
 #include "app/OutcomeText.h"
 #include "engine/Secondthread.h"
 #include "engine/VideoFileTest.h"
+#include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "settings/AddedTexts.h"
 #include "settings/ProgramSettings.h"
@@ -127,15 +128,16 @@ struct Options {
 };
 
 // Parses the arguments; answers an exit status when the program is done.
-int ParseOptions(int argc, char **argv, Options &o) {
-  for (int i = 1; i < argc; ++i) {
+int ParseOptions(const std::vector<std::string> &argv, Options &o) {
+  const std::size_t argc = argv.size();
+  for (std::size_t i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const char *v = nullptr;
     const bool takesValue = arg == "--mask" || arg == "--limit" || arg == "--only";
     if (takesValue) {
       if (i + 1 >= argc)
         return Fail(arg + " needs a value");
-      v = argv[++i];
+      v = argv[++i].c_str();
     }
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
@@ -220,7 +222,8 @@ int TestFiles(const std::vector<std::string> &files) {
 int main(int argc, char **argv) {
   using namespace orvo;
   Options o;
-  if (const int done = ParseOptions(argc, argv, o); done >= 0)
+  platform::UseUtf8Console();
+  if (const int done = ParseOptions(platform::ProgramArguments(argc, argv), o); done >= 0)
     return done;
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);

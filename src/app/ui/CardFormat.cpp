@@ -44,6 +44,8 @@ bool IsDismissed(const QDBusMessage &reply) {
 UDisksClient::UDisksClient(const QDBusConnection &bus, const QString &service)
     : bus_(bus), service_(service) {}
 
+UDisksClient::UDisksClient() : UDisksClient(DefaultBus()) {}
+
 QDBusMessage UDisksClient::Call(const QString &path, const QString &interface,
                                 const QString &method, const QVariantList &args, int timeoutMs) {
   QDBusMessage message = QDBusMessage::createMethodCall(service_, path, interface, method);
@@ -119,30 +121,6 @@ int UDisksClient::Format(const CardVolume &volume, const QString &label, QString
   if (IsError(formatted))
     return IsDismissed(formatted) ? FormatCancelled : FormatFailed;
   return mounted ? FormatDone : FormatFailed;
-}
-
-int FormatDrive(std::uint8_t drive, const QString &inPath, UDisksClient &client,
-                const FormatConfirmation &confirm, QString *mountPath) {
-  if (drive & 0x80)
-    return FormatBadDrive;
-  std::string device, fsType;
-  if (!platform::FindMountSource(inPath.toStdString(), device, fsType))
-    return FormatBadDrive;
-  CardVolume volume;
-  switch (client.Describe(QString::fromStdString(device), volume)) {
-  case UDisksClient::Lookup::NoService:
-    return FormatFailed;
-  case UDisksClient::Lookup::UnknownDevice:
-    return FormatBadDrive;
-  case UDisksClient::Lookup::Found:
-    break;
-  }
-  if (volume.systemDevice)
-    return FormatBadDrive;
-  QString label = volume.label;
-  if (!confirm || !confirm(volume, label))
-    return FormatCancelled;
-  return client.Format(volume, label, mountPath);
 }
 
 FormatCommandResult RunFormatCommand(bool inPathIsDriveRoot, std::uint8_t drive,

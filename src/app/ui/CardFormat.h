@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <functional>
 
-// Formatting the card through the desktop's disk service (UDisks2 on the
-// system bus): the system's own format dialog has no counterpart here.
+// Formatting the card. On Windows through the system's format dialog
+// (SHFormatDrive) for the drive letter of the input folder; elsewhere
+// through the desktop's disk service (UDisks2 on the system bus), which has
+// no dialog of its own, with the program's confirmation.
 namespace orvo {
 
 // Outcomes of FormatDrive.
@@ -31,7 +33,9 @@ struct CardVolume {
 
 class UDisksClient {
 public:
-  explicit UDisksClient(const QDBusConnection &bus = QDBusConnection::systemBus(),
+  // The system bus; on Windows no bus, which the formatting there never uses.
+  UDisksClient();
+  explicit UDisksClient(const QDBusConnection &bus,
                         const QString &service = QStringLiteral("org.freedesktop.UDisks2"));
 
   enum class Lookup { Found, NoService, UnknownDevice };
@@ -44,6 +48,7 @@ public:
   int Format(const CardVolume &volume, const QString &label, QString *mountPath = nullptr);
 
 private:
+  static QDBusConnection DefaultBus();
   QDBusMessage Call(const QString &path, const QString &interface, const QString &method,
                     const QVariantList &args, int timeoutMs);
   bool Mount(const CardVolume &volume, QString *mountPath);
@@ -58,7 +63,10 @@ using FormatConfirmation = std::function<bool(const CardVolume &volume, QString 
 // The format command on the volume mounted at `inPath`: FormatBadDrive with
 // no drive, for a device the service does not know or for a system disk;
 // FormatFailed when no disk service answers (nothing is touched then);
-// FormatCancelled when the user declines.
+// FormatCancelled when the user declines. On Windows the system's dialog
+// for drive `drive` confirms, formats and reports instead: `client` and
+// `confirm` go unused, and its cancel and error become FormatCancelled and
+// FormatFailed.
 int FormatDrive(std::uint8_t drive, const QString &inPath, UDisksClient &client,
                 const FormatConfirmation &confirm, QString *mountPath = nullptr);
 

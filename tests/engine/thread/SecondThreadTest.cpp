@@ -147,8 +147,10 @@ TEST_F(Worker, ShutdownDuringConversionFinishesTheOpenPart) {
   ASSERT_TRUE(worker->StartScan());
   ASSERT_TRUE(WaitIdle(*worker));
   ASSERT_TRUE(worker->StartConvert());
+  // By the clock: a short sleep may take much longer, or no time at all.
   std::int32_t done = 0, total = 1;
-  for (int i = 0; i < 30000 && done < 1; ++i) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (done < 1 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::microseconds(100));
     worker->GetProgress(done, total);
   }
@@ -161,6 +163,8 @@ TEST_F(Worker, ShutdownDuringConversionFinishesTheOpenPart) {
   for (auto &e : fs::directory_iterator(out.path))
     files.push_back(e.path().string());
   ASSERT_EQ(files.size(), 1u);
+  if (!test::ExternalChecks())
+    return;
   std::string messages;
   EXPECT_TRUE(test::DecodesCleanly(files[0], &messages)) << messages;
   std::vector<test::ProbedStream> streams;

@@ -36,37 +36,37 @@ bool Folder::Open(const std::string &path) {
     KeepError("no folder given");
     return false;
   }
-  fd_ = OpenFolderAt(AT_FDCWD, path.c_str(), 0);
-  return fd_ >= 0;
+  handle_ = OpenFolderAt(AT_FDCWD, path.c_str(), 0);
+  return handle_ >= 0;
 }
 
 bool Folder::OpenChild(const Folder &parent, const std::string &name) {
   Close();
-  if (parent.fd_ < 0 || name.empty() || name.find('/') != std::string::npos) {
+  if (parent.handle_ < 0 || name.empty() || name.find('/') != std::string::npos) {
     KeepError("not a name inside the folder");
     return false;
   }
-  fd_ = OpenFolderAt(parent.fd_, name.c_str(), O_NOFOLLOW);
-  return fd_ >= 0;
+  handle_ = OpenFolderAt(parent.handle_, name.c_str(), O_NOFOLLOW);
+  return handle_ >= 0;
 }
 
 void Folder::Close() {
-  if (fd_ >= 0)
-    ::close(fd_);
-  fd_ = -1;
+  if (handle_ >= 0)
+    ::close(static_cast<int>(handle_));
+  handle_ = -1;
 }
 
 bool Folder::RemoveFile(const std::string &name) const {
-  if (fd_ >= 0 && ::unlinkat(fd_, name.c_str(), 0) == 0)
+  if (handle_ >= 0 && ::unlinkat(handle_, name.c_str(), 0) == 0)
     return true;
-  KeepSystemError(fd_ >= 0 ? errno : EBADF);
+  KeepSystemError(handle_ >= 0 ? errno : EBADF);
   return false;
 }
 
 bool Folder::RemoveFolder(const std::string &name) const {
-  if (fd_ >= 0 && ::unlinkat(fd_, name.c_str(), AT_REMOVEDIR) == 0)
+  if (handle_ >= 0 && ::unlinkat(handle_, name.c_str(), AT_REMOVEDIR) == 0)
     return true;
-  KeepSystemError(fd_ >= 0 ? errno : EBADF);
+  KeepSystemError(handle_ >= 0 ? errno : EBADF);
   return false;
 }
 

@@ -1,0 +1,17 @@
+#include "platform/Console.h"
+
+#include <unistd.h>
+
+namespace orvo::platform {
+
+std::vector<std::string> ProgramArguments(int argc, char **argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+void UseUtf8Console() {}
+
+bool IsTerminal(std::FILE *stream) {
+  return isatty(fileno(stream)) != 0;
+}
+
+} // namespace orvo::platform
