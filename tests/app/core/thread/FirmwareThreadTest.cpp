@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sys/stat.h>
 #include <thread>
 
 using namespace orvo;
@@ -76,10 +75,10 @@ TEST_F(Firmware, ListsBothSidesAndCopiesTheChosenFileAlone) {
   EXPECT_EQ(fw.GetCardVersions(), (Strings{"1.02"}));
   EXPECT_EQ(fw.GetDiskVersions(), (Strings{"1.01", "1.02"}));
 
-  // A copy that fails (the chosen file is a FIFO now) leaves the card with
+  // A copy that fails (the chosen file is a folder now) leaves the card with
   // the firmware it had.
   fs::remove(disk.File("orvo-v264o4_tft_v101.fw"));
-  ASSERT_EQ(mkfifo(disk.File("orvo-v264o4_tft_v101.fw").c_str(), 0600), 0);
+  fs::create_directory(disk.File("orvo-v264o4_tft_v101.fw"));
   ASSERT_TRUE(fw.RequestCopyToCard(0));
   ASSERT_TRUE(WaitResults(fw));
   EXPECT_EQ(Names(card.path), (std::set<std::string>{"orvo-v264o4_tft_v102.fw"}));
