@@ -28,7 +28,7 @@ bool WaitAnswer(DriveProbe &probe, DriveProbe::Answer &answer) {
 // answer and its further questions are dropped, never waited on.
 TEST(DriveProbeTest, AHangingCheckNeverBlocksTheAskerAndTheCardComesWithItsConfiguration) {
   test::TempDir card;
-  std::ofstream(card.File("orvo-v264o4_tft_v1.cfg")) << "RECORD_MODE = 2\r\n";
+  std::ofstream(card.File("orvo-v264o4_tft_v1.cfg"), std::ios::binary) << "RECORD_MODE = 2\r\n";
   std::mutex m;
   std::condition_variable cv;
   bool release = false;
