@@ -59,8 +59,14 @@ run=()
 trap 'rm -rf "$tree"; "${run[@]}" dpkg --purge "$package" >/dev/null || true' EXIT
 "${run[@]}" dpkg -i "$deb" >/dev/null
 
-# orvo-convert has no --version yet: this is the place to ask for it instead.
-/usr/bin/orvo-convert --help >/dev/null
+# The installed converter answers with the package's version, and its manual
+# page is there.
+version=$(dpkg-deb -f "$deb" Version)
+/usr/bin/orvo-convert --version | grep -qx "orvo-convert ${version%%-*}" || {
+  echo "orvo-convert --version does not say ${version%%-*}" >&2
+  exit 1
+}
+dpkg-deb -c "$deb" | grep -q "man1/orvo-convert.1" || { echo "the package has no manual page of orvo-convert" >&2; exit 1; }
 
 # The window program keeps running until it is stopped; it gets a settings
 # file, a home and a start folder of its own so the user's are not touched.
