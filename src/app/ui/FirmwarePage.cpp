@@ -3,6 +3,7 @@
 #include "app/Threadfirmware.h"
 #include "settings/AddedTexts.h"
 #include "settings/ui/Labels.h"
+#include "platform/ui/NamedWidget.h"
 
 #include <QDir>
 
@@ -20,11 +21,6 @@ namespace orvo {
 
 namespace {
 
-template <typename T> T *Make(QWidget *parent, const char *name) {
-  T *widget = new T(parent);
-  widget->setObjectName(name);
-  return widget;
-}
 
 QStringList ToQt(const std::vector<std::string> &items) {
   QStringList list;
@@ -37,15 +33,15 @@ QStringList ToQt(const std::vector<std::string> &items) {
 
 FirmwarePage::FirmwarePage(QWidget *parent) : QWidget(parent) {
   setObjectName("TabSheet5");
-  LabelDataOnDisk = Make<QLabel>(this, "LabelDataOnDisk");
-  LabelDataOnCard = Make<QLabel>(this, "LabelDataOnCard");
-  ListBoxFirmwareOnDisk = Make<QListWidget>(this, "ListBoxFirmwareOnDisk");
-  ListBoxFirmwareOnCard = Make<QListWidget>(this, "ListBoxFirmwareOnCard");
-  ButtonFwRefresh = Make<QPushButton>(this, "ButtonFwRefresh");
-  ButtonFwCopyToCard = Make<QPushButton>(this, "ButtonFwCopyToCard");
-  ButtonFwCopyFromCard = Make<QPushButton>(this, "ButtonFwCopyFromCard");
-  LabelDiskFolder = Make<QLabel>(this, "LabelDiskFolder");
-  LabelCardFolder = Make<QLabel>(this, "LabelCardFolder");
+  LabelDataOnDisk = MakeNamed<QLabel>(this, "LabelDataOnDisk");
+  LabelDataOnCard = MakeNamed<QLabel>(this, "LabelDataOnCard");
+  ListBoxFirmwareOnDisk = MakeNamed<QListWidget>(this, "ListBoxFirmwareOnDisk");
+  ListBoxFirmwareOnCard = MakeNamed<QListWidget>(this, "ListBoxFirmwareOnCard");
+  ButtonFwRefresh = MakeNamed<QPushButton>(this, "ButtonFwRefresh");
+  ButtonFwCopyToCard = MakeNamed<QPushButton>(this, "ButtonFwCopyToCard");
+  ButtonFwCopyFromCard = MakeNamed<QPushButton>(this, "ButtonFwCopyFromCard");
+  LabelDiskFolder = MakeNamed<QLabel>(this, "LabelDiskFolder");
+  LabelCardFolder = MakeNamed<QLabel>(this, "LabelCardFolder");
   for (QLabel *label : {LabelDiskFolder, LabelCardFolder}) {
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setWordWrap(true);

@@ -11,6 +11,7 @@
 #include "app/ui/RecordTableModel.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
+#include "platform/ui/NamedWidget.h"
 #include "settings/AddedTexts.h"
 #include "settings/Folders.h"
 #include "settings/ProgramSettings.h"
@@ -39,11 +40,6 @@ namespace {
 const QList<int> kRecordColumnWidths = {22, 76, 62, 62, 134, 94, 45, 140};
 constexpr int kProgressSteps = 1000;
 
-template <typename T> T *Make(QWidget *parent, const char *name) {
-  T *widget = new T(parent);
-  widget->setObjectName(name);
-  return widget;
-}
 
 // "1:05" or "1:02:05".
 QString Duration(qint64 seconds) {
@@ -57,26 +53,26 @@ RecordPage::RecordPage(TFormMain &frame, QWidget *parent) : QWidget(parent), fra
   setObjectName("TabSheet1");
   RecordModel = new RecordTableModel(this);
   RecordModel->setObjectName("RecordModel");
-  ListViewRecord = Make<RecordListView>(this, "ListViewRecord");
+  ListViewRecord = MakeNamed<RecordListView>(this, "ListViewRecord");
   ListViewRecord->SetRecordModel(RecordModel);
   QHeaderView *header = ListViewRecord->header();
   header->setMinimumSectionSize(kRecordColumnWidths[0]);
   header->setSectionResizeMode(0, QHeaderView::Fixed);
 
-  ProgressBar = Make<QProgressBar>(this, "ProgressBar");
+  ProgressBar = MakeNamed<QProgressBar>(this, "ProgressBar");
   ProgressBar->setTextVisible(false);
   ProgressBar->hide();
-  LabelProgress = Make<QLabel>(this, "LabelProgress");
+  LabelProgress = MakeNamed<QLabel>(this, "LabelProgress");
   LabelProgress->hide();
 
-  ButtonScan = Make<QPushButton>(this, "ButtonScan");
-  ButtonConvert = Make<QPushButton>(this, "ButtonConvert");
-  ButtonSetAll = Make<QPushButton>(this, "ButtonSetAll");
-  ButtonClearAll = Make<QPushButton>(this, "ButtonClearAll");
-  ButtonFiltering = Make<QPushButton>(this, "ButtonFiltering");
-  ButtonDeleting = Make<QPushButton>(this, "ButtonDeleting");
-  ButtonOpenFolder = Make<QPushButton>(this, "ButtonOpenFolder");
-  SpeedButtonInfo = Make<QToolButton>(this, "SpeedButtonInfo");
+  ButtonScan = MakeNamed<QPushButton>(this, "ButtonScan");
+  ButtonConvert = MakeNamed<QPushButton>(this, "ButtonConvert");
+  ButtonSetAll = MakeNamed<QPushButton>(this, "ButtonSetAll");
+  ButtonClearAll = MakeNamed<QPushButton>(this, "ButtonClearAll");
+  ButtonFiltering = MakeNamed<QPushButton>(this, "ButtonFiltering");
+  ButtonDeleting = MakeNamed<QPushButton>(this, "ButtonDeleting");
+  ButtonOpenFolder = MakeNamed<QPushButton>(this, "ButtonOpenFolder");
+  SpeedButtonInfo = MakeNamed<QToolButton>(this, "SpeedButtonInfo");
   SpeedButtonInfo->setText("?");
   SpeedButtonInfo->setAutoRaise(true);
   // A click leaves the focus where it was (on the list): Space and Enter

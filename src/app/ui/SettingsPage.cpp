@@ -8,6 +8,7 @@
 #include "config/ui/RecorderSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/ui/MessageSeam.h"
+#include "platform/ui/NamedWidget.h"
 #include "settings/DriveFields.h"
 #include "settings/ProgramSettings.h"
 #include "settings/ui/Labels.h"
@@ -20,31 +21,21 @@
 
 namespace orvo {
 
-namespace {
-
-template <typename T> T *Make(QWidget *parent, const char *name) {
-  T *widget = new T(parent);
-  widget->setObjectName(name);
-  return widget;
-}
-
-} // namespace
-
 SettingsPage::SettingsPage(TFormMain &frame, QWidget *parent) : QWidget(parent), frame_(frame) {
   setObjectName("TabSheet2");
   // Made first: entering the page by the keyboard puts the focus here,
   // not on a command that writes the card.
-  GroupBoxProgramSettings = Make<QGroupBox>(this, "GroupBoxProgramSettings");
-  ButtonSetup = Make<QPushButton>(GroupBoxProgramSettings, "ButtonSetup");
+  GroupBoxProgramSettings = MakeNamed<QGroupBox>(this, "GroupBoxProgramSettings");
+  ButtonSetup = MakeNamed<QPushButton>(GroupBoxProgramSettings, "ButtonSetup");
   ButtonSetup->setFocusPolicy(Qt::TabFocus);
   ButtonSetup->setAutoDefault(false);
   auto *program = new QHBoxLayout(GroupBoxProgramSettings);
   program->addWidget(ButtonSetup);
 
-  GroupBoxPrepare = Make<QGroupBox>(this, "GroupBoxPrepare");
-  ButtonPrepare = Make<QPushButton>(GroupBoxPrepare, "ButtonPrepare");
-  ButtonFormat = Make<QPushButton>(GroupBoxPrepare, "ButtonFormat");
-  ButtonClean = Make<QPushButton>(GroupBoxPrepare, "ButtonClean");
+  GroupBoxPrepare = MakeNamed<QGroupBox>(this, "GroupBoxPrepare");
+  ButtonPrepare = MakeNamed<QPushButton>(GroupBoxPrepare, "ButtonPrepare");
+  ButtonFormat = MakeNamed<QPushButton>(GroupBoxPrepare, "ButtonFormat");
+  ButtonClean = MakeNamed<QPushButton>(GroupBoxPrepare, "ButtonClean");
   ButtonPrepare->setEnabled(false);
   ButtonFormat->setEnabled(false);
   // Kept for its texts only; it has no command.

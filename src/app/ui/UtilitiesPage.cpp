@@ -5,6 +5,7 @@
 #include "app/ui/RecordPage.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
+#include "platform/ui/NamedWidget.h"
 #include "settings/AddedTexts.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
@@ -30,31 +31,21 @@
 
 namespace orvo {
 
-namespace {
-
-template <typename T> T *Make(QWidget *parent, const char *name) {
-  T *widget = new T(parent);
-  widget->setObjectName(name);
-  return widget;
-}
-
-} // namespace
-
 UtilitiesPage::UtilitiesPage(TFormMain &frame, QWidget *parent) : QWidget(parent), frame_(frame) {
   setObjectName("TabSheet6");
-  GroupBoxFileTest = Make<QGroupBox>(this, "GroupBoxFileTest");
-  LabelFileName = Make<QLabel>(GroupBoxFileTest, "LabelFileName");
-  EditFileName = Make<QLineEdit>(GroupBoxFileTest, "EditFileName");
+  GroupBoxFileTest = MakeNamed<QGroupBox>(this, "GroupBoxFileTest");
+  LabelFileName = MakeNamed<QLabel>(GroupBoxFileTest, "LabelFileName");
+  EditFileName = MakeNamed<QLineEdit>(GroupBoxFileTest, "EditFileName");
   LabelFileName->setBuddy(EditFileName);
-  ButtonBrowse = Make<QToolButton>(GroupBoxFileTest, "ButtonBrowse");
+  ButtonBrowse = MakeNamed<QToolButton>(GroupBoxFileTest, "ButtonBrowse");
   ButtonBrowse->setText("...");
-  ButtonTest = Make<QPushButton>(GroupBoxFileTest, "ButtonTest");
-  ProgressBar = Make<QProgressBar>(GroupBoxFileTest, "ProgressBar");
+  ButtonTest = MakeNamed<QPushButton>(GroupBoxFileTest, "ButtonTest");
+  ProgressBar = MakeNamed<QProgressBar>(GroupBoxFileTest, "ProgressBar");
   ProgressBar->setTextVisible(false);
   ProgressBar->hide();
   // Paths and reasons may be long: they wrap inside the box and never widen
   // the window.
-  MemoResult = Make<QPlainTextEdit>(GroupBoxFileTest, "MemoResult");
+  MemoResult = MakeNamed<QPlainTextEdit>(GroupBoxFileTest, "MemoResult");
   MemoResult->setReadOnly(true);
   MemoResult->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   MemoResult->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -18,6 +18,7 @@
 #include "platform/ui/MessageSeam.h"
 #include "settings/Stringcode.h"
 #include "settings/ui/Labels.h"
+#include "platform/ui/NamedWidget.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -39,12 +40,6 @@ namespace txt = settings_text;
 
 constexpr QSize kImageSize(kRoiPictureWidth, kRoiPictureHeight);
 
-template <typename T> T *Make(QWidget *parent, const char *name) {
-  auto *w = new T(parent);
-  w->setObjectName(QString::fromLatin1(name));
-  return w;
-}
-
 QString AskCfgFile(QWidget *owner, bool save, const QString &folder) {
   QFileDialog dialog(owner);
   if (!folder.isEmpty())
@@ -64,14 +59,14 @@ QString AskCfgFile(QWidget *owner, bool save, const QString &folder) {
 RecorderSettings::RecorderSettings(SettingsHost &host, QWidget *parent)
     : QGroupBox(parent), host_(host) {
   setObjectName(QStringLiteral("GroupBoxRecorderSetup"));
-  PageControlRecorderSetup = Make<QTabWidget>(this, "PageControlRecorderSetup");
+  PageControlRecorderSetup = MakeNamed<QTabWidget>(this, "PageControlRecorderSetup");
   PageControlRecorderSetup->setUsesScrollButtons(false);
   PageControlRecorderSetup->setElideMode(Qt::ElideNone);
 
-  PanelCfg = Make<QFrame>(this, "PanelCfg");
+  PanelCfg = MakeNamed<QFrame>(this, "PanelCfg");
   PanelCfg->setFrameShape(QFrame::StyledPanel);
   PanelCfg->setFrameShadow(QFrame::Sunken);
-  ImageCfg = Make<QLabel>(PanelCfg, "ImageCfg");
+  ImageCfg = MakeNamed<QLabel>(PanelCfg, "ImageCfg");
   ImageCfg->setFixedSize(kImageSize);
   ImageCfg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   AreaEditor = new RoiEditor(*this, ImageCfg);
@@ -79,9 +74,9 @@ RecorderSettings::RecorderSettings(SettingsHost &host, QWidget *parent)
   panel->setContentsMargins(1, 1, 1, 1);
   panel->addWidget(ImageCfg);
 
-  ButtonResetSettings = Make<QPushButton>(this, "ButtonResetSettings");
-  ButtonCfgRead = Make<QPushButton>(this, "ButtonCfgRead");
-  ButtonCfgSave = Make<QPushButton>(this, "ButtonCfgSave");
+  ButtonResetSettings = MakeNamed<QPushButton>(this, "ButtonResetSettings");
+  ButtonCfgRead = MakeNamed<QPushButton>(this, "ButtonCfgRead");
+  ButtonCfgSave = MakeNamed<QPushButton>(this, "ButtonCfgSave");
   for (QPushButton *b : {ButtonResetSettings, ButtonCfgRead, ButtonCfgSave}) {
     b->setEnabled(false);
     b->setFocusPolicy(Qt::TabFocus);

@@ -4,6 +4,8 @@
 // Tag names; the handlers shared by all pages commit a control's value and
 // refresh the pages when the stored value changed.
 
+#include "platform/ui/NamedWidget.h"
+
 #include <QWidget>
 
 #include <initializer_list>
@@ -40,9 +42,7 @@ public:
 
 protected:
   template <typename T> static T *Make(QWidget *parent, const char *name) {
-    auto *w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
+    return MakeNamed<T>(parent, name);
   }
   static QSlider *MakeSlider(QWidget *parent, const char *name);
   static QTabBar *MakeTabs(QWidget *parent, const char *name, int count, bool numbered, int first);
