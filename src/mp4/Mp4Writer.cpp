@@ -204,6 +204,9 @@ bool TMP4Container::FlushChunks() {
         for (int i = 0; i < boxDepth; ++i)
           boxSize[i] += static_cast<std::uint32_t>(total);
         ++chunkCount[t];
+        // The part is flushed to the medium before it gets its name; written
+        // out as it grows, that flush has little left to wait for.
+        handle.WriteBehind(position);
       } else {
         KeepError();
         ok = false;

@@ -78,6 +78,13 @@ public:
   // reads come from the medium (after Flush, for written data). Advice
   // only: false when the system does not take it.
   bool DropCachedPages();
+  // Lets the medium take a file being written while more is written: starts
+  // writing out what lies between the last call and `end` (once that is a
+  // good stretch) and waits for the stretch the call before started. So a
+  // long file never piles up unwritten in memory, the disk works while the
+  // program does, and the final Flush finds little left. Advice only: an
+  // error shows at Flush.
+  void WriteBehind(std::uint64_t end);
   // Waits until the written data has reached the medium; false on an error.
   bool Flush();
   // False when the system reports an error on closing (for a written file
@@ -92,6 +99,8 @@ private:
   std::intptr_t handle_ = -1;
   std::string finalPath_; // set while a replacement is open
   std::string tempPath_;
+  std::uint64_t behindDone_ = 0;    // WriteBehind: waited for up to here
+  std::uint64_t behindStarted_ = 0; // and started up to here
 };
 
 // Flushes a folder's entries (a rename in it) to the medium; a file system

@@ -144,6 +144,7 @@ bool File::CreateReplacement(const std::string &path, unsigned mode) {
     if (handle_ >= 0) {
       finalPath_ = path;
       tempPath_ = temp;
+      behindDone_ = behindStarted_ = 0;
       return true;
     }
     if (openError != EEXIST)
@@ -368,6 +369,24 @@ bool File::DropCachedPages() {
     return true;
   KeepSystemError(error);
   return false;
+}
+
+void File::WriteBehind(std::uint64_t end) {
+  // Large enough that the disk writes long runs, small enough that the two
+  // stretches in flight stay a few tens of MiB.
+  constexpr std::uint64_t kStretch = 16u << 20;
+  if (handle_ < 0 || end < behindStarted_ + kStretch)
+    return;
+  const auto fd = static_cast<int>(handle_);
+  ::sync_file_range(fd, static_cast<off_t>(behindStarted_),
+                    static_cast<off_t>(end - behindStarted_), SYNC_FILE_RANGE_WRITE);
+  if (behindStarted_ > behindDone_)
+    ::sync_file_range(fd, static_cast<off_t>(behindDone_),
+                      static_cast<off_t>(behindStarted_ - behindDone_),
+                      SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                          SYNC_FILE_RANGE_WAIT_AFTER);
+  behindDone_ = behindStarted_;
+  behindStarted_ = end;
 }
 
 bool File::Flush() {

@@ -408,6 +408,10 @@ bool File::SetModificationTime(std::int64_t unixSeconds) {
   return false;
 }
 
+void File::WriteBehind(std::uint64_t) {
+  // The system's lazy writer already writes a file out while it grows.
+}
+
 bool File::DropCachedPages() {
   if (!IsOpen())
     return false;
