@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // A card written by the generator, scanned, with chosen records checked.
 struct Card {
   test::TempDir dir;
@@ -159,7 +154,7 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
       ExpectSamplesOf(card, r, output, hasAudio);
 
     // The record file keeps every byte but the marks: converted, unchecked.
-    std::string dat = ReadAll(card.RecordFolder(r) + "/record.dat");
+    std::string dat = test::ReadAll(card.RecordFolder(r) + "/record.dat");
     ASSERT_EQ(dat.size(), rec.recordFile.size());
     std::string expected(rec.recordFile.begin(), rec.recordFile.end());
     expected[57] = static_cast<char>((expected[57] & ~1) | 2);
@@ -169,8 +164,8 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
     EXPECT_FALSE(checked);
     EXPECT_TRUE(converted);
     if (rec.plan.gps) {
-      EXPECT_EQ(ReadAll(card.out.File(rec.gpxName)),
-                ReadAll(card.RecordFolder(r) + "/" + rec.gpxName));
+      EXPECT_EQ(test::ReadAll(card.out.File(rec.gpxName)),
+                test::ReadAll(card.RecordFolder(r) + "/" + rec.gpxName));
     }
   }
 }
@@ -243,7 +238,7 @@ TEST(Conversion, MissingFragmentLeavesNoGapAndTheRecordUnmarked) {
   ASSERT_TRUE(engine.GetMarks(index, checked, converted));
   EXPECT_TRUE(checked);
   EXPECT_FALSE(converted);
-  EXPECT_EQ(ReadAll(card.RecordFolder(0) + "/record.dat"),
+  EXPECT_EQ(test::ReadAll(card.RecordFolder(0) + "/record.dat"),
             std::string(rec.recordFile.begin(), rec.recordFile.end()));
   EXPECT_TRUE(fs::exists(card.out.File(rec.gpxName))) << "the GPS track is copied all the same";
   // The other record is unaffected.
@@ -258,7 +253,7 @@ TEST(Conversion, RecordWithoutFragmentsIsMarkedAndItsTrackCopied) {
   Card card({s});
   // First fragment after the last: nothing to convert.
   RecordEntry e;
-  std::string dat = ReadAll(card.RecordFolder(0) + "/record.dat");
+  std::string dat = test::ReadAll(card.RecordFolder(0) + "/record.dat");
   std::memcpy(&e, dat.data(), sizeof e);
   e.FirstFragment = 5;
   e.LastFragment = 4;
@@ -306,7 +301,7 @@ TEST(Conversion, UnwritableRecordFileAfterTheScanChangesNothingElse) {
 // the record must not be marked as converted on the card.
 TEST(Conversion, FullOutputDiskIsAFailureAndLeavesTheRecordUnmarked) {
   Card card({Plan(10, 6)});
-  const std::string before = ReadAll(card.RecordFolder(0) + "/record.dat");
+  const std::string before = test::ReadAll(card.RecordFolder(0) + "/record.dat");
   const auto convert = [](void *context) {
     const Card &card = *static_cast<const Card *>(context);
     TStorageX4TFT engine;
@@ -324,7 +319,7 @@ TEST(Conversion, FullOutputDiskIsAFailureAndLeavesTheRecordUnmarked) {
   if (!status)
     GTEST_SKIP() << test::kNoFileSizeLimit;
   EXPECT_EQ(*status, 20) << "job false, record still checked and not converted";
-  EXPECT_EQ(ReadAll(card.RecordFolder(0) + "/record.dat"), before);
+  EXPECT_EQ(test::ReadAll(card.RecordFolder(0) + "/record.dat"), before);
   // A part that could not be finished never appears under its name, and its
   // temporary is gone too.
   EXPECT_TRUE(fs::is_empty(card.out.path));
@@ -517,7 +512,7 @@ namespace {
 
 void RewriteEntry(const Card &card, std::size_t record, void (*change)(RecordEntry &)) {
   const std::string path = card.RecordFolder(record) + "/record.dat";
-  std::string dat = ReadAll(path);
+  std::string dat = test::ReadAll(path);
   RecordEntry e;
   std::memcpy(&e, dat.data(), sizeof e);
   change(e);

@@ -17,11 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 struct SafeFiles : ::testing::Test {
   // A hang is a failure, never a stuck test run.
   test::Watchdog watchdog{std::chrono::seconds(60)};
@@ -78,7 +73,7 @@ TEST_F(SafeFiles, OutputsNeverGoThroughLinksOrOutsideTheFolder) {
   const std::string victimVideo = outside + "/fragment.mp4", victimDat = outside + "/record.dat";
   fs::copy_file(Folder(0) + "/DIR00000/F0000000.mp4", victimVideo);
   fs::copy_file(Folder(0) + "/record.dat", victimDat);
-  const std::string videoBefore = ReadAll(victimVideo), datBefore = ReadAll(victimDat);
+  const std::string videoBefore = test::ReadAll(victimVideo), datBefore = test::ReadAll(victimDat);
   if (!test::MakeLink(victimVideo, out + "/x_D210315_P0.mp4") ||
       !test::MakeLink(victimDat, out + "/" + records[0].gpxName))
     GTEST_SKIP() << test::kNoLinks;
@@ -87,8 +82,8 @@ TEST_F(SafeFiles, OutputsNeverGoThroughLinksOrOutsideTheFolder) {
   ScanAll(engine, out);
   engine.SetNameMask("../x/%D");
   ASSERT_TRUE(engine.ConvertChecked());
-  EXPECT_EQ(ReadAll(victimVideo), videoBefore);
-  EXPECT_EQ(ReadAll(victimDat), datBefore);
+  EXPECT_EQ(test::ReadAll(victimVideo), videoBefore);
+  EXPECT_EQ(test::ReadAll(victimDat), datBefore);
   EXPECT_FALSE(fs::exists(dir.File("x")));
   const std::string part = out + "/_._x_D210315_P0.mp4";
   EXPECT_TRUE(platform::IsRegularFile(part)) << part;
@@ -105,13 +100,13 @@ TEST_F(SafeFiles, OutputsNeverGoThroughLinksOrOutsideTheFolder) {
 TEST_F(SafeFiles, CopyOntoItselfIsRefused) {
   Make(1);
   const std::string gps = Folder(0) + "/" + records[0].gpxName;
-  const std::string before = ReadAll(gps);
+  const std::string before = test::ReadAll(gps);
   if (!test::MakeLink(Folder(0), dir.File("alias")))
     GTEST_SKIP() << test::kNoLinks;
   TStorageX4TFT engine;
   ScanAll(engine, dir.File("alias"));
   EXPECT_FALSE(engine.ConvertChecked());
-  EXPECT_EQ(ReadAll(gps), before);
+  EXPECT_EQ(test::ReadAll(gps), before);
   RecordOutcome outcome;
   ASSERT_TRUE(engine.GetOutcome(0, outcome));
   ASSERT_EQ(outcome.problems.size(), 1u);
@@ -214,7 +209,7 @@ TEST_F(SafeFiles, JobsWorkOnTheScannedFolderOnly) {
   EXPECT_EQ(engine.GetCatalogFolder(), decoy + "/");
   for (const auto &r : records) {
     EXPECT_TRUE(fs::exists(decoy + "/" + r.folderName + "/record.dat"));
-    EXPECT_EQ(ReadAll(decoy + "/" + r.folderName + "/record.dat"),
+    EXPECT_EQ(test::ReadAll(decoy + "/" + r.folderName + "/record.dat"),
               std::string(r.recordFile.begin(), r.recordFile.end()))
         << "not even marked";
   }

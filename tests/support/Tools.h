@@ -52,6 +52,9 @@ struct ProbedStream {
   int sampleRate = 0, channels = 0;
 };
 
+// The whole content of a file (empty when it cannot be read).
+std::string ReadAll(const std::string &path);
+
 bool Probe(const std::string &file, std::vector<ProbedStream> &streams,
            std::string *error = nullptr);
 // `ffmpeg -v error -i FILE -f null -` succeeds and prints nothing.

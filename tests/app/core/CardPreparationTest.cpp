@@ -32,11 +32,6 @@ bool FailingProbe(const std::string &, platform::VolumeFacts &) {
   return false;
 }
 
-std::string ReadAll(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void Touch(const std::string &path, const std::string &content = "x") {
   std::ofstream(path, std::ios::binary) << content;
 }
@@ -49,7 +44,7 @@ std::set<std::string> Names(const std::string &folder) {
 }
 
 bool SameBytes(const std::string &path, const Payload &p) {
-  const std::string bytes = ReadAll(path);
+  const std::string bytes = test::ReadAll(path);
   return bytes.size() == p.size &&
          std::equal(bytes.begin(), bytes.end(), p.data,
                     [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
@@ -147,7 +142,7 @@ TEST(WritePayloadTest, TruncatesALongerFileAndFailsWithoutFolder) {
   Touch(dir.File("a.bin"), std::string(1000, 'z'));
   const std::uint8_t bytes[] = {1, 2, 3};
   ASSERT_TRUE(WritePayload(dir.path, "a.bin", bytes));
-  EXPECT_EQ(ReadAll(dir.File("a.bin")), std::string("\1\2\3"));
+  EXPECT_EQ(test::ReadAll(dir.File("a.bin")), std::string("\1\2\3"));
   EXPECT_FALSE(WritePayload(dir.File("missing"), "a.bin", bytes));
   fs::create_directory(dir.File("d.bin"));
   EXPECT_FALSE(WritePayload(dir.path + "/", "d.bin", bytes));
@@ -233,7 +228,7 @@ TEST_F(Card, SettingsAndTheRealConfigurationFile) {
   ResetToDefaults();
   EXPECT_EQ(PrepareCard(settings, WriteCardCfgFile, FakeProbe), MsgCardReady);
   EXPECT_TRUE(fs::exists(card.File("ru_std.skn")));
-  const std::string cfg = ReadAll(card.File("orvo-v264o4_tft_v1.cfg"));
+  const std::string cfg = test::ReadAll(card.File("orvo-v264o4_tft_v1.cfg"));
   EXPECT_NE(cfg.find("RECORD_MODE"), std::string::npos) << cfg.substr(0, 200);
 }
 

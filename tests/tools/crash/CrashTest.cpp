@@ -26,16 +26,11 @@ namespace {
 
 const std::string kTool = std::string(ORVO_BINARY_DIR) + "/tools/orvo-convert/orvo-convert";
 
-std::string ReadAll(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::map<std::string, std::string> Snapshot(const std::string &folder) {
   std::map<std::string, std::string> files;
   for (const auto &e : fs::recursive_directory_iterator(folder))
     if (e.is_regular_file())
-      files[e.path().string()] = ReadAll(e.path().string());
+      files[e.path().string()] = test::ReadAll(e.path().string());
   return files;
 }
 
@@ -139,12 +134,12 @@ TEST(Crash, KilledAnywhereLeavesOnlyWholeFilesAndHonestMarks) {
     }
     // A mark only where every part and the GPS copy are there.
     for (const auto &r : records) {
-      const std::string dat = ReadAll(card + "/" + r.folderName + "/record.dat");
+      const std::string dat = test::ReadAll(card + "/" + r.folderName + "/record.dat");
       if (!(static_cast<std::uint8_t>(dat[offsetof(RecordEntry, Marks)]) & kMarkConverted))
         continue;
       for (const std::string &part : partsOf[r.folderName])
         EXPECT_TRUE(fs::exists(out + "/" + part)) << r.folderName << " marked without " << part;
-      EXPECT_EQ(ReadAll(out + "/" + r.gpxName), ReadAll(card + "/" + r.folderName + "/" + r.gpxName));
+      EXPECT_EQ(test::ReadAll(out + "/" + r.gpxName), test::ReadAll(card + "/" + r.folderName + "/" + r.gpxName));
     }
   }
   // A run to the end clears what the killed ones left.

@@ -28,11 +28,6 @@ void Put(const test::TempDir &dir, const std::string &name) {
   std::ofstream(dir.File(name), std::ios::binary) << name;
 }
 
-std::string ReadAll(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Polls like the window's drive timer, with a generous bound so that a broken
 // thread fails the test instead of hanging it.
 bool WaitResults(TThreadFirmware &fw) {
@@ -71,7 +66,7 @@ TEST_F(Firmware, ListsBothSidesAndCopiesTheChosenFileAlone) {
   EXPECT_FALSE(fw.RequestRefresh()) << "a second request while one is pending";
   ASSERT_TRUE(WaitResults(fw));
   EXPECT_EQ(Names(card.path), (std::set<std::string>{"orvo-v264o4_tft_v102.fw"}));
-  EXPECT_EQ(ReadAll(card.File("orvo-v264o4_tft_v102.fw")), "orvo-v264o4_tft_v102.fw");
+  EXPECT_EQ(test::ReadAll(card.File("orvo-v264o4_tft_v102.fw")), "orvo-v264o4_tft_v102.fw");
   EXPECT_EQ(fw.GetCardVersions(), (Strings{"1.02"}));
   EXPECT_EQ(fw.GetDiskVersions(), (Strings{"1.01", "1.02"}));
 
