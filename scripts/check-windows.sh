@@ -28,9 +28,15 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-# No window, no Mono or Gecko installer: a bare 64-bit prefix.
-WINEARCH=win64 wineboot --init >/dev/null 2>&1
-wineserver -w
+# No window, no Mono or Gecko installer: a bare 64-bit prefix. The server
+# is kept running, and with it the system's own services (the drive service
+# among them), started here with nothing of ours open: a service that a test
+# started would keep that test's output open, and ctest would wait for it
+# forever.
+mkdir -p "$WINEPREFIX"
+wineserver -p
+WINEARCH=win64 wineboot --init </dev/null >/dev/null 2>&1
+wine cmd /c "vol c: & dir c:\\ " </dev/null >/dev/null 2>&1 || true
 
 cmake -S . -B "$win" -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DORVO_WERROR=ON -DORVO_BUILD_UI=OFF -DORVO_BUILD_BENCH=OFF >/dev/null

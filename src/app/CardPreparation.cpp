@@ -81,6 +81,12 @@ bool WriteCardCfgFile(const std::string &folder) {
   return WriteCfgFile(platform::WithSeparator(folder), true);
 }
 
+CfgFileWriter CardCfgTextWriter(std::string text) {
+  return [text = std::move(text)](const std::string &folder) {
+    return WriteCfgText(platform::WithSeparator(folder), true, text);
+  };
+}
+
 int PrepareCard(const ProgramSettings &settings, const CfgFileWriter &writeCfg,
                 platform::VolumeProbe probe) {
   return PrepareCard(settings.DriveIndex, settings.InPath, settings.Language, writeCfg, probe);

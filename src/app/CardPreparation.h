@@ -55,6 +55,9 @@ int PrepareCard(std::uint8_t drive, const std::string &inPath, std::int32_t lang
                 const CfgFileWriter &writeCfg, platform::VolumeProbe probe = platform::ProbeVolume);
 // The card configuration file from the recorder configuration model.
 bool WriteCardCfgFile(const std::string &folder);
+// The same from a text taken from the model before (CfgFileText), for a
+// preparation running on another thread than the model's.
+CfgFileWriter CardCfgTextWriter(std::string text);
 int PrepareCard(const ProgramSettings &settings, const CfgFileWriter &writeCfg = WriteCardCfgFile,
                 platform::VolumeProbe probe = platform::ProbeVolume);
 

@@ -3,7 +3,8 @@
 namespace orvo {
 
 bool JobState::Begin(Job job) {
-  if (Busy() || job == Job::None || (!driveReady_ && job != Job::FileTest))
+  if (Busy() || job == Job::None ||
+      (!driveReady_ && job != Job::FileTest && job != Job::Prepare))
     return false;
   job_ = job;
   cancelPressed_ = false;
@@ -38,6 +39,7 @@ JobState::Commands JobState::Allowed() const {
     break;
   case Job::Delete:
   case Job::FileTest:
+  case Job::Prepare:
     break;
   }
   return c;

@@ -10,8 +10,9 @@ namespace orvo {
 // End has run.
 class JobState {
 public:
-  // FileTest: the video file test of the utilities page, which needs no card.
-  enum class Job : std::uint8_t { None, Scan, Convert, Delete, FileTest };
+  // FileTest: the video file test of the utilities page, which needs no
+  // card; Prepare: card preparation, which checks the card itself.
+  enum class Job : std::uint8_t { None, Scan, Convert, Delete, FileTest, Prepare };
 
   struct Commands {
     bool scan = false;     // Scan, or its Cancel while a scan runs

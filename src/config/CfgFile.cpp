@@ -135,11 +135,9 @@ bool ReadLines(const std::string &fullPath) {
   return true;
 }
 
-bool AppendText(std::string &out, const char *text, int len) {
-  if (len <= 0)
-    return false;
-  out.append(text, static_cast<std::size_t>(len));
-  return true;
+void AppendText(std::string &out, const char *text, int len) {
+  if (len > 0)
+    out.append(text, static_cast<std::size_t>(len));
 }
 
 } // namespace
@@ -229,16 +227,12 @@ void ApplyCfgText(std::string_view bytes) {
   RawToFields();
 }
 
-bool WriteCfgFile(const std::string &path, bool appendName) {
+std::string CfgFileText() {
   FieldsToRaw();
-  std::string full;
-  if (!BuildPath(path, appendName, full))
-    return false;
   std::string text;
-  bool ok = true;
   // Names have at most 31 characters and texts 47, so every line fits.
   char line[128];
-  for (int i = 0; i < kCfgParamCount && ok; ++i) {
+  for (int i = 0; i < kCfgParamCount; ++i) {
     if (!IsParamWritten(i))
       continue;
     const char *name = CfgParameters()[i].name;
@@ -246,16 +240,25 @@ bool WriteCfgFile(const std::string &path, bool appendName) {
     const int len = IsParamHex(i) ? std::snprintf(line, sizeof line, "%s = 0x%08X\r\n", name,
                                                   static_cast<std::uint32_t>(value))
                                   : std::snprintf(line, sizeof line, "%s = %d\r\n", name, value);
-    ok = AppendText(text, line, len);
+    AppendText(text, line, len);
   }
-  for (int slot = 0; slot < kOsdTextCount && ok; ++slot) {
+  for (int slot = 0; slot < kOsdTextCount; ++slot) {
     const int len = std::snprintf(line, sizeof line, "OSD_STR%u = \"%s\"\r\n",
                                   static_cast<unsigned>(slot + 1), GetOsdText(slot).c_str());
-    ok = AppendText(text, line, len);
+    AppendText(text, line, len);
   }
+  return text;
+}
+
+bool WriteCfgText(const std::string &path, bool appendName, std::string_view text) {
+  std::string full;
   // Replaced as a whole once on the medium: the recorder must never find a
   // file cut short, and card preparation must not report such a card ready.
-  return ok && platform::WriteWholeFileAtomically(full, text);
+  return BuildPath(path, appendName, full) && platform::WriteWholeFileAtomically(full, text);
+}
+
+bool WriteCfgFile(const std::string &path, bool appendName) {
+  return WriteCfgText(path, appendName, CfgFileText());
 }
 
 } // namespace orvo

@@ -115,6 +115,11 @@ bool WriteCfgFile(const std::string &path, bool appendName);
 inline constexpr std::size_t kCfgFileBytesLimit = 1 << 20;
 bool LoadCfgFileBytes(const std::string &path, bool appendName, std::string &bytes);
 void ApplyCfgText(std::string_view bytes);
+// The two halves of WriteCfgFile, for a writer on another thread: the
+// file's text from the model (fields taken into the raw values first), on
+// the thread that owns the model; then the text written as the file.
+std::string CfgFileText();
+bool WriteCfgText(const std::string &path, bool appendName, std::string_view text);
 // Applies one line of a configuration file, or ignores it.
 void ParseCfgLine(std::string_view line);
 

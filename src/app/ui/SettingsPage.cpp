@@ -5,6 +5,7 @@
 #include "app/ui/FormFormatCard.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/RecordPage.h"
+#include "config/Cfg_mgr.h"
 #include "config/ui/RecorderSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/ui/MessageSeam.h"
@@ -17,7 +18,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace orvo {
 
@@ -98,11 +102,39 @@ void SettingsPage::SetJobRunning(bool) {
   ApplyCommands();
 }
 
+SettingsPage::~SettingsPage() {
+  if (prepareThread_ != nullptr)
+    prepareThread_->wait();
+}
+
 void SettingsPage::ButtonPrepareClick() {
-  // The configuration written onto the card includes what is being typed.
+  JobState &state = frame_.TabSheet1->State;
+  if (prepareThread_ != nullptr || !state.Begin(JobState::Job::Prepare))
+    return;
+  // The configuration written onto the card includes what is being typed;
+  // it is taken here, where the model lives, and only written there.
   GroupBoxRecorderSetup->CommitFocusedEdit();
-  const int id = PrepareCard(frame_.Settings(), WriteCardCfgFile);
-  frame_.ShowMainMessage(id, id == MsgCardReady ? kMessageInformation : kMessageError);
+  const ProgramSettings &s = frame_.Settings();
+  auto result = std::make_shared<int>(MsgWriteError);
+  prepareThread_ = QThread::create(
+      [result, drive = s.DriveIndex, folder = s.InPath, language = s.Language,
+       writeCfg = CardCfgTextWriter(CfgFileText())] {
+        *result = PrepareCard(drive, folder, language, writeCfg);
+      });
+  connect(prepareThread_, &QThread::finished, this, [this, result] { PrepareDone(*result); });
+  frame_.TabSheet1->ApplyCommands();
+  ApplyCommands();
+  prepareThread_->start();
+}
+
+void SettingsPage::PrepareDone(int messageId) {
+  prepareThread_->deleteLater();
+  prepareThread_ = nullptr;
+  frame_.TabSheet1->State.End();
+  frame_.TabSheet1->ApplyCommands();
+  ApplyCommands();
+  frame_.ShowMainMessage(messageId,
+                         messageId == MsgCardReady ? kMessageInformation : kMessageError);
 }
 
 void SettingsPage::ButtonFormatClick() {

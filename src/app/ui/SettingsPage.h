@@ -7,6 +7,7 @@
 
 class QGroupBox;
 class QPushButton;
+class QThread;
 
 namespace orvo {
 
@@ -18,6 +19,8 @@ class SettingsPage : public QWidget {
   Q_OBJECT
 public:
   SettingsPage(TFormMain &frame, QWidget *parent);
+  // Waits for a preparation still writing the card.
+  ~SettingsPage() override;
 
   void Relabel();
   // The card came or went: preparation and formatting follow it.
@@ -27,7 +30,10 @@ public:
   // settings may be changed.
   void SetJobRunning(bool running);
 
+  // Writes the card on a thread of its own, so a slow card never freezes the
+  // window; the result is shown when it is done.
   void ButtonPrepareClick();
+  bool Preparing() const { return prepareThread_ != nullptr; }
   void ButtonFormatClick();
   void ButtonSetupClick();
 
@@ -46,7 +52,10 @@ private:
   // Buttons as the record page's job state allows.
   void ApplyCommands();
 
+  void PrepareDone(int messageId);
+
   TFormMain &frame_;
+  QThread *prepareThread_ = nullptr;
 };
 
 } // namespace orvo

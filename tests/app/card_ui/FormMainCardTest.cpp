@@ -20,6 +20,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 #include <chrono>
 #include <filesystem>
@@ -177,7 +178,14 @@ TEST_F(CardWindow, CopyToCardNeedsASelectionThenLeavesTheChosenFileAlone) {
 }
 
 TEST_F(CardWindow, PreparingANonFat32CardSaysSoAndWritesNothing) {
+  // The card is written on a thread of its own; the window keeps going and
+  // takes no other job meanwhile.
   window->TabSheet2->ButtonPrepareClick();
+  EXPECT_TRUE(window->TabSheet2->Preparing() || !seam.shown.empty());
+  if (window->TabSheet2->Preparing()) {
+    EXPECT_FALSE(window->TabSheet1->ButtonScan->isEnabled());
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !seam.shown.empty(); }, 10000));
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_EQ(seam.shown[0].text, Id(MsgIncorrectFileSystem));
   EXPECT_EQ(seam.shown[0].type, kMessageError);
