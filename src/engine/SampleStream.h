@@ -34,6 +34,25 @@ public:
     return ok ? buffer_.get() : nullptr;
   }
 
+  // The bytes of all samples of an open reader, and the largest sample that
+  // can be read at all (none is larger than the file).
+  static void Totals(TMP4Container &reader, std::uint64_t fileSize, std::uint64_t &total,
+                     std::uint32_t &largest) {
+    total = 0;
+    largest = 0;
+    std::uint32_t size = 0, time = 0;
+    bool key = false;
+    for (int t = 0; t < reader.GetTrackCount(); ++t) {
+      for (std::uint32_t i = 0; i < reader.GetSampleCount(t); ++i) {
+        if (reader.GetSampleInfo(t, i, size, time, key)) {
+          total += size;
+          largest = std::max(largest, size);
+        }
+      }
+    }
+    largest = static_cast<std::uint32_t>(std::min<std::uint64_t>(largest, fileSize));
+  }
+
 private:
   std::unique_ptr<std::uint8_t[]> buffer_;
   std::uint32_t capacity_ = 0;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace orvo {
 
@@ -125,21 +126,7 @@ struct Comparison {
       ++r.fragmentsSkipped;
       return true;
     }
-    // Each fragment may need a larger buffer than the ones before.
-    std::uint32_t largest = 0, size = 0, time = 0;
-    bool key = false;
-    for (int t = 0; t < fragment->GetTrackCount(); ++t) {
-      for (std::uint32_t i = 0; i < fragment->GetSampleCount(t); ++i) {
-        if (fragment->GetSampleInfo(t, i, size, time, key))
-          largest = std::max(largest, size);
-      }
-    }
-    // A sample must be as large as the part's to be compared at all.
     Step step = Step::Next;
-    if (!fragmentStream.Allocate(std::min(largest, partLargest))) {
-      Ends(r, V::ReadError, P::OutOfMemory);
-      step = Step::Stop;
-    }
     int track = 0;
     std::uint32_t sample = 0;
     while (step == Step::Next && fragment->NextSample(track, sample)) {
@@ -183,36 +170,37 @@ SourceCompareResult CompareWithSource(const std::string &partPath, const std::st
     return Ends(r, V::NoSource, P::RecordNotFound);
   r.recordFolder = folder;
 
-  std::uint64_t total = 0;
-  std::uint32_t largest = 0, size = 0, time = 0;
-  bool key = false;
   for (int t = 0; t < c.part->GetTrackCount(); ++t) {
     const std::uint32_t id = c.part->GetTrackId(t);
     if (id >= 1 && id <= kMaxTracks && c.partTrackOfId[id - 1] < 0)
       c.partTrackOfId[id - 1] = t;
-    for (std::uint32_t i = 0; i < c.part->GetSampleCount(t); ++i) {
-      if (c.part->GetSampleInfo(t, i, size, time, key)) {
-        total += size;
-        largest = std::max(largest, size);
-      }
-    }
   }
+  std::uint64_t total = 0;
+  TSampleStream::Totals(*c.part, fileSize, total, c.partLargest);
   if (progress) {
     progress->done = 0;
     progress->total = total;
   }
-  // No sample that can be read is larger than the file.
-  c.partLargest = static_cast<std::uint32_t>(std::min<std::uint64_t>(largest, fileSize));
   if (!c.partStream.Allocate(c.partLargest))
     return Ends(r, V::ReadError, P::OutOfMemory);
 
-  for (std::uint32_t j = data.firstFragment;; ++j) {
-    const std::string path =
-        folder + TStorageX4TFT::FragmentFolderName(j) + TStorageX4TFT::FragmentFileName(j);
-    if (!c.CompareFragment(path, j))
+  // A sample is compared only when it is as large as the part's, so no
+  // fragment needs a larger buffer than the part's largest sample.
+  if (!c.fragmentStream.Allocate(c.partLargest))
+    return Ends(r, V::ReadError, P::OutOfMemory);
+  // Only the fragments that exist are visited: a damaged range (up to
+  // 0xFFFFFFFF) costs one listing per fragment folder, not a probe per number.
+  std::vector<TStorageX4TFT::Fragment> fragments;
+  std::uint64_t missing = 0;
+  std::uint32_t firstMissing = 0;
+  TStorageX4TFT::ListFragments(folder, data.firstFragment, data.lastFragment, fragments, missing,
+                               firstMissing);
+  r.fragmentsSkipped = static_cast<std::uint32_t>(std::min<std::uint64_t>(missing, 0xFFFFFFFFu));
+  for (const TStorageX4TFT::Fragment &f : fragments) {
+    if (cancel.load(std::memory_order_relaxed))
+      return Ends(r, V::Cancelled, P::None);
+    if (!c.CompareFragment(f.path, f.number))
       return r;
-    if (j == data.lastFragment) // the last number may be 0xFFFFFFFF
-      break;
   }
   r.fileName = partPath;
   for (int t = 0; t < c.part->GetTrackCount(); ++t) {

@@ -92,22 +92,12 @@ VideoFileTestResult TestVideoFile(const std::string &path, const std::atomic<boo
   }
 
   std::uint64_t total = 0;
-  std::uint32_t largest = 0, size = 0, time = 0;
-  bool key = false;
-  for (int t = 0; t < tracks; ++t) {
-    for (std::uint32_t i = 0; i < reader->GetSampleCount(t); ++i) {
-      if (reader->GetSampleInfo(t, i, size, time, key)) {
-        total += size;
-        largest = std::max(largest, size);
-      }
-    }
-  }
+  std::uint32_t largest = 0;
+  TSampleStream::Totals(*reader, fileSize, total, largest);
   if (progress) {
     progress->done = 0;
     progress->total = total;
   }
-  // No sample that can be read is larger than the file.
-  largest = static_cast<std::uint32_t>(std::min<std::uint64_t>(largest, fileSize));
   TSampleStream stream;
   TSampleDigest digests[kMaxTracks];
   if (!stream.Allocate(largest))
@@ -118,7 +108,8 @@ VideoFileTestResult TestVideoFile(const std::string &path, const std::atomic<boo
   }
 
   int track = 0;
-  std::uint32_t sample = 0;
+  std::uint32_t sample = 0, size = 0, time = 0;
+  bool key = false;
   while (reader->NextSample(track, sample)) {
     if (cancel.load(std::memory_order_relaxed))
       return Ends(r, V::Cancelled, P::None);

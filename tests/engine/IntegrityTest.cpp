@@ -50,7 +50,8 @@ struct Source {
   std::string Fragment(std::size_t k) const {
     return root + "/" + rec.folderName + "/" + rec.fragments[k].path;
   }
-  bool Convert(const std::string &out, std::uint32_t skip = UINT32_MAX) const {
+  bool Convert(const std::string &out, std::uint32_t skip = UINT32_MAX,
+               std::uint32_t last = UINT32_MAX) const {
     TMP4Container r, w;
     if (!w.OpenWrite(out) || !w.SetRecordSource(rec.folderName, rec.fields.firstFragment))
       return false;
@@ -84,7 +85,7 @@ struct Source {
         offsets[t] += r.TrackDuration[t];
       r.Close();
     }
-    w.SetLastFragment(rec.fields.lastFragment);
+    w.SetLastFragment(last == UINT32_MAX ? rec.fields.lastFragment : last);
     w.Close();
     return w.LastFinishSucceeded();
   }
@@ -202,6 +203,12 @@ TEST(SourceCompare, PartAgainstTheFragmentsOnTheCard) {
   EXPECT_EQ(r.problem, SourceCompareProblem::SampleLeftOver);
   EXPECT_EQ(r.fragmentsSkipped, 1u);
   WriteFile(last, fragment);
+  // A range that reaches 0xFFFFFFFF visits only the fragments there are.
+  const std::string wide = s.dir.File("wide.mp4");
+  ASSERT_TRUE(s.Convert(wide, UINT32_MAX, 0xFFFFFFFEu));
+  r = CompareWithSource(wide, s.root, cancel);
+  EXPECT_EQ(r.verdict, SourceCompareVerdict::Same);
+  EXPECT_EQ(r.fragmentsSkipped, 0xFFFFFFFEu - s.rec.fields.lastFragment);
 
   EXPECT_EQ(CompareWithSource(s.part, s.dir.path, cancel).problem,
             SourceCompareProblem::RecordNotFound);
