@@ -63,18 +63,21 @@ void TStorageX4TFT::AddProblem(RecordOutcome &outcome, ConvertProblem problem) {
   ++outcome.problemCount;
 }
 
-// Closes the open part. Only a part that was finished and has reached the
-// medium appears under its name; otherwise nothing does.
 std::string TStorageX4TFT::PartName(const RecordJob &job, std::uint32_t part) {
   return job.base + "_P" + std::to_string(part) + ".mp4";
 }
 
+// Closes the open part. Only a part that was finished and has reached the
+// medium appears under its name; otherwise nothing does. False when the
+// output failed, which ends the record.
 bool TStorageX4TFT::ClosePart(RecordJob &job) {
   job.partOpen = false;
   const std::string name = PartName(job, job.part);
   // A part with no track of two samples (a cancel right after it began, or
-  // a last fragment of one frame) would have an empty index and play
-  // nothing: it is not written, and only a cancel makes that no problem.
+  // a fragment of one frame before a new decoder set-up or the record's end)
+  // would have an empty index and play nothing: it is not written, and only
+  // a cancel makes that no problem. Its number is free for the next part,
+  // so the record goes on.
   if (!Writer->HasIndexedTrack()) {
     Writer->Discard();
     if (CancelRequested)
@@ -82,7 +85,7 @@ bool TStorageX4TFT::ClosePart(RecordJob &job) {
     ConvertProblem p = Problem(ProblemKind::OutputFailed, OutputFolder + name);
     p.detailTextId = txt::PartTooShort;
     AddProblem(job.outcome, p);
-    return false;
+    return true;
   }
   ++job.part;
   Writer->Close();
