@@ -2,19 +2,7 @@
 
 #include "platform/Folder.h"
 
-#include <cstdio>
-
 namespace orvo {
-
-namespace {
-
-std::string FragmentFolderNameAlone(std::uint32_t fragment) {
-  char name[32];
-  std::snprintf(name, sizeof name, "DIR%05u", fragment / 100);
-  return name;
-}
-
-} // namespace
 
 // Removes exactly the files and folders of the card layout that belong to the
 // record, each by name inside a handle on its folder in the catalog's folder:
@@ -48,7 +36,8 @@ bool TStorageX4TFT::DeleteChecked() {
       platform::Folder fragments;
       std::string fragmentsName;
       for (std::uint32_t j = e.FirstFragment; j <= e.LastFragment; ++j) {
-        const std::string sub = FragmentFolderNameAlone(j);
+        std::string sub = FragmentFolderName(j);
+        sub.pop_back(); // the separator
         if (sub != fragmentsName) {
           fragmentsName = sub;
           if (!fragments.OpenChild(record, sub)) {

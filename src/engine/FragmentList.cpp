@@ -60,7 +60,7 @@ void TStorageX4TFT::ListFragments(const std::string &recordFolder, std::uint32_t
     platform::FindEntries(recordFolder, "*", false, folders);
   for (const platform::DirEntry &folder : folders) {
     std::uint32_t n = 0;
-    if (!folder.isDirectory || !ParseNumbered(folder.name, "DIR", "", "DIR%05u", n) ||
+    if (!folder.isDirectory || !ParseNumbered(folder.name, "DIR", "", FragmentFolderFormat, n) ||
         n < first / 100 || n > last / 100)
       continue;
     const std::string prefix = recordFolder + folder.name + platform::kPathSeparator;
@@ -70,7 +70,7 @@ void TStorageX4TFT::ListFragments(const std::string &recordFolder, std::uint32_t
       std::uint32_t k = 0;
       // A fragment counts only in the folder its number belongs to, where
       // the recorder puts it.
-      if (!file.isDirectory && ParseNumbered(file.name, "F", ".mp4", "F%07u.mp4", k) &&
+      if (!file.isDirectory && ParseNumbered(file.name, "F", ".mp4", FragmentFileFormat, k) &&
           k / 100 == n && k >= first && k <= last)
         found.push_back({k, prefix + file.name, platform::FileSizeOf(prefix + file.name)});
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/RecordEntry.h"
+#include "mp4/Mp4container.h" // UnixTimeFrom1904
 
 #include <cstdint>
 
@@ -19,13 +20,5 @@ namespace orvo {
 std::uint32_t RecordTimeSince1904(int year, int month, int day, int hour, int minute, int second,
                                   std::uint64_t offsetTicks);
 std::uint32_t RecordTimeSince1904(const RecordEntry &entry, std::uint64_t offsetTicks);
-
-// Seconds between 1904-01-01 and 1970-01-01.
-inline constexpr std::int64_t kSeconds1904To1970 = 2082844800;
-
-// The same moment in seconds since 1970-01-01 UTC, for a file's own times.
-constexpr std::int64_t UnixTimeFrom1904(std::uint32_t secondsSince1904) {
-  return std::int64_t{secondsSince1904} - kSeconds1904To1970;
-}
 
 } // namespace orvo

@@ -203,13 +203,13 @@ std::string TStorageX4TFT::GpsFileName(std::uint32_t index) const {
 
 std::string TStorageX4TFT::FragmentFolderName(std::uint32_t fragment) {
   char name[32];
-  std::snprintf(name, sizeof name, "DIR%05u", fragment / 100);
+  std::snprintf(name, sizeof name, FragmentFolderFormat, fragment / 100);
   return std::string(name) + platform::kPathSeparator;
 }
 
 std::string TStorageX4TFT::FragmentFileName(std::uint32_t fragment) {
   char name[32];
-  std::snprintf(name, sizeof name, "F%07u.mp4", fragment);
+  std::snprintf(name, sizeof name, FragmentFileFormat, fragment);
   return name;
 }
 

@@ -103,8 +103,10 @@ public:
   bool GetEntry(std::uint32_t index, RecordEntry &entry) const;
 
   static constexpr const char *RecordFolderFormat = "R%08d_D%02d%02d%02d_T%02d%02d%02d";
+  // Fragment n lies in folder n / 100.
+  static constexpr const char *FragmentFolderFormat = "DIR%05u";
   static constexpr const char *RecordFolderPattern = "R????????_D??????_T??????";
-  static constexpr const char *FragmentFileFormat = "F%07d.mp4";
+  static constexpr const char *FragmentFileFormat = "F%07u.mp4";
   static constexpr const char *RecordFileName = "record.dat";
   // "DIR%05d" followed by the native separator.
   static std::string FragmentFolderName(std::uint32_t fragment);

@@ -1,6 +1,7 @@
 #include "mp4/Integrity.h"
 
 #include "mp4/BoundedReader.h"
+#include "mp4/Mp4container.h"
 
 #include <cstring>
 #include <new>
@@ -29,12 +30,7 @@ bool HasAvx2() {
 #endif
 }
 
-void Put32(std::uint8_t *p, std::uint32_t v) {
-  p[0] = static_cast<std::uint8_t>(v >> 24);
-  p[1] = static_cast<std::uint8_t>(v >> 16);
-  p[2] = static_cast<std::uint8_t>(v >> 8);
-  p[3] = static_cast<std::uint8_t>(v);
-}
+constexpr auto Put32 = TMP4Container::PutBE32;
 
 } // namespace
 
@@ -46,8 +42,7 @@ std::size_t EncodeIntegrity(const IntegrityData &data, std::uint8_t *out) {
   Put32(p, std::uint32_t{kIntegrityVersion} << 24);
   Put32(p + 4, data.firstFragment);
   Put32(p + 8, data.lastFragment);
-  p[12] = static_cast<std::uint8_t>(name >> 8);
-  p[13] = static_cast<std::uint8_t>(name);
+  TMP4Container::PutBE16(p + 12, static_cast<std::uint16_t>(name));
   std::memcpy(p + 14, data.recordFolder.data(), name);
   p += 14 + name;
   Put32(p, data.trackCount);

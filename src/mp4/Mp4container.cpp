@@ -96,9 +96,7 @@ void TMP4Container::Close() {
       ReleasePending(t);
     // The file's own time is the recording's, as in its headers, so that
     // media libraries date it right; set after the last write.
-    constexpr std::int64_t k1904To1970 = 2082844800;
-    if (ok && creationTime_ != 0 &&
-        !handle.SetModificationTime(std::int64_t{creationTime_} - k1904To1970))
+    if (ok && creationTime_ != 0 && !handle.SetModificationTime(UnixTimeFrom1904(creationTime_)))
       ok = false;
     // Only a finished file may appear under its name: a part cut short by a
     // full disk would look complete and not play.

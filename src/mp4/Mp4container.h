@@ -15,6 +15,15 @@ inline constexpr std::uint32_t kPendingLimit = 128;
 inline constexpr std::uint32_t kMovieTimescale = 1000;
 inline constexpr std::uint32_t kKeyFlag = 0x80000000u;
 
+// Seconds between 1904-01-01 (the epoch of the times in "mvhd", "tkhd" and
+// "mdhd") and 1970-01-01.
+inline constexpr std::int64_t kSeconds1904To1970 = 2082844800;
+
+// The same moment in seconds since 1970-01-01 UTC, for a file's own times.
+constexpr std::int64_t UnixTimeFrom1904(std::uint32_t secondsSince1904) {
+  return std::int64_t{secondsSince1904} - kSeconds1904To1970;
+}
+
 // Why an open fragment cannot be copied as a whole although it parsed.
 enum class FragmentFault {
   None,
