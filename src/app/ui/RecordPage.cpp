@@ -178,6 +178,13 @@ void RecordPage::CardGone() {
   ApplyCommands();
 }
 
+// A card pulled out during a job keeps the list until the job ends (its
+// outcomes still come back); then the list goes, as it would have at once.
+void RecordPage::DropListIfCardGone() {
+  if (!State.DriveReady())
+    CardGone();
+}
+
 void RecordPage::InputFolderChanged() {
   if (State.Busy())
     return;
@@ -386,6 +393,7 @@ void RecordPage::EndConvert() {
     ShowOutcomes();
     RecordModel->MarksChanged();
   }
+  DropListIfCardGone();
   ApplyCommands();
   emit jobRunningChanged(false);
 }
@@ -489,6 +497,7 @@ void RecordPage::ButtonDeletingClick() {
   if (FormDeleting != nullptr)
     FormDeleting->exec();
   State.End();
+  DropListIfCardGone();
   emit jobRunningChanged(false);
   ApplyCommands();
   if (BeginScan())

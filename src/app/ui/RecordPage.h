@@ -105,6 +105,7 @@ signals:
   void jobRunningChanged(bool running);
 
 private:
+  void DropListIfCardGone();
   void ShowConversionProgress();
   void ShowOutcomes();
   void FitColumns();

@@ -119,6 +119,19 @@ TEST_F(CardRecords, ConvertedRecordsListedAfterRescanWhenShown) {
   settings.ShowConverted = false;
   Scan();
   EXPECT_EQ(Rows(), 0);
+
+  // A card pulled out during a conversion takes its list with it when the
+  // job ends: once the card is back, nothing stale is offered for converting.
+  Record(2, 0, cardgen::Damage::None, 40);
+  Scan();
+  Click(page->ButtonSetAll);
+  Click(page->ButtonConvert);
+  CardGoes();
+  ASSERT_TRUE(WaitConverted());
+  EXPECT_EQ(Rows(), 0);
+  CardAppears();
+  EXPECT_FALSE(page->ButtonConvert->isEnabled());
+  EXPECT_FALSE(page->ButtonDeleting->isEnabled());
 }
 
 TEST_F(CardRecords, FailedRecordStaysCheckedAndIsNotGreyed) {
