@@ -88,6 +88,7 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
   connect(TimerCheckDrive, &QTimer::timeout, this, &TFormMain::TimerCheckDriveTimer);
   connect(TabSheet1, &RecordPage::jobRunningChanged, TabSheet2, &SettingsPage::SetJobRunning);
   connect(TabSheet1, &RecordPage::jobRunningChanged, TabSheet6, &UtilitiesPage::SetJobRunning);
+  connect(TabSheet2, &SettingsPage::jobRunningChanged, TabSheet6, &UtilitiesPage::SetJobRunning);
   // While a file is tested the worker refuses every other job, so the record
   // page waits as a whole; its controls keep their own states for later.
   connect(TabSheet6, &UtilitiesPage::jobRunningChanged, TabSheet2, &SettingsPage::SetJobRunning);

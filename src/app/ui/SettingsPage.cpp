@@ -125,6 +125,7 @@ void SettingsPage::ButtonPrepareClick() {
   frame_.TabSheet1->ApplyCommands();
   ApplyCommands();
   prepareThread_->start();
+  emit jobRunningChanged(true);
 }
 
 void SettingsPage::PrepareDone(int messageId) {
@@ -133,6 +134,7 @@ void SettingsPage::PrepareDone(int messageId) {
   frame_.TabSheet1->State.End();
   frame_.TabSheet1->ApplyCommands();
   ApplyCommands();
+  emit jobRunningChanged(false);
   frame_.ShowMainMessage(messageId,
                          messageId == MsgCardReady ? kMessageInformation : kMessageError);
 }
@@ -149,10 +151,13 @@ void SettingsPage::ButtonFormatClick() {
                          return TFormFormatCard::Confirm(&frame_, volume, label);
                        });
   // A new label gives the card a new mount point; the input folder follows.
+  // Either way the card is empty now: the old list, configuration and
+  // firmware go, and the card is read again.
   if (!r.mountPath.isEmpty()) {
     const std::string mounted = platform::WithSeparator(r.mountPath.toStdString());
     if (mounted != s.InPath)
       s.SetInPath(mounted);
+    frame_.InputFolderChanged();
   }
   if (!r.text.isEmpty())
     frame_.ShowMainMessage(r.text, kMessageError);

@@ -48,6 +48,10 @@ public:
   QPushButton *ButtonSetup;
   RecorderSettings *GroupBoxRecorderSetup;
 
+signals:
+  // Card preparation began (true) or ended.
+  void jobRunningChanged(bool running);
+
 private:
   // Buttons as the record page's job state allows.
   void ApplyCommands();

@@ -84,14 +84,14 @@ void UtilitiesPage::Relabel() {
   RenderResult();
 }
 
-void UtilitiesPage::SetJobRunning(bool running) {
-  otherJob_ = running;
+void UtilitiesPage::SetJobRunning(bool) {
   UpdateButtons();
 }
 
 void UtilitiesPage::UpdateButtons() {
+  const bool otherJob = frame_.TabSheet1 != nullptr && frame_.TabSheet1->State.Busy();
   ButtonTest->setEnabled(Testing ? !cancelRequested_
-                                 : !otherJob_ && !EditFileName->text().isEmpty());
+                                 : !otherJob && !EditFileName->text().isEmpty());
   EditFileName->setReadOnly(Testing);
   ButtonBrowse->setEnabled(!Testing);
 }

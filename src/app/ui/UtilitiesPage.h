@@ -30,8 +30,8 @@ public:
   UtilitiesPage(TFormMain &frame, QWidget *parent);
 
   void Relabel();
-  // While a scan, conversion or deletion of another page runs, the worker
-  // would refuse the test: the Test button waits.
+  // While another job of the window runs (scan, conversion, deletion, card
+  // preparation), the test would be refused: the Test button waits.
   void SetJobRunning(bool running);
 
   void ButtonTestClick();
@@ -67,7 +67,6 @@ private:
   void UpdateButtons();
 
   TFormMain &frame_;
-  bool otherJob_ = false;
   bool cancelRequested_ = false;
   bool comparing_ = false;
   QString testedPath_;

@@ -5,6 +5,7 @@
 #include "app/ui/FormMain.h"
 #include "app/ui/RecordPage.h"
 #include "app/ui/SettingsPage.h"
+#include "app/ui/UtilitiesPage.h"
 #include "config/CfgFields.h"
 #include "config/Cfg_mgr.h"
 #include "config/ui/RecorderSettings.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -180,12 +182,15 @@ TEST_F(CardWindow, CopyToCardNeedsASelectionThenLeavesTheChosenFileAlone) {
 TEST_F(CardWindow, PreparingANonFat32CardSaysSoAndWritesNothing) {
   // The card is written on a thread of its own; the window keeps going and
   // takes no other job meanwhile.
+  window->TabSheet6->EditFileName->setText("part.mp4");
   window->TabSheet2->ButtonPrepareClick();
   EXPECT_TRUE(window->TabSheet2->Preparing() || !seam.shown.empty());
   if (window->TabSheet2->Preparing()) {
     EXPECT_FALSE(window->TabSheet1->ButtonScan->isEnabled());
+    EXPECT_FALSE(window->TabSheet6->ButtonTest->isEnabled());
   }
   ASSERT_TRUE(QTest::qWaitFor([&] { return !seam.shown.empty(); }, 10000));
+  EXPECT_TRUE(window->TabSheet6->ButtonTest->isEnabled());
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_EQ(seam.shown[0].text, Id(MsgIncorrectFileSystem));
   EXPECT_EQ(seam.shown[0].type, kMessageError);
