@@ -1,5 +1,6 @@
 #include "app/Threadfirmware.h"
 
+#include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/Volume.h"
 #include "settings/ProgramSettings.h"
@@ -143,12 +144,22 @@ void TThreadFirmware::HandleRequest() {
     platform::RemoveStaleTemporaries(card);
     if (!platform::CopyFileSafely(DiskFolder + name, card + name))
       return;
+    // Read back from the card itself, not from the system's cache, which
+    // would only compare memory with memory. A copy that differs is worse
+    // than none: the recorder would flash it.
+    {
+      platform::File written;
+      if (written.OpenRead(card + name))
+        written.DropCachedPages();
+    }
     std::string copied;
     std::string original;
-    if (!platform::ReadWholeFile(card + name, copied, kMaxFirmwareSize) ||
-        !platform::ReadWholeFile(DiskFolder + name, original, kMaxFirmwareSize) ||
-        copied != original)
+    if (!platform::ReadWholeFile(DiskFolder + name, original, kMaxFirmwareSize))
       return;
+    if (!platform::ReadWholeFile(card + name, copied, kMaxFirmwareSize) || copied != original) {
+      platform::DeleteFile(card + name);
+      return;
+    }
     for (const std::string &other : CardFiles)
       if (Lower(other) != Lower(name))
         platform::DeleteFile(card + other);
