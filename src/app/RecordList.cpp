@@ -93,25 +93,31 @@ int RecordModeTextId(int mode) {
   return mode >= 0 && mode <= 4 ? 163 + mode : -1;
 }
 
+std::string RecordCellText(const RecordSource &records, std::uint32_t index, int column) {
+  int a = 0, b = 0;
+  std::uint32_t x = 0, y = 0;
+  switch (column) {
+  case 3:
+    return records.GetRecordLength(index, x, a, b) ? LengthCellText(x, a, b) : std::string();
+  case 4:
+    return records.GetRecordMode(index, a) && RecordModeTextId(a) >= 0
+               ? GetText(RecordModeTextId(a))
+               : std::string();
+  case 5:
+    return records.GetFrameSize(index, a, b) ? ResolutionCellText(a, b) : std::string();
+  case 6:
+    return records.GetFps(index, x) ? std::to_string(x) : std::string();
+  case 7: // audio first, as the catalog gives them; the cell shows video first
+    return records.GetBitrates(index, x, y) ? BitrateCellText(y, x) : std::string();
+  default:
+    return {};
+  }
+}
+
 RecordCells MakeRecordCells(const RecordSource &records, std::uint32_t index) {
-  RecordCells c;
-  std::uint32_t hours;
-  int minutes, seconds;
-  if (records.GetRecordLength(index, hours, minutes, seconds))
-    c.length = LengthCellText(hours, minutes, seconds);
-  int mode;
-  if (records.GetRecordMode(index, mode) && RecordModeTextId(mode) >= 0)
-    c.mode = GetText(RecordModeTextId(mode));
-  int width, height;
-  if (records.GetFrameSize(index, width, height))
-    c.resolution = ResolutionCellText(width, height);
-  std::uint32_t fps;
-  if (records.GetFps(index, fps))
-    c.fps = std::to_string(fps);
-  std::uint32_t audio, video;
-  if (records.GetBitrates(index, audio, video))
-    c.bitrate = BitrateCellText(video, audio);
-  return c;
+  return {RecordCellText(records, index, 3), RecordCellText(records, index, 4),
+          RecordCellText(records, index, 5), RecordCellText(records, index, 6),
+          RecordCellText(records, index, 7)};
 }
 
 void PushChecks(RecordSource &records, const std::vector<std::pair<std::uint32_t, bool>> &items) {

@@ -37,7 +37,9 @@ std::string BitrateCellText(std::uint32_t videoKbps, std::uint32_t audioKbps);
 int RecordModeTextId(int mode);
 
 // The cells that need no locale: length, record mode, resolution, FPS and
-// bit rates (list columns 3 to 7). A cell whose accessor refuses is empty.
+// bit rates (list columns 3 to 7). A cell whose accessor refuses is empty,
+// and so is a column outside 3..7.
+std::string RecordCellText(const RecordSource &records, std::uint32_t index, int column);
 struct RecordCells {
   std::string length, mode, resolution, fps, bitrate;
 };

@@ -50,7 +50,7 @@ void RecordListView::keyPressEvent(QKeyEvent *event) {
 
 QList<int> RecordListView::FittingWidths(const QList<int> &minimum) const {
   const QFontMetrics fm(font());
-  const CellFormats formats = CellFormats::Current();
+  const CellFormats formats = model_ != nullptr ? model_->Formats() : CellFormats::Current();
   QList<QStringList> samples(kRecordColumnCount);
   for (int month = 1; month <= 12; ++month)
     samples[1] << formats.DateCell(28, month, 28);

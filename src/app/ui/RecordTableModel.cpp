@@ -17,9 +17,8 @@ namespace orvo {
 
 CellFormats CellFormats::Current() {
   CellFormats f;
-  const QLocale locale;
-  f.date = locale.dateFormat(QLocale::ShortFormat);
-  QString time = locale.timeFormat(QLocale::LongFormat);
+  f.date = f.locale.dateFormat(QLocale::ShortFormat);
+  QString time = f.locale.timeFormat(QLocale::LongFormat);
   // "t" (and "tt", "ttt", "tttt") is the zone name; quoted text stays.
   static const QRegularExpression zone(QStringLiteral("\\s*(?<!')\\bt+\\b(?!')\\s*"));
   time.replace(zone, QStringLiteral(" "));
@@ -29,12 +28,12 @@ CellFormats CellFormats::Current() {
 
 QString CellFormats::DateCell(int day, int month, int year) const {
   const QDate d(2000 + year, month, day);
-  return d.isValid() ? QLocale().toString(d, date) : QString();
+  return d.isValid() ? locale.toString(d, date) : QString();
 }
 
 QString CellFormats::TimeCell(int hour, int minute, int second) const {
   const QTime t(hour, minute, second);
-  return t.isValid() ? QLocale().toString(t, time) : QString();
+  return t.isValid() ? locale.toString(t, time) : QString();
 }
 
 RecordTableModel::RecordTableModel(QObject *parent)
@@ -162,30 +161,11 @@ QString RecordTableModel::CellText(std::uint32_t i, int column) const {
     return records_.GetRecordDate(i, a, b, c) ? formats_.DateCell(a, b, c) : QString();
   case 2:
     return records_.GetRecordTime(i, a, b, c) ? formats_.TimeCell(a, b, c) : QString();
-  case 3: {
-    std::uint32_t hours = 0;
-    return records_.GetRecordLength(i, hours, a, b)
-               ? QString::fromStdString(LengthCellText(hours, a, b))
-               : QString();
-  }
-  case 4:
+  case 4: // the names are made once per fill, not per cell
     return records_.GetRecordMode(i, a) && a >= 0 && a < modeNames_.size() ? modeNames_[a]
                                                                             : QString();
-  case 5:
-    return records_.GetFrameSize(i, a, b) ? QString::fromStdString(ResolutionCellText(a, b))
-                                          : QString();
-  case 6: {
-    std::uint32_t fps = 0;
-    return records_.GetFps(i, fps) ? QString::number(fps) : QString();
-  }
-  case 7: {
-    std::uint32_t audio = 0, video = 0;
-    return records_.GetBitrates(i, audio, video)
-               ? QString::fromStdString(BitrateCellText(video, audio))
-               : QString();
-  }
   default:
-    return QString();
+    return QString::fromStdString(RecordCellText(records_, i, column));
   }
 }
 

@@ -8,6 +8,7 @@
 #include "app/RecordSnapshot.h"
 
 #include <QAbstractTableModel>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,7 @@ inline constexpr unsigned kConvertedRgb = 0xA0A0A4;
 // time-zone name (a record's time is the recorder's clock, not a zone's). A
 // date or time that does not exist gives an empty cell.
 struct CellFormats {
+  QLocale locale;
   QString date;
   QString time;
   // Of the current locale; made once per relabelling, not once per cell.
