@@ -11,11 +11,6 @@ bool JobState::Begin(Job job) {
   return true;
 }
 
-void JobState::Undo() {
-  job_ = Job::None;
-  cancelPressed_ = false;
-}
-
 void JobState::End() {
   job_ = Job::None;
   cancelPressed_ = false;

@@ -32,7 +32,7 @@ public:
   // False, changing nothing, while another job runs or without a card.
   bool Begin(Job job);
   // The job's request was refused by the worker: as if it never began.
-  void Undo();
+  void Undo() { End(); }
   void End();
   // The running job's cancel button was pressed; it stays grey until End.
   void CancelPressed() { cancelPressed_ = true; }

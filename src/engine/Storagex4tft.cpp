@@ -170,6 +170,10 @@ std::string TStorageX4TFT::RecordFolderPath(std::uint32_t index) const {
   return CatalogFolder + FolderName(Entries[index]) + platform::kPathSeparator;
 }
 
+std::string TStorageX4TFT::RecordFolderName(std::uint32_t index) const {
+  return index < Count ? FolderName(Entries[index]) : std::string();
+}
+
 TStorageX4TFT::LiveProgress TStorageX4TFT::GetLiveProgress() const {
   LiveProgress p;
   p.finished = FinishedCount.load(std::memory_order_acquire);

@@ -90,6 +90,8 @@ public:
 
   // Catalog folder + record folder name + separator; empty for a bad index.
   std::string RecordFolderPath(std::uint32_t index) const;
+  // The record folder's name alone ("R00000012_D210315_T083000").
+  std::string RecordFolderName(std::uint32_t index) const;
   // Record folder name + ".gpx"; empty for a bad index.
   std::string GpsFileName(std::uint32_t index) const;
   // The name mask expanded for a record, made safe as one file name, with

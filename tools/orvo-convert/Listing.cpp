@@ -65,8 +65,7 @@ void PrintCatalogJson(const TStorageX4TFT &engine, std::FILE *out) {
     engine.GetFps(i, fps);
     engine.GetBitrates(i, audio, video);
     engine.GetMarks(i, checked, converted);
-    std::string folder = platform::WithoutSeparator(engine.RecordFolderPath(i));
-    folder = folder.substr(folder.find_last_of(platform::kPathSeparator) + 1);
+    const std::string folder = engine.RecordFolderName(i);
     char when[48];
     // The recorder's clock knows no time zone, so neither does this.
     std::snprintf(when, sizeof when, "%04d-%02d-%02dT%02d:%02d:%02d", 2000 + e.Year, e.Month, e.Day,

@@ -181,9 +181,7 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
 }
 
 std::string RecordName(const orvo::TSecondThread &worker, std::uint32_t index) {
-  const std::string folder =
-      orvo::platform::WithoutSeparator(worker.GetEngine().RecordFolderPath(index));
-  return folder.substr(folder.find_last_of(orvo::platform::kPathSeparator) + 1);
+  return worker.GetEngine().RecordFolderName(index);
 }
 
 // "R00000012_D210315_T083000: Converted; Files written: D210315_T083000_P0.mp4 ..."
