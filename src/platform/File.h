@@ -103,10 +103,6 @@ private:
   std::uint64_t behindStarted_ = 0; // and started up to here
 };
 
-// Flushes a folder's entries (a rename in it) to the medium; a file system
-// that cannot do so counts as done.
-bool SyncFolder(const std::string &folder);
-
 // Names of the temporaries of CreateReplacement.
 inline constexpr char StaleTemporaryPattern[] = ".orvo-????????????.tmp";
 

@@ -76,8 +76,7 @@ std::string FolderPrefixOf(const std::string &path) {
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
-} // namespace
-
+// Flushes a folder's entries (a rename in it) to the medium.
 bool SyncFolder(const std::string &folder) {
   int fd;
   do {
@@ -97,6 +96,8 @@ bool SyncFolder(const std::string &folder) {
   ::close(fd);
   return ok;
 }
+
+} // namespace
 
 File::~File() {
   Close();

@@ -191,12 +191,6 @@ std::int64_t TransferAt(HANDLE h, char *data, std::size_t size, std::uint64_t of
 
 } // namespace
 
-bool SyncFolder(const std::string &) {
-  // A folder cannot be flushed on its own here; the rename that changed it
-  // was made with MOVEFILE_WRITE_THROUGH and is on the medium already.
-  return true;
-}
-
 File::~File() {
   Close();
 }
@@ -276,7 +270,8 @@ bool File::CommitReplacement() {
     CriticalErrorGuard guard;
     // Replaces a file or a link (the link itself, never its target) in one
     // step; a program holding the old file open makes it fail, and the old
-    // file stays.
+    // file stays. A folder cannot be flushed on its own here: the rename is
+    // written through to the medium instead.
     if (!MoveFileExW(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       KeepSystemError();
