@@ -4,6 +4,7 @@
 #include "platform/FileDetail.h"
 #include "platform/Utf16.h"
 #include "platform/Volume.h"
+#include "platform/Win32Entry.h"
 
 #include <windows.h>
 
@@ -47,14 +48,6 @@ void KeepOpenError(DWORD code, const std::wstring &wide) {
   KeepSystemError(static_cast<int>(code));
 }
 
-// A symbolic link or junction: reparse points that stand for another name.
-// Other reparse points (deduplicated or cloud files) are files in their own
-// right and are read through their filter.
-bool IsLinkTag(const FILE_ATTRIBUTE_TAG_INFO &info) {
-  return (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-         IsReparseTagNameSurrogate(info.ReparseTag);
-}
-
 enum class Links { Follow, Refuse };
 
 // Opens, then takes the handle only for a regular file on a disk: a device
@@ -90,7 +83,7 @@ HANDLE OpenRegular(const std::string &path, DWORD access, DWORD share, DWORD dis
     refusal = "the file cannot be examined";
   else if (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     refusal = "is a folder, not a file";
-  else if (links == Links::Refuse && IsLinkTag(info))
+  else if (links == Links::Refuse && IsLink(info.FileAttributes, info.ReparseTag))
     refusal = "is a symbolic link";
   if (refusal) {
     KeepError(refusal);
@@ -125,7 +118,8 @@ bool MayReplace(const std::string &path) {
   if (GetFileType(h) != FILE_TYPE_DISK)
     refusal = "not a regular file";
   else if (GetFileInformationByHandleEx(h, FileAttributeTagInfo, &info, sizeof info) &&
-           (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLinkTag(info))
+           (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !IsLink(info.FileAttributes, info.ReparseTag))
     refusal = "is a folder, not a file";
   CloseHandle(h);
   if (refusal)
