@@ -104,24 +104,16 @@ std::string FolderPrefixOf(const std::string &path) {
 // Whether a new file may take the place of whatever `path` names now:
 // nothing, a file or a link may go; a folder or a device may not.
 bool MayReplace(const std::string &path) {
-  std::wstring wide;
-  if (!WidePath(path, wide))
-    return false;
-  HANDLE h = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE)
-    return true; // nothing there, or nothing that could be asked: the rename decides
-  FILE_ATTRIBUTE_TAG_INFO info{};
+  EntryFacts facts;
+  // Nothing there, or nothing that could be asked: the rename decides (a
+  // name that cannot be converted fails its conversion there).
+  if (!QueryEntry(path, false, facts))
+    return true;
   const char *refusal = nullptr;
-  if (GetFileType(h) != FILE_TYPE_DISK)
+  if (!facts.onDisk)
     refusal = "not a regular file";
-  else if (GetFileInformationByHandleEx(h, FileAttributeTagInfo, &info, sizeof info) &&
-           (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !IsLink(info.FileAttributes, info.ReparseTag))
+  else if (facts.isFolder && !facts.isLink)
     refusal = "is a folder, not a file";
-  CloseHandle(h);
   if (refusal)
     KeepError(refusal);
   return refusal == nullptr;
