@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace orvo::platform {
 
@@ -17,9 +16,6 @@ namespace {
 
 // ReadFile and WriteFile count in 32 bits; larger transfers loop.
 constexpr std::size_t kMaxTransfer = 0x40000000;
-// Small chunks of a gathered write are joined up to this size first: the
-// system has no vectored write for ordinary handles.
-constexpr std::size_t kGatherBatch = std::size_t{4} << 20;
 // 1601-01-01 to 1970-01-01 in seconds, and FILETIME ticks per second.
 constexpr std::int64_t kFileTimeEpoch = 11644473600;
 constexpr std::int64_t kFileTimeTicks = 10000000;
@@ -311,35 +307,15 @@ std::int64_t File::WriteAt(const void *data, std::size_t size, std::uint64_t off
 std::int64_t File::WriteGather(const ConstChunk *chunks, std::size_t count) {
   if (!IsOpen())
     return -1;
-  std::vector<char> batch;
+  // The system has no vectored write for ordinary handles.
   std::int64_t total = 0;
-  // Writes what the batch holds; false after a short write.
-  const auto flush = [&] {
-    if (batch.empty())
-      return true;
-    const std::int64_t n = Write(batch.data(), batch.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int64_t n = Write(chunks[i].data, chunks[i].size);
     if (n > 0)
       total += n;
-    const bool whole = n == static_cast<std::int64_t>(batch.size());
-    batch.clear();
-    return whole;
-  };
-  for (std::size_t i = 0; i < count; ++i) {
-    const auto *data = static_cast<const char *>(chunks[i].data);
-    if (batch.size() + chunks[i].size > kGatherBatch && !flush())
+    if (n != static_cast<std::int64_t>(chunks[i].size))
       return total ? total : -1;
-    if (chunks[i].size >= kGatherBatch) {
-      const std::int64_t n = Write(data, chunks[i].size);
-      if (n > 0)
-        total += n;
-      if (n != static_cast<std::int64_t>(chunks[i].size))
-        return total ? total : -1;
-    } else {
-      batch.insert(batch.end(), data, data + chunks[i].size);
-    }
   }
-  if (!flush())
-    return total ? total : -1;
   return total;
 }
 
