@@ -375,6 +375,7 @@ bool File::Flush() {
 }
 
 bool File::Close() {
+  behindDone_ = behindStarted_ = 0;
   if (!finalPath_.empty()) {
     DiscardReplacement();
     return false;
