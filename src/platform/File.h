@@ -61,8 +61,8 @@ public:
   std::int64_t ReadAt(void *buffer, std::size_t size, std::uint64_t offset);
   // Writes at `offset` without moving the file pointer.
   std::int64_t WriteAt(const void *data, std::size_t size, std::uint64_t offset);
-  // Writes the chunks one after another at the file pointer with as few
-  // system calls as possible; returns the total written.
+  // Writes the chunks one after another at the file pointer (POSIX gathers
+  // them into few system calls); returns the total written.
   std::int64_t WriteGather(const ConstChunk *chunks, std::size_t count);
   // The new offset from the start of the file, or -1.
   std::int64_t Seek(std::int64_t offset, SeekFrom from);
@@ -102,10 +102,6 @@ private:
   std::uint64_t behindDone_ = 0;    // WriteBehind: waited for up to here
   std::uint64_t behindStarted_ = 0; // and started up to here
 };
-
-// Flushes a folder's entries (a rename in it) to the medium; a file system
-// that cannot do so counts as done.
-bool SyncFolder(const std::string &folder);
 
 // Names of the temporaries of CreateReplacement.
 inline constexpr char StaleTemporaryPattern[] = ".orvo-????????????.tmp";

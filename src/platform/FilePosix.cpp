@@ -76,8 +76,36 @@ std::string FolderPrefixOf(const std::string &path) {
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
-} // namespace
+// Reads or writes at `offset` (the file pointer otherwise) until `size`
+// bytes are moved, the end of the file is read or an error stops it;
+// returns the count moved or -1.
+std::int64_t Transfer(int fd, char *data, std::size_t size, const std::uint64_t *offset,
+                      bool write) {
+  std::size_t done = 0;
+  while (done < size) {
+    const std::size_t want = std::min(size - done, kMaxTransfer);
+    ssize_t n;
+    if (offset) {
+      const auto where = static_cast<off_t>(*offset + done);
+      n = write ? ::pwrite(fd, data + done, want, where) : ::pread(fd, data + done, want, where);
+    } else {
+      n = write ? ::write(fd, data + done, want) : ::read(fd, data + done, want);
+    }
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n == 0 && !write)
+      break;
+    if (n <= 0) {
+      // A write that moves nothing has found the medium full.
+      KeepSystemError(n < 0 ? errno : ENOSPC);
+      return done ? static_cast<std::int64_t>(done) : -1;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<std::int64_t>(done);
+}
 
+// Flushes a folder's entries (a rename in it) to the medium.
 bool SyncFolder(const std::string &folder) {
   int fd;
   do {
@@ -97,6 +125,8 @@ bool SyncFolder(const std::string &folder) {
   ::close(fd);
   return ok;
 }
+
+} // namespace
 
 File::~File() {
   Close();
@@ -201,79 +231,27 @@ void File::DiscardReplacement() {
 std::int64_t File::Read(void *buffer, std::size_t size) {
   if (handle_ < 0)
     return -1;
-  auto *p = static_cast<char *>(buffer);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::read(handle_, p + done, std::min(size - done, kMaxTransfer));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0) {
-      KeepSystemError();
-      return done ? static_cast<std::int64_t>(done) : -1;
-    }
-    if (n == 0)
-      break;
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<std::int64_t>(done);
+  return Transfer(static_cast<int>(handle_), static_cast<char *>(buffer), size, nullptr, false);
 }
 
 std::int64_t File::Write(const void *data, std::size_t size) {
   if (handle_ < 0)
     return -1;
-  auto *p = static_cast<const char *>(data);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::write(handle_, p + done, std::min(size - done, kMaxTransfer));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0) {
-      KeepSystemError(n < 0 ? errno : ENOSPC);
-      return done ? static_cast<std::int64_t>(done) : -1;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<std::int64_t>(done);
+  return Transfer(static_cast<int>(handle_), const_cast<char *>(static_cast<const char *>(data)),
+                  size, nullptr, true);
 }
 
 std::int64_t File::ReadAt(void *buffer, std::size_t size, std::uint64_t offset) {
   if (handle_ < 0 || offset > static_cast<std::uint64_t>(INT64_MAX) - size)
     return -1;
-  auto *p = static_cast<char *>(buffer);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::pread(handle_, p + done, std::min(size - done, kMaxTransfer),
-                        static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0) {
-      KeepSystemError();
-      return done ? static_cast<std::int64_t>(done) : -1;
-    }
-    if (n == 0)
-      break;
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<std::int64_t>(done);
+  return Transfer(static_cast<int>(handle_), static_cast<char *>(buffer), size, &offset, false);
 }
 
 std::int64_t File::WriteAt(const void *data, std::size_t size, std::uint64_t offset) {
   if (handle_ < 0 || offset > static_cast<std::uint64_t>(INT64_MAX) - size)
     return -1;
-  auto *p = static_cast<const char *>(data);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::pwrite(handle_, p + done, std::min(size - done, kMaxTransfer),
-                         static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n <= 0) {
-      KeepSystemError(n < 0 ? errno : ENOSPC);
-      return done ? static_cast<std::int64_t>(done) : -1;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<std::int64_t>(done);
+  return Transfer(static_cast<int>(handle_), const_cast<char *>(static_cast<const char *>(data)),
+                  size, &offset, true);
 }
 
 std::int64_t File::WriteGather(const ConstChunk *chunks, std::size_t count) {
@@ -397,6 +375,7 @@ bool File::Flush() {
 }
 
 bool File::Close() {
+  behindDone_ = behindStarted_ = 0;
   if (!finalPath_.empty()) {
     DiscardReplacement();
     return false;

@@ -96,10 +96,7 @@ bool DeleteFile(const std::string &path) {
 }
 
 bool RemoveDirectory(const std::string &path) {
-  std::string p = path;
-  while (p.size() > 1 && p.back() == kPathSeparator)
-    p.pop_back();
-  if (rmdir(p.c_str()) == 0)
+  if (rmdir(WithoutSeparator(path).c_str()) == 0)
     return true;
   KeepSystemError();
   return false;

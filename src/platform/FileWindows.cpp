@@ -4,11 +4,11 @@
 #include "platform/FileDetail.h"
 #include "platform/Utf16.h"
 #include "platform/Volume.h"
+#include "platform/Win32Entry.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace orvo::platform {
 
@@ -16,9 +16,6 @@ namespace {
 
 // ReadFile and WriteFile count in 32 bits; larger transfers loop.
 constexpr std::size_t kMaxTransfer = 0x40000000;
-// Small chunks of a gathered write are joined up to this size first: the
-// system has no vectored write for ordinary handles.
-constexpr std::size_t kGatherBatch = std::size_t{4} << 20;
 // 1601-01-01 to 1970-01-01 in seconds, and FILETIME ticks per second.
 constexpr std::int64_t kFileTimeEpoch = 11644473600;
 constexpr std::int64_t kFileTimeTicks = 10000000;
@@ -45,14 +42,6 @@ void KeepOpenError(DWORD code, const std::wstring &wide) {
     return;
   }
   KeepSystemError(static_cast<int>(code));
-}
-
-// A symbolic link or junction: reparse points that stand for another name.
-// Other reparse points (deduplicated or cloud files) are files in their own
-// right and are read through their filter.
-bool IsLinkTag(const FILE_ATTRIBUTE_TAG_INFO &info) {
-  return (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-         IsReparseTagNameSurrogate(info.ReparseTag);
 }
 
 enum class Links { Follow, Refuse };
@@ -90,7 +79,7 @@ HANDLE OpenRegular(const std::string &path, DWORD access, DWORD share, DWORD dis
     refusal = "the file cannot be examined";
   else if (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     refusal = "is a folder, not a file";
-  else if (links == Links::Refuse && IsLinkTag(info))
+  else if (links == Links::Refuse && IsLink(info.FileAttributes, info.ReparseTag))
     refusal = "is a symbolic link";
   if (refusal) {
     KeepError(refusal);
@@ -111,23 +100,16 @@ std::string FolderPrefixOf(const std::string &path) {
 // Whether a new file may take the place of whatever `path` names now:
 // nothing, a file or a link may go; a folder or a device may not.
 bool MayReplace(const std::string &path) {
-  std::wstring wide;
-  if (!WidePath(path, wide))
-    return false;
-  HANDLE h = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE)
-    return true; // nothing there, or nothing that could be asked: the rename decides
-  FILE_ATTRIBUTE_TAG_INFO info{};
+  EntryFacts facts;
+  // Nothing there, or nothing that could be asked: the rename decides (a
+  // name that cannot be converted fails its conversion there).
+  if (!QueryEntry(path, false, facts))
+    return true;
   const char *refusal = nullptr;
-  if (GetFileType(h) != FILE_TYPE_DISK)
+  if (!facts.onDisk)
     refusal = "not a regular file";
-  else if (GetFileInformationByHandleEx(h, FileAttributeTagInfo, &info, sizeof info) &&
-           (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLinkTag(info))
+  else if (facts.isFolder && !facts.isLink)
     refusal = "is a folder, not a file";
-  CloseHandle(h);
   if (refusal)
     KeepError(refusal);
   return refusal == nullptr;
@@ -190,12 +172,6 @@ std::int64_t TransferAt(HANDLE h, char *data, std::size_t size, std::uint64_t of
 }
 
 } // namespace
-
-bool SyncFolder(const std::string &) {
-  // A folder cannot be flushed on its own here; the rename that changed it
-  // was made with MOVEFILE_WRITE_THROUGH and is on the medium already.
-  return true;
-}
 
 File::~File() {
   Close();
@@ -276,7 +252,8 @@ bool File::CommitReplacement() {
     CriticalErrorGuard guard;
     // Replaces a file or a link (the link itself, never its target) in one
     // step; a program holding the old file open makes it fail, and the old
-    // file stays.
+    // file stays. A folder cannot be flushed on its own here: the rename is
+    // written through to the medium instead.
     if (!MoveFileExW(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       KeepSystemError();
@@ -330,35 +307,15 @@ std::int64_t File::WriteAt(const void *data, std::size_t size, std::uint64_t off
 std::int64_t File::WriteGather(const ConstChunk *chunks, std::size_t count) {
   if (!IsOpen())
     return -1;
-  std::vector<char> batch;
+  // The system has no vectored write for ordinary handles.
   std::int64_t total = 0;
-  // Writes what the batch holds; false after a short write.
-  const auto flush = [&] {
-    if (batch.empty())
-      return true;
-    const std::int64_t n = Write(batch.data(), batch.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int64_t n = Write(chunks[i].data, chunks[i].size);
     if (n > 0)
       total += n;
-    const bool whole = n == static_cast<std::int64_t>(batch.size());
-    batch.clear();
-    return whole;
-  };
-  for (std::size_t i = 0; i < count; ++i) {
-    const auto *data = static_cast<const char *>(chunks[i].data);
-    if (batch.size() + chunks[i].size > kGatherBatch && !flush())
+    if (n != static_cast<std::int64_t>(chunks[i].size))
       return total ? total : -1;
-    if (chunks[i].size >= kGatherBatch) {
-      const std::int64_t n = Write(data, chunks[i].size);
-      if (n > 0)
-        total += n;
-      if (n != static_cast<std::int64_t>(chunks[i].size))
-        return total ? total : -1;
-    } else {
-      batch.insert(batch.end(), data, data + chunks[i].size);
-    }
   }
-  if (!flush())
-    return total ? total : -1;
   return total;
 }
 

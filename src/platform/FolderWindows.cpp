@@ -31,8 +31,7 @@ HANDLE OpenFolder(const std::string &path, bool refuseLink) {
   if (GetFileType(h) != FILE_TYPE_DISK ||
       !GetFileInformationByHandleEx(h, FileAttributeTagInfo, &info, sizeof info))
     refusal = "not a folder";
-  else if (refuseLink && (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-           IsReparseTagNameSurrogate(info.ReparseTag))
+  else if (refuseLink && IsLink(info.FileAttributes, info.ReparseTag))
     refusal = "is a symbolic link, not a folder";
   else if (!(info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     refusal = "not a folder";

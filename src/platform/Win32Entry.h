@@ -15,6 +15,13 @@ struct EntryFacts {
   std::uint64_t volume = 0, index = 0; // identity
 };
 
+// Whether an entry with these attributes and reparse tag (as
+// FILE_ATTRIBUTE_TAG_INFO gives them) is a symbolic link or junction: a
+// reparse point that stands for another name. Other reparse points
+// (deduplicated or cloud files) are files in their own right and are read
+// through their filter.
+bool IsLink(std::uint32_t attributes, std::uint32_t reparseTag);
+
 // Facts about the entry at `path`, or with `followLinks` about what a link
 // there names; false when there is nothing to ask.
 bool QueryEntry(const std::string &path, bool followLinks, EntryFacts &facts);

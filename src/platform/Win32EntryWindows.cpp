@@ -12,12 +12,11 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-bool IsLink(const FILE_ATTRIBUTE_TAG_INFO &info) {
-  return (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-         IsReparseTagNameSurrogate(info.ReparseTag);
-}
-
 } // namespace
+
+bool IsLink(std::uint32_t attributes, std::uint32_t reparseTag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(reparseTag);
+}
 
 bool QueryEntry(const std::string &path, bool followLinks, EntryFacts &facts) {
   facts = {};
@@ -41,8 +40,8 @@ bool QueryEntry(const std::string &path, bool followLinks, EntryFacts &facts) {
     facts.size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
     facts.volume = info.dwVolumeSerialNumber;
     facts.index = std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
-    facts.isLink =
-        GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) && IsLink(tag);
+    facts.isLink = GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof tag) &&
+                   IsLink(tag.FileAttributes, tag.ReparseTag);
   }
   CloseHandle(h);
   return true;
@@ -67,10 +66,11 @@ bool RemoveEntry(const std::wstring &wide, EntryKind kind) {
   } else if (!GetFileInformationByHandleEx(h, FileAttributeTagInfo, &info, sizeof info)) {
     refusal = "the entry cannot be examined";
   } else {
-    const bool folder = (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLink(info);
+    const bool link = IsLink(info.FileAttributes, info.ReparseTag);
+    const bool folder = (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !link;
     if (kind == EntryKind::File && folder)
       refusal = "is a folder, not a file";
-    else if (kind == EntryKind::Folder && IsLink(info))
+    else if (kind == EntryKind::Folder && link)
       refusal = "is a symbolic link, not a folder";
     else if (kind == EntryKind::Folder && !folder)
       refusal = "not a folder";

@@ -43,9 +43,6 @@ std::string Number(double v) {
   return buf;
 }
 
-// Runs ffmpeg into `path` unless a previous run left it there. The output is
-// written under a temporary name and renamed, so tests running in parallel
-// never read a half-written file.
 bool IsCached(const std::string &path) {
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
@@ -60,6 +57,9 @@ std::string PartName(const std::string &path) {
   return path + "." + std::to_string(now) + "-" + std::to_string(++count) + ".part";
 }
 
+// Runs ffmpeg into `path` unless a previous run left it there. The output is
+// written under a temporary name and renamed, so tests running in parallel
+// never read a half-written file.
 bool EncodeCached(const std::string &path, std::vector<std::string> args, std::string *error) {
   if (IsCached(path))
     return true;
