@@ -143,10 +143,19 @@ bool SetOsdText(int slot, std::string_view text) {
   const std::size_t end = text.find_first_of(std::string_view("\0\r\n", 3));
   if (end != std::string_view::npos)
     text = text.substr(0, end);
+  // Nor could the rest of the characters the file cannot carry back: any
+  // other control character or a byte from 0x80 would drop the line when it
+  // is read, ";" would start a comment, '"' would end the quoted text.
   auto &buf = State().osd[slot];
   buf.fill('\0');
-  const std::size_t n = std::min<std::size_t>(text.size(), kOsdTextMaxLength);
-  std::memcpy(buf.data(), text.data(), n);
+  std::size_t n = 0;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (n == kOsdTextMaxLength)
+      break;
+    if (c >= 0x20 && c < 0x7F && c != ';')
+      buf[n++] = c == '"' ? '\'' : ch;
+  }
   return true;
 }
 

@@ -182,6 +182,9 @@ TEST_F(CfgModel, OsdTextsKeepAtMost47CharactersAndNoLineBreaks) {
   EXPECT_EQ(GetOsdText(1), "A");
   EXPECT_TRUE(SetOsdText(1, std::string_view("B\0C", 3)));
   EXPECT_EQ(GetOsdText(1), "B");
+  // Only what a read of the written file gives back.
+  EXPECT_TRUE(SetOsdText(1, "a;b\"c\x01\tD\xC3\xA9"));
+  EXPECT_EQ(GetOsdText(1), "ab'cD");
   EXPECT_FALSE(SetOsdText(2, "x"));
   EXPECT_EQ(GetOsdText(2), "");
 }
