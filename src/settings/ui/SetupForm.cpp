@@ -14,7 +14,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -198,13 +197,6 @@ void TSetupForm::showEvent(QShowEvent *event) {
 bool TSetupForm::eventFilter(QObject *watched, QEvent *event) {
   if (watched == MaskEditFileLimit && event->type() == QEvent::FocusOut)
     MaskEditFileLimitExit();
-  // Enter presses OK while the focus stays in the field: the number is taken
-  // first, as leaving the field would.
-  if (watched == MaskEditFileLimit && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-      MaskEditFileLimitExit();
-  }
   return QDialog::eventFilter(watched, event);
 }
 
@@ -226,6 +218,9 @@ int TSetupForm::Message(int textId, int type) {
 }
 
 void TSetupForm::OkButtonClick() {
+  // OK may come from Enter while the focus is still in the size field: the
+  // number is taken first, as leaving the field would.
+  MaskEditFileLimitExit();
   if (InFolderEdit->text().isEmpty()) {
     Message(204, kMessageError);
     return;
