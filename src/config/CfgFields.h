@@ -218,6 +218,7 @@ constexpr int AreaField(int area) {
   return kFieldFirstArea + kAreaFieldCount * area;
 }
 inline constexpr int kAreaFieldFlags = 0;
+inline constexpr int kAreaOnBit = 7; // of the flags field
 inline constexpr int kAreaFieldBrightnessSens = 1;
 inline constexpr int kAreaFieldSizeSens = 2;
 enum RectItem : int { kRectX = 0, kRectY = 1, kRectWidth = 2, kRectHeight = 3 };

@@ -207,17 +207,8 @@ bool ReadCfgFile(const std::string &path, bool appendName) {
 bool LoadCfgFileBytes(const std::string &path, bool appendName, std::string &bytes) {
   bytes.clear();
   std::string full;
-  platform::File file;
-  if (!BuildPath(path, appendName, full) || !file.OpenRead(full))
-    return false;
-  char buffer[4096];
-  std::int64_t got;
-  while ((got = file.Read(buffer, sizeof buffer)) > 0) {
-    if (bytes.size() + static_cast<std::size_t>(got) > kCfgFileBytesLimit)
-      return false;
-    bytes.append(buffer, static_cast<std::size_t>(got));
-  }
-  return got == 0;
+  return BuildPath(path, appendName, full) &&
+         platform::ReadWholeFile(full, bytes, kCfgFileBytesLimit);
 }
 
 void ApplyCfgText(std::string_view bytes) {

@@ -67,9 +67,8 @@ void ProgramSettings::LoadFromBytes(std::string_view bytes) {
   Language = ini.ReadInt(SettingsSection, "LANGUAGE", 0);
   // A hand-edited file may leave the separator off; every user of the paths
   // appends file names to them.
-  InPath = WithTrailingBackslash(ini.ReadString(SettingsSection, "IN_PATH", ""));
-  UpdateDriveFields();
-  OutPath = WithTrailingBackslash(ini.ReadString(SettingsSection, "OUT_PATH", ""));
+  SetInPath(ini.ReadString(SettingsSection, "IN_PATH", ""));
+  SetOutPath(ini.ReadString(SettingsSection, "OUT_PATH", ""));
   FileMask = ini.ReadString(SettingsSection, "FILE_MASK", "%D_%T");
   // Compared as unsigned, so -1 and other negative values are too big too.
   MaxFileLength =

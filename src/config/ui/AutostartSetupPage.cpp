@@ -25,7 +25,6 @@ namespace {
 
 namespace txt = settings_text;
 
-constexpr int kAreaOnBit = 7;
 constexpr int kMotionOnBit = 0;
 constexpr int kVasOnBit = 1;
 

@@ -19,11 +19,6 @@
 
 namespace orvo {
 
-namespace {
-
-constexpr int kAreaOnBit = 7;
-
-} // namespace
 
 RoiEditor::RoiEditor(RecorderSettings &settings, QLabel *image)
     : QObject(&settings), settings_(settings), image_(image) {
