@@ -66,7 +66,12 @@ version=$(dpkg-deb -f "$deb" Version)
   echo "orvo-convert --version does not say ${version%%-*}" >&2
   exit 1
 }
-dpkg-deb -c "$deb" | grep -q "man1/orvo-convert.1" || { echo "the package has no manual page of orvo-convert" >&2; exit 1; }
+# grep reads the whole listing (no -q): stopping at the first match would
+# kill dpkg-deb with SIGPIPE, and pipefail would count that as a failure.
+dpkg-deb -c "$deb" | grep "man1/orvo-convert.1" >/dev/null || {
+  echo "the package has no manual page of orvo-convert" >&2
+  exit 1
+}
 
 # The window program keeps running until it is stopped; it gets a settings
 # file, a home and a start folder of its own so the user's are not touched.
