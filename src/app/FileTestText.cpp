@@ -27,9 +27,51 @@ int ProblemTextId(VideoFileProblem problem) {
     return txt::FileTestCountMismatch;
   case VideoFileProblem::DigestMismatch:
     return txt::FileTestDigestMismatch;
+  case VideoFileProblem::PlaybackChanged:
+    return txt::FileTestPlaybackChanged;
   case VideoFileProblem::OutOfMemory:
     return txt::FileTestOutOfMemory;
   case VideoFileProblem::None:
+    break;
+  }
+  return NoTextId;
+}
+
+int PlaybackChangeTextId(PlaybackChange change) {
+  switch (change) {
+  case PlaybackChange::Tracks:
+    return txt::PlaybackTracks;
+  case PlaybackChange::MovieTimescale:
+    return txt::PlaybackMovieTimescale;
+  case PlaybackChange::MovieDuration:
+    return txt::PlaybackMovieDuration;
+  case PlaybackChange::MovieDates:
+    return txt::PlaybackMovieDates;
+  case PlaybackChange::MovieHeader:
+    return txt::PlaybackMovieHeader;
+  case PlaybackChange::Timescale:
+    return txt::PlaybackTimescale;
+  case PlaybackChange::Duration:
+    return txt::PlaybackDuration;
+  case PlaybackChange::Dimensions:
+    return txt::PlaybackDimensions;
+  case PlaybackChange::Matrix:
+    return txt::PlaybackMatrix;
+  case PlaybackChange::TrackDates:
+    return txt::PlaybackTrackDates;
+  case PlaybackChange::CodecSetup:
+    return txt::PlaybackCodecSetup;
+  case PlaybackChange::EditList:
+    return txt::PlaybackEditList;
+  case PlaybackChange::SampleSizes:
+    return txt::PlaybackSampleSizes;
+  case PlaybackChange::SampleTimes:
+    return txt::PlaybackSampleTimes;
+  case PlaybackChange::CompositionOffsets:
+    return txt::PlaybackCompositionOffsets;
+  case PlaybackChange::KeyFrames:
+    return txt::PlaybackKeyFrames;
+  case PlaybackChange::None:
     break;
   }
   return NoTextId;
@@ -115,7 +157,13 @@ std::string DescribeFileTest(const VideoFileTestResult &r) {
   // Samples count from 1 for people, as players show them.
   if (r.problem == VideoFileProblem::SampleUnreadable)
     Append(where, Numbered(txt::FileTestSample, r.sample + 1));
-  return Compose(FileTestVerdictTextId(r.verdict), ProblemTextId(r.problem), where, r.systemError);
+  if (r.problem == VideoFileProblem::PlaybackChanged && r.change != PlaybackChange::None)
+    Append(where, GetText(PlaybackChangeTextId(r.change)));
+  std::string text =
+      Compose(FileTestVerdictTextId(r.verdict), ProblemTextId(r.problem), where, r.systemError);
+  if (TimingNotCovered(r) && r.verdict == VideoFileVerdict::Good)
+    text.append(" (").append(GetText(txt::FileTestTimingNotCovered)).append(")");
+  return text;
 }
 
 std::string DescribeFileSource(const VideoFileTestResult &r) {

@@ -23,6 +23,14 @@ int ProblemTextId(ProblemKind kind) {
     return txt::ProblemMarkFailed;
   case ProblemKind::VerifyFailed:
     return txt::ProblemVerifyFailed;
+  case ProblemKind::RecordRangeEmpty:
+    return txt::ProblemRecordRangeEmpty;
+  case ProblemKind::RecordFileDisagrees:
+    return txt::ProblemRecordFileDisagrees;
+  case ProblemKind::NameTaken:
+    return txt::NoteNameTaken;
+  case ProblemKind::EarlierSetKept:
+    return txt::NoteEarlierSetKept;
   }
   return NoTextId;
 }
@@ -45,6 +53,12 @@ int DamageTextId(DamageKind kind) {
     return txt::DamageSampleTooLarge;
   case DamageKind::TracksDiffer:
     return txt::DamageTracksDiffer;
+  case DamageKind::SampleOutsideData:
+    return txt::DamageSampleOutsideData;
+  case DamageKind::SamplesOverlap:
+    return txt::DamageSamplesOverlap;
+  case DamageKind::EmptySample:
+    return txt::DamageEmptySample;
   }
   return NoTextId;
 }
@@ -77,10 +91,11 @@ std::string DescribeProblem(const ConvertProblem &problem) {
            (problem.count > 1 ? " …)" : ")");
   if (!problem.file.empty())
     text += " " + problem.file;
-  const std::string detail = problem.kind == ProblemKind::FragmentDamaged
-                                 ? GetText(DamageTextId(problem.damage))
-                             : problem.detailTextId != 0 ? GetText(problem.detailTextId)
-                                                         : problem.detail;
+  std::string detail = problem.kind == ProblemKind::FragmentDamaged
+                           ? GetText(DamageTextId(problem.damage))
+                           : problem.detail;
+  if (problem.kind != ProblemKind::FragmentDamaged && problem.detailTextId != 0)
+    detail = GetText(problem.detailTextId) + (detail.empty() ? "" : " " + detail);
   if (!detail.empty())
     text += " (" + detail + ")";
   return text;
@@ -88,11 +103,14 @@ std::string DescribeProblem(const ConvertProblem &problem) {
 
 std::string DescribeOutcome(const RecordOutcome &outcome) {
   std::string text = GetText(OutcomeTextId(outcome.kind));
-  if (outcome.problems.empty())
-    return text;
-  text += ": " + DescribeProblem(outcome.problems.front());
-  if (outcome.problemCount > 1)
-    text += "; " + GetText(txt::MoreProblems) + " " + std::to_string(outcome.problemCount - 1);
+  if (!outcome.problems.empty()) {
+    text += ": " + DescribeProblem(outcome.problems.front());
+    if (outcome.problemCount > 1)
+      text += "; " + GetText(txt::MoreProblems) + " " + std::to_string(outcome.problemCount - 1);
+  }
+  // Notes tell where a file went and why, even when all went well.
+  for (const ConvertProblem &note : outcome.notes)
+    text += "; " + DescribeProblem(note);
   return text;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/Storagex4tft.h"
 
+#include "engine/OutputSet.h"
 #include "engine/RecordTime.h"
 #include "engine/VideoFileTest.h"
 #include "mp4/Mp4container.h"
@@ -35,6 +36,12 @@ DamageKind DamageOf(FragmentFault fault) {
     return DamageKind::SampleOutsideFile;
   case FragmentFault::SampleTooLarge:
     return DamageKind::SampleTooLarge;
+  case FragmentFault::SampleOutsideData:
+    return DamageKind::SampleOutsideData;
+  case FragmentFault::SamplesOverlap:
+    return DamageKind::SamplesOverlap;
+  case FragmentFault::EmptySample:
+    return DamageKind::EmptySample;
   case FragmentFault::None:
     break;
   }
@@ -64,12 +71,35 @@ void TStorageX4TFT::AddProblem(RecordOutcome &outcome, ConvertProblem problem) {
 }
 
 std::string TStorageX4TFT::PartName(const RecordJob &job, std::uint32_t part) {
-  return job.base + "_P" + std::to_string(part) + ".mp4";
+  return TOutputFolder::PartName(job.base, part);
 }
 
-// Closes the open part. Only a part that was finished and has reached the
-// medium appears under its name; otherwise nothing does. False when the
-// output failed, which ends the record.
+// Compares two files byte for byte, in bounded pieces.
+bool TStorageX4TFT::SameContent(const std::string &a, const std::string &b) {
+  platform::File fa, fb;
+  if (!fa.OpenRead(a) || !fb.OpenRead(b) || fa.Size() != fb.Size())
+    return false;
+  // A file is not a copy of itself: the output folder may be the record's
+  // own under another name.
+  std::uint64_t da = 0, ia = 0, db = 1, ib = 1;
+  if (!fa.Identity(da, ia) || !fb.Identity(db, ib) || (da == db && ia == ib))
+    return false;
+  std::vector<std::uint8_t> x(1 << 20), y(1 << 20);
+  for (;;) {
+    const std::int64_t n = fa.Read(x.data(), x.size());
+    if (n < 0 || fb.Read(y.data(), y.size()) != n)
+      return false;
+    if (n == 0)
+      return true;
+    if (std::memcmp(x.data(), y.data(), static_cast<std::size_t>(n)) != 0)
+      return false;
+  }
+}
+
+// Closes the open part: finished and flushed, it waits under a temporary
+// name until the record's whole set is put under its names together. False
+// when the output failed or its verification did not pass, which ends the
+// record.
 bool TStorageX4TFT::ClosePart(RecordJob &job) {
   job.partOpen = false;
   const std::string name = PartName(job, job.part);
@@ -88,26 +118,34 @@ bool TStorageX4TFT::ClosePart(RecordJob &job) {
     return true;
   }
   ++job.part;
-  Writer->Close();
-  if (!Writer->LastFinishSucceeded()) {
+  StagedPart staged{name, {}};
+  if (!Writer->CloseSealed(staged.file)) {
     AddProblem(job.outcome,
                Problem(ProblemKind::OutputFailed, OutputFolder + name, Writer->LastErrorText()));
     return false;
   }
-  job.outcome.parts.push_back(name);
-  return !VerifyOutputs || VerifyPart(job, OutputFolder + name);
+  job.staged.push_back(std::move(staged));
+  return !VerifyOutputs || VerifyPart(job, job.staged.back());
 }
 
 // Reads the part back from the disk, not from the system's cache, and checks
-// every sample against the digests the writer put into it.
-bool TStorageX4TFT::VerifyPart(RecordJob &job, const std::string &path) {
-  platform::File file;
-  if (file.OpenRead(path))
-    file.DropCachedPages();
-  file.Close();
-  const VideoFileTestResult r = TestVideoFile(path, CancelRequested);
-  if (r.verdict == VideoFileVerdict::Good || r.verdict == VideoFileVerdict::Cancelled)
+// every sample against the digests the writer put into it. A cancel stops
+// the record as interrupted: a part not verified is not a verified one.
+bool TStorageX4TFT::VerifyPart(RecordJob &job, const StagedPart &part) {
+  const std::string path = OutputFolder + part.name;
+  platform::File reading;
+  if (!part.file.DuplicateForReading(reading)) {
+    AddProblem(job.outcome, Problem(ProblemKind::VerifyFailed, path, platform::LastErrorText()));
+    return false;
+  }
+  reading.DropCachedPages();
+  const VideoFileTestResult r = TestOpenVideoFile(std::move(reading), path, CancelRequested);
+  if (r.verdict == VideoFileVerdict::Good)
     return true;
+  if (r.verdict == VideoFileVerdict::Cancelled) {
+    job.verifyInterrupted = true;
+    return false;
+  }
   ConvertProblem p = Problem(ProblemKind::VerifyFailed, path, r.systemError);
   if (r.systemError.empty())
     p.detailTextId = r.verdict == VideoFileVerdict::ReadError ? 278 : 279;
@@ -131,7 +169,7 @@ bool TStorageX4TFT::OpenPart(RecordJob &job, const std::string &fragmentPath,
   // Where the part comes from and when it begins, for its integrity data
   // and header times (the recorder's clock, taken as UTC).
   const RecordEntry &entry = Entries[job.index];
-  Writer->SetRecordSource(FolderName(entry), fragmentNumber);
+  Writer->SetRecordSource(FolderName(entry), fragmentNumber, RecordDigest(entry));
   Writer->SetCreationTime(RecordTimeSince1904(entry, job.elapsed));
   job.tracks.clear();
   const int tracks = Reader->GetTrackCount();
@@ -302,16 +340,114 @@ bool TStorageX4TFT::WriteMark(const std::string &folder, const RecordEntry &entr
   return true;
 }
 
-// Parts of an earlier conversion with higher numbers than this run wrote
-// would look like one set with this run's parts.
-void TStorageX4TFT::RemoveStaleParts(const RecordJob &job) {
-  if (job.outcome.parts.empty())
-    return;
-  for (std::uint32_t part = job.part;; ++part) {
-    const std::string path = OutputFolder + PartName(job, part);
-    if (!platform::IsRegularFile(path) || !platform::DeleteFile(path))
-      break;
+// The record file's own numbers: a range that holds nothing fails the
+// record; a fragment count that disagrees with the range, or fragments that
+// lie beyond it within the count, leave the record converted as the range
+// says but not complete. False when nothing is to be converted.
+bool TStorageX4TFT::CheckRecordNumbers(RecordJob &job, const std::string &folder) {
+  const RecordEntry &e = Entries[job.index];
+  const std::string recordFile = folder + RecordFileName;
+  if (e.FirstFragment > e.LastFragment) {
+    AddProblem(job.outcome,
+               Problem(ProblemKind::RecordRangeEmpty, recordFile,
+                       std::to_string(e.FirstFragment) + " > " + std::to_string(e.LastFragment)));
+    return false;
   }
+  const std::uint64_t range = std::uint64_t{e.LastFragment} - e.FirstFragment + 1;
+  if (e.FragmentCount < 0 || std::uint64_t(e.FragmentCount) != range) {
+    ConvertProblem p = Problem(ProblemKind::RecordFileDisagrees, recordFile,
+                               std::to_string(e.FragmentCount) + " / " + std::to_string(range));
+    p.detailTextId = txt::RecordCountVsRange;
+    AddProblem(job.outcome, p);
+  }
+  if (e.FragmentCount > 0 && std::uint64_t(e.FragmentCount) > range) {
+    const std::uint64_t end = std::uint64_t{e.FirstFragment} + std::uint64_t(e.FragmentCount) - 1;
+    std::vector<Fragment> beyond;
+    std::uint64_t missing = 0;
+    std::uint32_t firstMissing = 0;
+    ListFragments(folder, e.LastFragment + 1,
+                  static_cast<std::uint32_t>(std::min<std::uint64_t>(end, 0xFFFFFFFFu)), beyond,
+                  missing, firstMissing);
+    if (!beyond.empty()) {
+      ConvertProblem p = Problem(ProblemKind::RecordFileDisagrees, recordFile,
+                                 std::to_string(beyond.size()) + " (" + beyond.front().path + ")");
+      p.detailTextId = txt::RecordFragmentsBeyondRange;
+      AddProblem(job.outcome, p);
+    }
+  }
+  return true;
+}
+
+// The GPS copy is the record's own when it holds the track file's bytes;
+// anything else under its name is kept and the copy takes "-2", "-3"...
+bool TStorageX4TFT::CopyGps(RecordJob &job, const std::string &folder) {
+  const std::string gps = GpsFileName(job.index);
+  const std::string source = folder + gps;
+  const std::string stem = gps.substr(0, gps.size() - 4);
+  std::string name = gps;
+  for (unsigned n = 2;; ++n) {
+    const std::string target = OutputFolder + name;
+    if (!platform::EntryExists(target))
+      break;
+    if (platform::IsRegularFile(target) && SameContent(source, target)) {
+      job.outcome.gpsCopy = name;
+      return true;
+    }
+    if (n == 2) {
+      ConvertProblem p = Problem(ProblemKind::NameTaken, target);
+      p.detailTextId = txt::NameTakenOtherRecord;
+      job.outcome.notes.push_back(p);
+    }
+    name = stem + "-" + std::to_string(n) + ".gpx";
+  }
+  if (platform::CopyFileSafely(source, OutputFolder + name, &CancelRequested)) {
+    job.outcome.gpsCopy = name;
+    return true;
+  }
+  if (!CancelRequested)
+    AddProblem(job.outcome,
+               Problem(ProblemKind::GpsCopyFailed, source, platform::LastErrorText()));
+  return false;
+}
+
+// Puts the record's staged parts under their names: all of them, in one
+// journalled step, when the run was complete or the record has no earlier
+// files; otherwise the earlier files stay and the new ones are dropped.
+// True when the new set is under its names.
+bool TStorageX4TFT::PublishParts(RecordJob &job, bool complete, std::set<std::string> &usedBases) {
+  if (job.staged.empty())
+    return false;
+  const RecordEntry &entry = Entries[job.index];
+  const RecordIdentity id{FolderName(entry), RecordDigest(entry)};
+  TOutputFolder out(OutputFolder, *Reader);
+  const SetPlacement place = out.Place(job.base, entry.RecordNumber,
+                                       static_cast<std::uint32_t>(job.staged.size()), id,
+                                       usedBases);
+  if (!place.takenName.empty()) {
+    ConvertProblem p = Problem(ProblemKind::NameTaken, OutputFolder + place.takenName);
+    p.detailTextId = place.takenWhyTextId;
+    job.outcome.notes.push_back(p);
+  }
+  if (!complete && place.earlierSet) {
+    job.staged.clear(); // closing a staged part drops it
+    job.outcome.notes.push_back(
+        Problem(ProblemKind::EarlierSetKept, OutputFolder + out.PartName(place.base, 0)));
+    return false;
+  }
+  usedBases.insert(place.base);
+  for (std::size_t n = 0; n < job.staged.size(); ++n)
+    job.staged[n].name = out.PartName(place.base, static_cast<std::uint32_t>(n));
+  std::string failedFile, error;
+  const bool ok = out.Commit(job.staged, complete ? place.stale : std::vector<std::string>{},
+                             id, failedFile, error);
+  for (const StagedPart &p : job.staged) {
+    if (p.committed)
+      job.outcome.parts.push_back(p.name);
+  }
+  job.staged.clear();
+  if (!ok)
+    AddProblem(job.outcome, Problem(ProblemKind::OutputFailed, failedFile, error));
+  return ok;
 }
 
 void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragment> &fragments,
@@ -321,59 +457,47 @@ void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragmen
   const std::string folder = RecordFolderPath(index);
   RecordJob job;
   job.index = index;
+  // The name wanted; where it is taken, PublishParts finds another.
   job.base = BaseName(entry);
-  // Two records of one job must not replace each other's output (same date
-  // and time after a clock reset, or a mask without placeholders).
-  if (usedBases.count(job.base)) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, "_R%08u", entry.RecordNumber);
-    std::string base = job.base + suffix;
-    for (unsigned n = 2; usedBases.count(base); ++n)
-      base = job.base + suffix + "-" + std::to_string(n);
-    job.base = base;
-  }
-  usedBases.insert(job.base);
 
   bool interrupted = false;
-  for (const Fragment &fragment : fragments) {
-    if (CancelRequested) {
-      interrupted = true;
-      break;
+  if (CheckRecordNumbers(job, folder)) {
+    for (const Fragment &fragment : fragments) {
+      if (CancelRequested) {
+        interrupted = true;
+        break;
+      }
+      const FragmentResult r = CopyFragment(job, fragment);
+      ProgressDone = ProgressDone + 1;
+      BytesDone += static_cast<std::int64_t>(fragment.size);
+      if (r == FragmentResult::RecordEnds)
+        break;
     }
-    const FragmentResult r = CopyFragment(job, fragment);
-    ProgressDone = ProgressDone + 1;
-    BytesDone += static_cast<std::int64_t>(fragment.size);
-    if (r == FragmentResult::RecordEnds)
-      break;
+    if (missing > 0) {
+      ConvertProblem p = Problem(ProblemKind::FragmentsMissing,
+                                 folder + FragmentFolderName(firstMissing) +
+                                     FragmentFileName(firstMissing));
+      p.count = missing;
+      AddProblem(job.outcome, p);
+    }
+    if (job.partOpen)
+      ClosePart(job);
   }
-  interrupted = interrupted || CancelRequested;
-  if (missing > 0) {
-    ConvertProblem p = Problem(ProblemKind::FragmentsMissing,
-                               folder + FragmentFolderName(firstMissing) +
-                                   FragmentFileName(firstMissing));
-    p.count = missing;
-    AddProblem(job.outcome, p);
-  }
-  if (job.partOpen)
-    ClosePart(job);
+  interrupted = interrupted || job.verifyInterrupted || CancelRequested;
 
   RecordOutcome &outcome = job.outcome;
-  if (!interrupted && (entry.Attributes & kAttrGps)) {
-    const std::string gps = GpsFileName(index);
-    if (platform::CopyFileSafely(folder + gps, OutputFolder + gps, &CancelRequested))
-      outcome.gpsCopy = gps;
-    else if (CancelRequested)
-      interrupted = true;
-    else
-      AddProblem(outcome, Problem(ProblemKind::GpsCopyFailed, folder + gps,
-                                  platform::LastErrorText()));
+  const bool complete = !interrupted && outcome.problemCount == 0;
+  const bool published = PublishParts(job, complete, usedBases);
+  bool gpsDone = !(entry.Attributes & kAttrGps);
+  if (!interrupted && published && !gpsDone) {
+    gpsDone = CopyGps(job, folder);
+    interrupted = CancelRequested;
   }
   if (interrupted) {
     outcome.kind = OutcomeKind::Interrupted;
-  } else if (outcome.problemCount > 0) {
+  } else if (outcome.problemCount > 0 || !gpsDone) {
     outcome.kind = outcome.parts.empty() ? OutcomeKind::Failed : OutcomeKind::Partly;
   } else {
-    RemoveStaleParts(job);
     ConvertProblem problem;
     if (WriteMark(folder, entry, problem)) {
       entry.Marks = static_cast<std::uint8_t>((entry.Marks & ~kMarkChecked) | kMarkConverted);
@@ -425,8 +549,12 @@ bool TStorageX4TFT::ConvertChecked() {
   FinishedOrder.assign(plan.size(), 0);
   // An empty output folder would put the files into the current directory.
   const bool outputKnown = !OutputFolder.empty();
-  if (outputKnown)
+  if (outputKnown) {
+    // A swap a killed run left half done is finished before its
+    // temporaries could be taken for stale ones.
+    TOutputFolder(OutputFolder, *Reader).RecoverSwaps();
     platform::RemoveStaleTemporaries(OutputFolder);
+  }
 
   bool result = true;
   std::set<std::string> usedBases;

@@ -17,6 +17,11 @@ enum class ProblemKind : std::uint8_t {
   GpsCopyFailed,
   MarkFailed,   // the outputs are complete, but "record.dat" kept no mark
   VerifyFailed, // a part read back from the disk is not what was written
+  RecordRangeEmpty,    // the record file's first fragment lies after its last
+  RecordFileDisagrees, // its fragment count, range or fragments disagree
+  // Notes, which leave the outcome as it is:
+  NameTaken,      // `file` was kept; the output took another name
+  EarlierSetKept, // the run was not complete; the record's earlier files stay
 };
 
 // Why a fragment that opened is not usable as a whole.
@@ -29,6 +34,9 @@ enum class DamageKind : std::uint8_t {
   SampleOutsideFile,
   SampleTooLarge,
   TracksDiffer, // other tracks than the part's earlier fragments
+  SampleOutsideData,
+  SamplesOverlap,
+  EmptySample,
 };
 
 struct ConvertProblem {
@@ -36,7 +44,7 @@ struct ConvertProblem {
   DamageKind damage = DamageKind::Structure;
   std::string file;   // the file concerned, as a path
   std::string detail; // the system's text, when there is one
-  int detailTextId = 0; // instead of `detail`: a text of the language tables
+  int detailTextId = 0; // a text of the language tables, before `detail`
   std::uint64_t count = 0;
 };
 
@@ -57,6 +65,9 @@ struct RecordOutcome {
   // them all (a damaged card can have thousands).
   std::vector<ConvertProblem> problems;
   std::uint64_t problemCount = 0;
+  // What the user should know although nothing failed (NameTaken,
+  // EarlierSetKept).
+  std::vector<ConvertProblem> notes;
 };
 
 } // namespace orvo

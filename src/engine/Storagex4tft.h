@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Outcome.h"
+#include "engine/OutputSet.h"
 #include "engine/RecordEntry.h"
 
 #include <atomic>
@@ -150,6 +151,9 @@ private:
     // the moment a new part begins, for the times in its headers.
     std::uint64_t elapsed = 0;
     std::vector<PartTrack> tracks; // of the open part
+    // Parts finished, waiting to be put under their names together.
+    std::vector<StagedPart> staged;
+    bool verifyInterrupted = false;
     RecordOutcome outcome;
   };
   enum class FragmentResult { Copied, Failed, RecordEnds };
@@ -162,10 +166,13 @@ private:
   bool OpenPart(RecordJob &job, const std::string &fragmentPath, std::uint32_t fragmentNumber,
                 bool &outputFailed);
   bool ClosePart(RecordJob &job);
-  bool VerifyPart(RecordJob &job, const std::string &path);
+  bool VerifyPart(RecordJob &job, const StagedPart &part);
+  bool CheckRecordNumbers(RecordJob &job, const std::string &folder);
+  bool PublishParts(RecordJob &job, bool complete, std::set<std::string> &usedBases);
+  bool CopyGps(RecordJob &job, const std::string &folder);
+  static bool SameContent(const std::string &a, const std::string &b);
   CopyResult CopySamples(RecordJob &job, const std::string &fragmentPath);
   bool WriteMark(const std::string &folder, const RecordEntry &entry, ConvertProblem &problem);
-  void RemoveStaleParts(const RecordJob &job);
   static void AddProblem(RecordOutcome &outcome, ConvertProblem problem);
 
   std::atomic<bool> Busy{false};

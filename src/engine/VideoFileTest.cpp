@@ -52,6 +52,14 @@ bool PairTracks(TMP4Container &reader, const IntegrityData &data, int entryOf[kM
 
 } // namespace
 
+namespace {
+
+VideoFileTestResult TestOpened(std::unique_ptr<TMP4Container> reader, VideoFileTestResult r,
+                               std::uint64_t fileSize, const std::atomic<bool> &cancel,
+                               VideoFileProgress *progress);
+
+} // namespace
+
 VideoFileTestResult TestVideoFile(const std::string &path, const std::atomic<bool> &cancel,
                                   VideoFileProgress *progress) {
   VideoFileTestResult r;
@@ -70,6 +78,35 @@ VideoFileTestResult TestVideoFile(const std::string &path, const std::atomic<boo
     r.systemError = platform::LastErrorText();
     return Ends(r, V::ReadError, P::NotMp4);
   }
+  return TestOpened(std::move(reader), std::move(r), fileSize, cancel, progress);
+}
+
+VideoFileTestResult TestOpenVideoFile(platform::File &&file, const std::string &name,
+                                      const std::atomic<bool> &cancel,
+                                      VideoFileProgress *progress) {
+  VideoFileTestResult r;
+  r.fileName = name;
+  const std::int64_t size = file.Size();
+  if (size < 0 || size > 0xFFFFFFFF)
+    return Ends(r, VideoFileVerdict::ReadError,
+                size < 0 ? VideoFileProblem::CannotOpen : VideoFileProblem::TooLarge);
+  auto reader = std::make_unique<TMP4Container>();
+  platform::ClearLastError();
+  if (!reader->OpenReadFile(std::move(file))) {
+    r.systemError = platform::LastErrorText();
+    return Ends(r, VideoFileVerdict::ReadError, VideoFileProblem::NotMp4);
+  }
+  return TestOpened(std::move(reader), std::move(r), static_cast<std::uint64_t>(size), cancel,
+                    progress);
+}
+
+namespace {
+
+VideoFileTestResult TestOpened(std::unique_ptr<TMP4Container> reader, VideoFileTestResult r,
+                               std::uint64_t fileSize, const std::atomic<bool> &cancel,
+                               VideoFileProgress *progress) {
+  using V = VideoFileVerdict;
+  using P = VideoFileProblem;
   if (!reader->HasMovie())
     return Ends(r, V::ReadError, P::NoMovie);
   const int tracks = reader->GetTrackCount();
@@ -138,14 +175,69 @@ VideoFileTestResult TestVideoFile(const std::string &path, const std::atomic<boo
     if (!(digests[t].Final() == r.integrityData.tracks[entryOf[t]].digest))
       return Ends(r, V::ChangedOrDamaged, P::DigestMismatch, reader->GetTrackId(t));
   }
+  if (r.integrityData.version >= 2) {
+    // The reader above takes only what it needs from the index; how the file
+    // plays is read from the whole "moov" again.
+    MoviePlayback now;
+    if (!reader->DescribeOpenFile(now))
+      return Ends(r, V::ChangedOrDamaged, P::PlaybackChanged);
+    std::uint32_t trackId = 0;
+    r.change = ComparePlayback(r.integrityData.playback, now, trackId);
+    if (r.change != PlaybackChange::None)
+      return Ends(r, V::ChangedOrDamaged, P::PlaybackChanged, trackId);
+  }
   return Ends(r, V::Good, P::None);
+}
+
+} // namespace
+
+const char *DescribePlaybackChange(PlaybackChange change) {
+  switch (change) {
+  case PlaybackChange::None:
+    return "the index cannot be read again";
+  case PlaybackChange::Tracks:
+    return "other tracks or sample counts";
+  case PlaybackChange::MovieTimescale:
+    return "the movie's time scale changed";
+  case PlaybackChange::MovieDuration:
+    return "the movie's duration changed";
+  case PlaybackChange::MovieDates:
+    return "the movie's dates changed";
+  case PlaybackChange::MovieHeader:
+    return "the movie header (rate, volume or matrix) changed";
+  case PlaybackChange::Timescale:
+    return "the time scale changed";
+  case PlaybackChange::Duration:
+    return "the duration changed";
+  case PlaybackChange::Dimensions:
+    return "the picture size changed";
+  case PlaybackChange::Matrix:
+    return "the display matrix (rotation) changed";
+  case PlaybackChange::TrackDates:
+    return "the dates changed";
+  case PlaybackChange::CodecSetup:
+    return "the decoder set-up changed";
+  case PlaybackChange::EditList:
+    return "the edit list changed";
+  case PlaybackChange::SampleSizes:
+    return "the sample boundaries changed";
+  case PlaybackChange::SampleTimes:
+    return "the sample times changed";
+  case PlaybackChange::CompositionOffsets:
+    return "the composition offsets changed";
+  case PlaybackChange::KeyFrames:
+    return "the key frames changed";
+  }
+  return "";
 }
 
 std::string DescribeVideoFileTest(const VideoFileTestResult &r) {
   std::string text;
   switch (r.verdict) {
   case VideoFileVerdict::Good:
-    text = "good";
+    text = TimingNotCovered(r) ? "good (integrity data of an earlier version: sample bytes "
+                                 "checked, timing not covered)"
+                               : "good";
     break;
   case VideoFileVerdict::NoIntegrityData:
     text = "no integrity data (samples read, nothing to compare them with)";
@@ -189,6 +281,10 @@ std::string DescribeVideoFileTest(const VideoFileTestResult &r) {
     break;
   case VideoFileProblem::DigestMismatch:
     text += ": the samples of " + track + " differ";
+    break;
+  case VideoFileProblem::PlaybackChanged:
+    text += ": " + std::string(r.trackId ? track + ": " : std::string()) +
+            DescribePlaybackChange(r.change);
     break;
   case VideoFileProblem::OutOfMemory:
     text += ": out of memory";

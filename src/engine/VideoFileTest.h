@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mp4/Integrity.h"
+#include "platform/File.h"
 
 #include <atomic>
 #include <cstdint>
@@ -32,6 +33,7 @@ enum class VideoFileProblem {
   TrackMismatch,      // a track is in the file but not in the integrity data, or the reverse
   CountMismatch,      // a track holds another number of samples than recorded
   DigestMismatch,     // a track's sample bytes differ from those recorded
+  PlaybackChanged,    // same bytes, but the index plays them otherwise; see `change`
   OutOfMemory,
 };
 
@@ -51,6 +53,7 @@ struct VideoFileTestResult {
   std::uint32_t tracks = 0;  // tracks in the file
   std::uint64_t samples = 0; // samples read
   std::uint64_t bytes = 0;   // sample bytes read
+  PlaybackChange change = PlaybackChange::None; // for PlaybackChanged
   IntegrityStatus integrity = IntegrityStatus::Absent;
   IntegrityData integrityData; // when present: names the record the file came from
 };
@@ -60,7 +63,19 @@ struct VideoFileTestResult {
 // before every sample; `progress` may be null.
 VideoFileTestResult TestVideoFile(const std::string &path, const std::atomic<bool> &cancel,
                                   VideoFileProgress *progress = nullptr);
+// The same for a file already open for reading (a part not yet under its
+// name), reported under `name`.
+VideoFileTestResult TestOpenVideoFile(platform::File &&file, const std::string &name,
+                                      const std::atomic<bool> &cancel,
+                                      VideoFileProgress *progress = nullptr);
+// Whether a good file's integrity data is of the earlier kind that does not
+// cover how the file plays.
+inline bool TimingNotCovered(const VideoFileTestResult &r) {
+  return r.integrity == IntegrityStatus::Present && r.integrityData.version < 2;
+}
 
+// Plain English for a change of how a file plays.
+const char *DescribePlaybackChange(PlaybackChange change);
 // Plain English for the command line and logs: the verdict, then the reason.
 std::string DescribeVideoFileTest(const VideoFileTestResult &result);
 

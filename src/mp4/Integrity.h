@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mp4/Playback.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -34,17 +36,35 @@
 // more samples, and is named by its track ID (the writer's track index + 1).
 // The digest covers the sample bytes alone, as they lie in "mdat", so it can
 // be recomputed from any tool's copy of the packets.
+//
+// Version 2 (written now; version 1 is still read) adds what tells a file
+// from another of the same record and how it plays (Playback.h):
+//
+//   38+L    16    XXH3 128-bit digest of the record file's 60 bytes with
+//                 the marks byte taken as 0 (the record, not its marks)
+//   54+L    4+4+4+4+8  movie time scale, duration, creation and
+//                 modification time, digest of the rest of "mvhd"
+//   78+L    4     N
+//   82+L    116×N per entry: the 24 bytes of version 1, then the time scale,
+//                 media duration, track duration, width, height, track and
+//                 media creation and modification times (9 × 4 bytes) and
+//                 the digests of matrix, codec set-up, edit list, sample
+//                 sizes, times, composition offsets and key frames (7 × 8)
 namespace orvo {
 
 inline constexpr std::uint8_t kIntegrityUuid[16] = {0xFC, 0x0A, 0x01, 0x3C, 0x0F, 0x8E, 0x46, 0x67,
                                                     0xA2, 0x41, 0x7F, 0xFB, 0xF0, 0xED, 0x0B, 0xB3};
-inline constexpr std::uint8_t kIntegrityVersion = 1;
+inline constexpr std::uint8_t kIntegrityVersion = 2;
+inline constexpr std::uint8_t kIntegrityFirstVersion = 1;
 inline constexpr std::size_t kIntegrityMaxName = 255;
-inline constexpr std::uint32_t kIntegrityMaxTracks = 8;
+inline constexpr std::uint32_t kIntegrityMaxTracks = kPlaybackMaxTracks;
 inline constexpr std::size_t kIntegrityEntrySize = 24;
+inline constexpr std::size_t kIntegrityPlaybackEntrySize = 9 * 4 + 7 * 8;
+inline constexpr std::size_t kIntegrityMovieSize = 16 + 4 * 4 + 8;
 // Payload after the 8-byte header and the UUID.
 inline constexpr std::size_t kIntegrityMaxBody =
-    4 + 8 + 2 + kIntegrityMaxName + 4 + kIntegrityMaxTracks * kIntegrityEntrySize;
+    4 + 8 + 2 + kIntegrityMaxName + kIntegrityMovieSize + 4 +
+    kIntegrityMaxTracks * (kIntegrityEntrySize + kIntegrityPlaybackEntrySize);
 
 struct Digest128 {
   std::uint8_t bytes[16] = {};
@@ -58,6 +78,11 @@ struct IntegrityTrack {
 };
 
 struct IntegrityData {
+  // Version 1 has neither the record digest nor the playback description.
+  std::uint8_t version = kIntegrityVersion;
+  Digest128 recordDigest;
+  // Its tracks are those of `tracks`, in the same order.
+  MoviePlayback playback;
   std::string recordFolder;
   std::uint32_t firstFragment = 0;
   std::uint32_t lastFragment = 0;
@@ -75,12 +100,15 @@ enum class IntegrityStatus {
 // bytes); its length, or 0 when the data cannot be encoded (name too long,
 // too many tracks).
 std::size_t EncodeIntegrity(const IntegrityData &data, std::uint8_t *out);
-// Parses a body after the UUID. False when anything does not fit the layout
-// exactly: version, flags, lengths, counts, strictly ascending track IDs
-// from 1 to 8, and no byte left over.
+// Parses a body after the UUID, of either version. False when anything does
+// not fit the layout exactly: version, flags, lengths, counts, strictly
+// ascending track IDs from 1 to 8, and no byte left over.
 bool DecodeIntegrity(const std::uint8_t *body, std::size_t size, IntegrityData &data);
 
 // XXH3 128-bit digest of a stream of bytes, fed piece by piece.
+// XXH3 128-bit digest of bytes at hand.
+Digest128 DigestOfBytes(const void *data, std::size_t size);
+
 class TSampleDigest {
 public:
   TSampleDigest();

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <utility>
 
 namespace orvo {
 
@@ -63,6 +65,18 @@ bool TMP4Container::OpenRead(const std::string &fileName) {
     KeepError();
     return false;
   }
+  return ParseOpenFile();
+}
+
+bool TMP4Container::OpenReadFile(platform::File &&file) {
+  if (state != kStateClosed || !file.IsOpen())
+    return false;
+  Reset();
+  handle = std::move(file);
+  return ParseOpenFile();
+}
+
+bool TMP4Container::ParseOpenFile() {
   std::int64_t size = handle.Seek(0, platform::SeekFrom::End);
   // Offsets in this format are 32-bit: a larger file cannot be addressed.
   if (size <= 0 || size > 0xFFFFFFFF || handle.Seek(0, platform::SeekFrom::Begin) != 0) {
@@ -98,6 +112,10 @@ bool TMP4Container::ParseMovie() {
     boxSize[level] = static_cast<std::uint32_t>(end);
     char type[4];
     std::memcpy(type, header + 4, 4);
+    if (level == 1 && TypeIs(type, "mdat") && dataBoxes_ < kMaxDataBoxes) {
+      dataStart_[dataBoxes_] = position;
+      dataEnd_[dataBoxes_++] = boxSize[level];
+    }
     bool descend = false;
     if (!ParseBox(type, size - 8, level, descend))
       return false;
@@ -420,6 +438,31 @@ IntegrityStatus TMP4Container::GetIntegrity(IntegrityData &data) const {
   return state == kStateReading ? integrityStatus_ : IntegrityStatus::Absent;
 }
 
+bool TMP4Container::DescribeOpenFile(MoviePlayback &playback) {
+  if (state != kStateReading)
+    return false;
+  // The top-level boxes, for the one "moov" (this reader takes no other).
+  std::uint64_t at = 0;
+  while (at + 8 <= fileSize_) {
+    std::uint8_t header[8];
+    if (handle.ReadAt(header, 8, at) != 8)
+      return false;
+    const std::uint32_t size = GetBE32(header);
+    if (size < 8 || at + size > fileSize_)
+      return false;
+    if (TypeIs(reinterpret_cast<const char *>(header + 4), "moov")) {
+      const std::uint32_t n = size - 8;
+      if (n > kMaxDescribedMovie)
+        return false;
+      auto bytes = std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[n ? n : 1]);
+      return bytes && handle.ReadAt(bytes.get(), n, at + 8) == n &&
+             DescribePlayback(bytes.get(), n, playback);
+    }
+    at += size;
+  }
+  return false;
+}
+
 std::uint32_t TMP4Container::GetTrackId(int track) const {
   if (state != kStateReading || track < 0 || track >= trackCount)
     return 0;
@@ -645,25 +688,51 @@ FragmentFault TMP4Container::CheckFragment(std::uint32_t maxSampleSize) const {
   // far past the last sample is not a pause but a damaged header, and would
   // push every later timestamp out of the part's 32-bit range.
   constexpr std::uint32_t kLongestTail = 10 * kTimeBase;
+  runs_.clear();
   for (int t = 0; t < trackCount; ++t) {
     const std::uint32_t n = sampleCount[t];
     if (n == 0)
       return FragmentFault::EmptyTrack;
     if (trackTimescale[t] == 0)
       return FragmentFault::ZeroTimescale;
+    int box = -1;
     for (std::uint32_t i = 0; i < n; ++i) {
       const std::uint32_t size = sampleSizes[t][i] & ~kKeyFlag;
+      const std::uint32_t offset = chunkOffsets[t][i];
       if (size > maxSampleSize)
         return FragmentFault::SampleTooLarge;
-      if (std::uint64_t{chunkOffsets[t][i]} + size > fileSize_)
+      if (std::uint64_t{offset} + size > fileSize_)
         return FragmentFault::SampleOutsideFile;
+      if (size == 0 && trackType[t] == kTrackVideo)
+        return FragmentFault::EmptySample;
       if (i > 0 && sampleTimes[t][i] <= sampleTimes[t][i - 1])
         return FragmentFault::TimesNotIncreasing;
+      // Tables that point at the header, the index or each other's bytes
+      // would copy garbage that every player chokes on.
+      if (box < 0 || offset < dataStart_[box] || offset + size > dataEnd_[box]) {
+        box = -1;
+        for (int b = 0; b < dataBoxes_ && box < 0; ++b)
+          if (offset >= dataStart_[b] && std::uint64_t{offset} + size <= dataEnd_[b])
+            box = b;
+        if (box < 0)
+          return FragmentFault::SampleOutsideData;
+      }
+      if (size == 0)
+        continue;
+      if (!runs_.empty() && runs_.back().end == offset && i > 0)
+        runs_.back().end = offset + size;
+      else
+        runs_.push_back({offset, offset + size});
     }
     const std::uint32_t last = sampleTimes[t][n - 1];
     if (TrackDuration[t] <= last || TrackDuration[t] - last > kLongestTail)
       return FragmentFault::TimesNotIncreasing;
   }
+  std::sort(runs_.begin(), runs_.end(),
+            [](const Run &a, const Run &b) { return a.start < b.start; });
+  for (std::size_t i = 1; i < runs_.size(); ++i)
+    if (runs_[i].start < runs_[i - 1].end)
+      return FragmentFault::SamplesOverlap;
   return FragmentFault::None;
 }
 

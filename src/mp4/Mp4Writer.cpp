@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace orvo {
 
@@ -257,10 +259,12 @@ bool TMP4Container::HasIndexedTrack() const {
   return false;
 }
 
-bool TMP4Container::SetRecordSource(const std::string &recordFolder, std::uint32_t firstFragment) {
+bool TMP4Container::SetRecordSource(const std::string &recordFolder, std::uint32_t firstFragment,
+                                    const Digest128 &recordDigest) {
   if (state != kStateWriting || recordFolder.size() > kIntegrityMaxName)
     return false;
   integrity_.recordFolder = recordFolder;
+  integrity_.recordDigest = recordDigest;
   integrity_.firstFragment = integrity_.lastFragment = firstFragment;
   return true;
 }
@@ -280,8 +284,18 @@ bool TMP4Container::SetCreationTime(std::uint32_t secondsSince1904) {
 }
 
 // The last child of "moov" (layout in Integrity.h). It lists the tracks
-// that got a "trak", so that every listed track can be found in the file.
+// that got a "trak", so that every listed track can be found in the file,
+// and describes how they play from the "moov" just written, read back as
+// the test will read it.
 bool TMP4Container::WriteIntegrity() {
+  const std::uint32_t moovPayload = boxStart[boxDepth - 1] + 8;
+  const std::uint32_t moovBytes = position - moovPayload;
+  auto moov = std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[moovBytes]);
+  if (!moov || handle.ReadAt(moov.get(), moovBytes, moovPayload) != moovBytes ||
+      !DescribePlayback(moov.get(), moovBytes, integrity_.playback)) {
+    KeepError();
+    return false;
+  }
   integrity_.trackCount = 0;
   for (int t = 0; t < trackCount; ++t) {
     if (sampleCount[t] < 2)

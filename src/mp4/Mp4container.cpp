@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace orvo {
 
@@ -45,6 +46,7 @@ void TMP4Container::Reset() {
   firstVideoTrack = -1;
   movieTimescale = kMovieTimescale;
   fileSize_ = 0;
+  dataBoxes_ = 0;
   currentTrack_ = -1;
   writeFailed_ = false;
   errorText_.clear();
@@ -91,24 +93,45 @@ void TMP4Container::Close() {
     return;
   bool ok = true;
   if (state == kStateWriting) {
-    ok = FinishFile();
-    for (int t = 0; t < kMaxTracks; ++t)
-      ReleasePending(t);
-    // The file's own time is the recording's, as in its headers, so that
-    // media libraries date it right; set after the last write.
-    if (ok && creationTime_ != 0 && !handle.SetModificationTime(UnixTimeFrom1904(creationTime_)))
-      ok = false;
     // Only a finished file may appear under its name: a part cut short by a
     // full disk would look complete and not play.
-    if (ok && !handle.CommitReplacement())
-      ok = false;
+    ok = FinishWriting() && handle.CommitReplacement();
     if (!ok)
       KeepError();
     handle.DiscardReplacement();
   } else if (!handle.Close()) {
     ok = false;
   }
-  lastFinishOk_ = ok;
+  EndState(ok);
+}
+
+bool TMP4Container::CloseSealed(platform::File &sealed) {
+  if (state != kStateWriting)
+    return false;
+  const bool ok = FinishWriting() && handle.SealReplacement();
+  if (ok) {
+    sealed = std::move(handle);
+  } else {
+    KeepError();
+    handle.DiscardReplacement();
+  }
+  EndState(ok);
+  return ok;
+}
+
+bool TMP4Container::FinishWriting() {
+  bool ok = FinishFile();
+  for (int t = 0; t < kMaxTracks; ++t)
+    ReleasePending(t);
+  // The file's own time is the recording's, as in its headers, so that
+  // media libraries date it right; set after the last write.
+  if (ok && creationTime_ != 0 && !handle.SetModificationTime(UnixTimeFrom1904(creationTime_)))
+    ok = false;
+  return ok;
+}
+
+void TMP4Container::EndState(bool finishedOk) {
+  lastFinishOk_ = finishedOk;
   ReleaseAll();
   trackCount = 0;
   boxDepth = 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orvo {
 
@@ -34,6 +35,9 @@ enum class FragmentFault {
                       // does not follow the last sample
   SampleOutsideFile,  // a sample beyond the end of the file
   SampleTooLarge,     // a sample larger than the caller can take
+  SampleOutsideData,  // a sample not inside the payload of an "mdat"
+  SamplesOverlap,     // two samples share bytes
+  EmptySample,        // a video sample of no bytes
 };
 
 class BoundedReader;
@@ -68,6 +72,14 @@ public:
   // disk, a write error, a file that would pass 4 GiB): the file is then
   // not there. True after closing a reader and before any Close.
   bool LastFinishSucceeded() const { return lastFinishOk_; }
+  // Writer: finishes the file as Close does, but leaves it a flushed
+  // temporary held by `sealed`, for the caller to put under its name
+  // (CommitReplacement) together with others, or to drop. False, leaving
+  // nothing behind, when the file could not be finished.
+  bool CloseSealed(platform::File &sealed);
+  // Reader: opens a file already open (say a sealed part, through
+  // File::DuplicateForReading), taking the handle over.
+  bool OpenReadFile(platform::File &&file);
   // A writer's file appears under its name only when Close has finished it;
   // until then it is a temporary beside it. Discard drops it instead.
   void Discard();
@@ -91,10 +103,12 @@ public:
   bool NextSample(int &track, std::uint32_t &sample);
 
   // Writer, between OpenWrite and Close: the record this part comes from,
-  // kept in the integrity data. The name is at most 255 bytes. The last
-  // fragment starts equal to the first and may be set until Close, when it
-  // is first known.
-  bool SetRecordSource(const std::string &recordFolder, std::uint32_t firstFragment);
+  // kept in the integrity data: its folder's name (at most 255 bytes), the
+  // first fragment, and the digest that tells this record from another of
+  // the same name. The last fragment starts equal to the first and may be
+  // set until Close, when it is first known.
+  bool SetRecordSource(const std::string &recordFolder, std::uint32_t firstFragment,
+                       const Digest128 &recordDigest = {});
   bool SetLastFragment(std::uint32_t lastFragment);
   // Writer, between OpenWrite and Close: creation and modification time of
   // "mvhd", "tkhd" and "mdhd" in seconds since 1904-01-01 00:00 UTC; 0, the
@@ -110,6 +124,10 @@ public:
 
   // Reader: the integrity data of the file, when it has ours.
   IntegrityStatus GetIntegrity(IntegrityData &data) const;
+  // Reader: how the open file plays, from its "moov" read again as a whole
+  // (at most kMaxDescribedMovie bytes); false when it cannot be described.
+  bool DescribeOpenFile(MoviePlayback &playback);
+  static constexpr std::uint32_t kMaxDescribedMovie = 256u << 20;
   // Reader: the track ID from the track's "tkhd"; 0 for a bad index.
   std::uint32_t GetTrackId(int track) const;
   // Reader: whether the file has a "moov" (a fragment without one opens with
@@ -240,6 +258,9 @@ private:
   bool lastFinishOk_ = true;
   std::string errorText_;
   void KeepError();
+  bool FinishWriting();
+  void EndState(bool finishedOk);
+  bool ParseOpenFile();
   // Writer: each track's digest, fed as samples come in, and the times of
   // the headers. Reader: the track IDs, whether "moov" was seen, and the
   // first-chunk column of the "stsc" of the "trak" being read.
@@ -249,6 +270,15 @@ private:
   std::uint32_t trackId_[kMaxTracks] = {};
   bool movieSeen_ = false;
   std::unique_ptr<std::uint32_t[]> stscFirst_;
+  // Reader: the payloads of the file's "mdat" boxes (the first few), and
+  // room to check that no two samples share bytes, kept between files.
+  static constexpr int kMaxDataBoxes = 16;
+  std::uint32_t dataStart_[kMaxDataBoxes] = {}, dataEnd_[kMaxDataBoxes] = {};
+  int dataBoxes_ = 0;
+  struct Run {
+    std::uint32_t start, end;
+  };
+  mutable std::vector<Run> runs_;
   // Both: the integrity data written or read.
   IntegrityData integrity_;
   IntegrityStatus integrityStatus_ = IntegrityStatus::Absent;

@@ -1,8 +1,10 @@
+#include "platform/File.h"
 #include "platform/FileDetail.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 namespace orvo::platform {
 
@@ -21,6 +23,28 @@ std::string TemporaryName(std::uint64_t processId) {
   std::snprintf(name, sizeof name, ".orvo-%012llx.tmp",
                 static_cast<unsigned long long>(x & 0xFFFFFFFFFFFFull));
   return name;
+}
+
+File::File(File &&other) noexcept {
+  *this = std::move(other);
+}
+
+File &File::operator=(File &&other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    finalPath_ = std::move(other.finalPath_);
+    tempPath_ = std::move(other.tempPath_);
+    behindDone_ = other.behindDone_;
+    behindStarted_ = other.behindStarted_;
+    sealed_ = other.sealed_;
+    other.handle_ = -1;
+    other.finalPath_.clear();
+    other.tempPath_.clear();
+    other.behindDone_ = other.behindStarted_ = 0;
+    other.sealed_ = false;
+  }
+  return *this;
 }
 
 } // namespace orvo::platform

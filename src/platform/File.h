@@ -28,6 +28,9 @@ public:
   ~File();
   File(const File &) = delete;
   File &operator=(const File &) = delete;
+  // A file changes hands whole, a replacement in progress included.
+  File(File &&other) noexcept;
+  File &operator=(File &&other) noexcept;
 
   // Creates the file or truncates an existing regular one, for reading and
   // writing; a link under the name is refused, never written through. No
@@ -50,7 +53,26 @@ public:
   // following the link; anything else there is refused) and flushes the
   // folder. On failure the temporary is removed and the final name keeps
   // what it had.
-  bool CommitReplacement();
+  // With `syncFolder` false the folder is left for the caller to flush
+  // once, after a set of renames (SyncFolder).
+  bool CommitReplacement(bool syncFolder = true);
+  // Flushes the temporary to the medium and keeps it open, held against
+  // other runs' removal of stale temporaries, so that several files can be
+  // finished first and put under their names together later
+  // (CommitReplacement, which then has nothing left to flush).
+  bool SealReplacement();
+  // Another final name for an open replacement, in the same folder (the
+  // name a set of files gets is known only when all of them are done).
+  void SetReplacementTarget(const std::string &path) {
+    if (!finalPath_.empty())
+      finalPath_ = path;
+  }
+  // The temporary's path while a replacement is open; empty otherwise.
+  const std::string &TemporaryPath() const { return tempPath_; }
+  // A second handle on this same open file, for reading a sealed
+  // replacement before it has its name (another open of the temporary would
+  // meet its lock). It carries no lock or replacement of its own.
+  bool DuplicateForReading(File &reader) const;
   // Closes and removes the temporary of CreateReplacement.
   void DiscardReplacement();
   bool IsOpen() const { return handle_ != -1; }
@@ -101,9 +123,15 @@ private:
   std::string tempPath_;
   std::uint64_t behindDone_ = 0;    // WriteBehind: waited for up to here
   std::uint64_t behindStarted_ = 0; // and started up to here
+  bool sealed_ = false;             // a replacement already flushed
 };
 
 // Names of the temporaries of CreateReplacement.
 inline constexpr char StaleTemporaryPattern[] = ".orvo-????????????.tmp";
+
+// Flushes a folder's entries (renames in it) to the medium. Where the
+// system cannot flush a folder on its own, the renames were written through
+// already and this is true.
+bool SyncFolder(const std::string &folder);
 
 } // namespace orvo::platform

@@ -105,7 +105,8 @@ std::int64_t Transfer(int fd, char *data, std::size_t size, const std::uint64_t 
   return static_cast<std::int64_t>(done);
 }
 
-// Flushes a folder's entries (a rename in it) to the medium.
+} // namespace
+
 bool SyncFolder(const std::string &folder) {
   int fd;
   do {
@@ -125,8 +126,6 @@ bool SyncFolder(const std::string &folder) {
   ::close(fd);
   return ok;
 }
-
-} // namespace
 
 File::~File() {
   Close();
@@ -174,6 +173,7 @@ bool File::CreateReplacement(const std::string &path, unsigned mode) {
     if (handle_ >= 0) {
       finalPath_ = path;
       tempPath_ = temp;
+      sealed_ = false;
       behindDone_ = behindStarted_ = 0;
       return true;
     }
@@ -183,12 +183,21 @@ bool File::CreateReplacement(const std::string &path, unsigned mode) {
   return false;
 }
 
-bool File::CommitReplacement() {
+bool File::SealReplacement() {
   if (handle_ < 0 || finalPath_.empty())
     return false;
-  bool ok = ::fsync(handle_) == 0;
-  if (!ok)
+  if (!sealed_ && ::fsync(handle_) != 0) {
     KeepSystemError();
+    return false;
+  }
+  sealed_ = true;
+  return true;
+}
+
+bool File::CommitReplacement(bool syncFolder) {
+  if (handle_ < 0 || finalPath_.empty())
+    return false;
+  bool ok = SealReplacement();
   // Only a file or a link is ever replaced: a device, FIFO or folder under
   // the name is not the file it should be, and replacing it (say /dev/full)
   // would be worse than failing.
@@ -198,23 +207,38 @@ bool File::CommitReplacement() {
     KeepError(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "not a regular file");
     ok = false;
   }
-  const int fd = handle_;
-  handle_ = -1;
-  if (::close(fd) != 0 && ok) {
-    KeepSystemError();
-    ok = false;
-  }
+  // Renamed while still open and locked, so no other run's clean-up can
+  // take the temporary in between.
   if (ok && ::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) {
     KeepSystemError();
     ok = false;
   }
   if (!ok)
     ::unlink(tempPath_.c_str());
-  else
+  const int fd = handle_;
+  handle_ = -1;
+  if (::close(fd) != 0 && ok) {
+    KeepSystemError();
+    ok = false;
+  }
+  if (ok && syncFolder)
     ok = SyncFolder(FolderPrefixOf(finalPath_));
   finalPath_.clear();
   tempPath_.clear();
+  sealed_ = false;
   return ok;
+}
+
+bool File::DuplicateForReading(File &reader) const {
+  if (handle_ < 0 || reader.IsOpen())
+    return false;
+  const int fd = ::fcntl(static_cast<int>(handle_), F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) {
+    KeepSystemError();
+    return false;
+  }
+  reader.handle_ = fd;
+  return true;
 }
 
 void File::DiscardReplacement() {
@@ -226,6 +250,7 @@ void File::DiscardReplacement() {
   ::unlink(tempPath_.c_str());
   finalPath_.clear();
   tempPath_.clear();
+  sealed_ = false;
 }
 
 std::int64_t File::Read(void *buffer, std::size_t size) {

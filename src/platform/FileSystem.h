@@ -54,6 +54,10 @@ bool CopyFileSafely(const std::string &from, const std::string &to,
 // Removes the entry itself: a link goes, its target stays. A folder is
 // refused.
 bool DeleteFile(const std::string &path);
+// Renames the regular file `from` onto `to` in the same folder in one step,
+// replacing a file or a link there (the link itself, never its target);
+// anything else under `to` is refused.
+bool RenameOnto(const std::string &from, const std::string &to);
 // Removes an empty folder (never a link to one); a trailing separator is
 // allowed.
 bool RemoveDirectory(const std::string &path);
@@ -66,6 +70,9 @@ bool FileExists(const std::string &path);
 std::uint64_t FileSizeOf(const std::string &path);
 // True when `path` itself (not what a link there points to) is a regular file.
 bool IsRegularFile(const std::string &path);
+// True when anything at all stands under `path`: a file, folder, link (even
+// a dangling one), FIFO or device.
+bool EntryExists(const std::string &path);
 std::string CurrentDirectory();
 
 // Reads the first `size` bytes of a file: true only when the file holds at

@@ -128,6 +128,28 @@ bool IsRegularFile(const std::string &path) {
   return lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool RenameOnto(const std::string &from, const std::string &to) {
+  struct stat st {};
+  if (lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    KeepError("not a regular file");
+    return false;
+  }
+  if (lstat(to.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+    KeepError(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "not a regular file");
+    return false;
+  }
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    KeepSystemError();
+    return false;
+  }
+  return true;
+}
+
+bool EntryExists(const std::string &path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0;
+}
+
 std::string CurrentDirectory() {
   std::string buf(4096, '\0');
   if (!getcwd(buf.data(), buf.size()))

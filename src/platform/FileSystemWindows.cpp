@@ -122,6 +122,33 @@ bool IsRegularFile(const std::string &path) {
   return QueryEntry(path, false, facts) && facts.onDisk && !facts.isFolder && !facts.isLink;
 }
 
+bool RenameOnto(const std::string &from, const std::string &to) {
+  EntryFacts source, target;
+  if (!QueryEntry(from, false, source) || !source.onDisk || source.isFolder || source.isLink) {
+    KeepError("not a regular file");
+    return false;
+  }
+  if (QueryEntry(to, false, target) && !target.isLink && (!target.onDisk || target.isFolder)) {
+    KeepError(target.isFolder ? "is a folder, not a file" : "not a regular file");
+    return false;
+  }
+  std::wstring wideFrom, wideTo;
+  if (!WidePath(from, wideFrom) || !WidePath(to, wideTo))
+    return false;
+  CriticalErrorGuard guard;
+  if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    KeepSystemError();
+    return false;
+  }
+  return true;
+}
+
+bool EntryExists(const std::string &path) {
+  EntryFacts facts;
+  return QueryEntry(path, false, facts);
+}
+
 std::string CurrentDirectory() {
   const DWORD need = GetCurrentDirectoryW(0, nullptr);
   std::wstring wide(need, L'\0');

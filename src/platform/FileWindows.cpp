@@ -219,12 +219,15 @@ bool File::CreateReplacement(const std::string &path, unsigned) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string temp = prefix + TemporaryName(GetCurrentProcessId());
     DWORD openError = 0;
-    HANDLE h =
-        OpenRegular(temp, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW, Links::Refuse, &openError);
+    // Deletion is shared so that the temporary can be renamed onto its name
+    // while this handle still holds it; no other access is shared.
+    HANDLE h = OpenRegular(temp, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
+                           CREATE_NEW, Links::Refuse, &openError);
     if (h != INVALID_HANDLE_VALUE) {
       handle_ = FromHandle(h);
       finalPath_ = path;
       tempPath_ = temp;
+      sealed_ = false;
       return true;
     }
     if (openError != ERROR_FILE_EXISTS && openError != ERROR_ALREADY_EXISTS)
@@ -233,38 +236,65 @@ bool File::CreateReplacement(const std::string &path, unsigned) {
   return false;
 }
 
-bool File::CommitReplacement() {
+bool File::SealReplacement() {
   if (!IsOpen() || finalPath_.empty())
     return false;
-  HANDLE h = AsHandle(handle_);
-  handle_ = -1;
-  bool ok = FlushFileBuffers(h) != 0;
-  if (!ok)
+  if (!sealed_ && !FlushFileBuffers(AsHandle(handle_))) {
     KeepSystemError();
-  ok = ok && MayReplace(finalPath_);
-  if (!CloseHandle(h) && ok) {
-    KeepSystemError();
-    ok = false;
+    return false;
   }
+  sealed_ = true;
+  return true;
+}
+
+bool File::CommitReplacement(bool) {
+  if (!IsOpen() || finalPath_.empty())
+    return false;
+  bool ok = SealReplacement() && MayReplace(finalPath_);
   std::wstring from, to;
   ok = ok && WidePath(tempPath_, from) && WidePath(finalPath_, to);
   if (ok) {
     CriticalErrorGuard guard;
     // Replaces a file or a link (the link itself, never its target) in one
-    // step; a program holding the old file open makes it fail, and the old
-    // file stays. A folder cannot be flushed on its own here: the rename is
-    // written through to the medium instead.
+    // step, while this handle still holds the temporary; a program holding
+    // the old file open makes it fail, and the old file stays. A folder
+    // cannot be flushed on its own here: the rename is written through to
+    // the medium instead.
     if (!MoveFileExW(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       KeepSystemError();
       ok = false;
     }
   }
+  HANDLE h = AsHandle(handle_);
+  handle_ = -1;
+  if (!CloseHandle(h) && ok) {
+    KeepSystemError();
+    ok = false;
+  }
   if (!ok)
     RemoveTemporary(tempPath_);
   finalPath_.clear();
   tempPath_.clear();
+  sealed_ = false;
   return ok;
+}
+
+bool File::DuplicateForReading(File &reader) const {
+  if (!IsOpen() || reader.IsOpen())
+    return false;
+  HANDLE copy = INVALID_HANDLE_VALUE;
+  if (!DuplicateHandle(GetCurrentProcess(), AsHandle(handle_), GetCurrentProcess(), &copy,
+                       GENERIC_READ, FALSE, 0)) {
+    KeepSystemError();
+    return false;
+  }
+  reader.handle_ = FromHandle(copy);
+  return true;
+}
+
+bool SyncFolder(const std::string &) {
+  return true;
 }
 
 void File::DiscardReplacement() {
@@ -276,6 +306,7 @@ void File::DiscardReplacement() {
   RemoveTemporary(tempPath_);
   finalPath_.clear();
   tempPath_.clear();
+  sealed_ = false;
 }
 
 std::int64_t File::Read(void *buffer, std::size_t size) {

@@ -2,6 +2,7 @@
 #include "engine/Storagex4tft.h"
 #include "engine/VideoFileTest.h"
 #include "mp4/BoxBuilder.h"
+#include "settings/AddedTexts.h"
 #include "support/System.h"
 #include "support/Tools.h"
 
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <thread>
 
 using namespace orvo;
@@ -248,28 +250,6 @@ TEST(Conversion, MissingFragmentLeavesNoGapAndTheRecordUnmarked) {
   EXPECT_TRUE(converted);
 }
 
-TEST(Conversion, RecordWithoutFragmentsIsMarkedAndItsTrackCopied) {
-  cardgen::RecordPlan s = Plan(8, 1);
-  s.gps = true;
-  Card card({s});
-  // First fragment after the last: nothing to convert.
-  RecordEntry e;
-  std::string dat = test::ReadAll(card.RecordFolder(0) + "/record.dat");
-  std::memcpy(&e, dat.data(), sizeof e);
-  e.FirstFragment = 5;
-  e.LastFragment = 4;
-  std::ofstream(card.RecordFolder(0) + "/record.dat", std::ios::binary)
-      .write(reinterpret_cast<const char *>(&e), sizeof e);
-  TStorageX4TFT engine;
-  ScanAndCheckAll(engine, card, card.out.path);
-  EXPECT_TRUE(engine.ConvertChecked());
-  EXPECT_FALSE(fs::exists(card.out.File(engine.OutputFileName(0, 0))));
-  EXPECT_TRUE(fs::exists(card.out.File(card.info.records[0].gpxName)));
-  bool checked, converted;
-  ASSERT_TRUE(engine.GetMarks(0, checked, converted));
-  EXPECT_TRUE(converted);
-}
-
 // The outputs are complete, but the card cannot take the mark: the record
 // is reported as such and stays selected, so that it shows unconverted
 // after a rescan exactly as it does now.
@@ -442,7 +422,24 @@ Bytes FirstSamplesOnly(const Bytes &b, std::size_t from = 0, std::size_t to = SI
   return out;
 }
 
+// Sets every entry of the first track's table `type` to `value`, or to the
+// first entry's value; `head` is the table's bytes before its entries.
+void SetEntries(Bytes &b, const char *type, std::size_t head, std::optional<std::uint32_t> value) {
+  const auto box = First(b, kStbl + type);
+  const std::size_t first = box.offset + kBody + head;
+  const std::uint32_t v = value ? *value : test::GetBe32(b, first);
+  for (std::size_t at = first; at + 4 <= box.offset + box.size; at += 4)
+    PutWord(b, at, v);
+}
+
 const Variant kVariants[] = {
+    {"every chunk offset 0", 1, [](Bytes &b, const Bytes &) { SetEntries(b, "stco", 4, 0); },
+     true, DamageKind::SampleOutsideData, 1},
+    {"every chunk at one offset", 1,
+     [](Bytes &b, const Bytes &) { SetEntries(b, "stco", 4, std::nullopt); }, true,
+     DamageKind::SamplesOverlap, 1},
+    {"every sample size 0", 1, [](Bytes &b, const Bytes &) { SetEntries(b, "stsz", 8, 0); }, true,
+     DamageKind::EmptySample, 1},
     {"cut off after its mdat", 1,
      [](Bytes &b, const Bytes &) { b.resize(First(b, "moov").offset); }, true,
      DamageKind::NoTracks, 1},
@@ -566,7 +563,8 @@ void RewriteEntry(const Card &card, std::size_t record, void (*change)(RecordEnt
 } // namespace
 
 // A run that writes fewer parts than an earlier one removes the earlier
-// run's higher parts (only the contiguous run after its own).
+// run's higher parts of the same record (only the contiguous run after its
+// own); a file that is not the record's own is kept.
 TEST(Conversion, AnEarlierRunsHigherPartsGo) {
   Card card({Plan(30, 3)});
   {
@@ -575,15 +573,16 @@ TEST(Conversion, AnEarlierRunsHigherPartsGo) {
     engine.SetMaxOutputLength(1);
     ASSERT_TRUE(engine.ConvertChecked());
   }
-  std::ofstream(card.out.File("D210315_T083000_P3.mp4")) << "an earlier run's";
+  std::ofstream(card.out.File("D210315_T083000_P3.mp4")) << "not written by this program";
   std::ofstream(card.out.File("D210315_T083000_P5.mp4")) << "not in the run";
   RewriteEntry(card, 0, [](RecordEntry &e) { e.Marks = 0; });
   TStorageX4TFT engine;
   ScanAndCheckAll(engine, card, card.out.path);
   ASSERT_TRUE(engine.ConvertChecked());
   EXPECT_TRUE(fs::exists(card.out.File("D210315_T083000_P0.mp4")));
-  for (int p = 1; p <= 3; ++p)
+  for (int p = 1; p <= 2; ++p)
     EXPECT_FALSE(fs::exists(card.out.File("D210315_T083000_P" + std::to_string(p) + ".mp4")));
+  EXPECT_EQ(test::ReadAll(card.out.File("D210315_T083000_P3.mp4")), "not written by this program");
   EXPECT_TRUE(fs::exists(card.out.File("D210315_T083000_P5.mp4")));
 }
 
@@ -608,9 +607,10 @@ TEST(Conversion, SameNamesNeverClashAndHugeRangesCostNothing) {
   ASSERT_EQ(ob.parts.size(), 1u);
   EXPECT_NE(oa.parts[0], ob.parts[0]);
   EXPECT_NE((oa.parts[0] + ob.parts[0]).find("_R000000"), std::string::npos);
-  ASSERT_EQ(ob.problems.size(), 1u);
-  EXPECT_EQ(ob.problems[0].kind, ProblemKind::FragmentsMissing);
-  EXPECT_EQ(ob.problems[0].count, 0xFFFFFFFFull + 1 - 2);
+  ASSERT_EQ(ob.problems.size(), 2u);
+  EXPECT_EQ(ob.problems[0].kind, ProblemKind::RecordFileDisagrees);
+  EXPECT_EQ(ob.problems[1].kind, ProblemKind::FragmentsMissing);
+  EXPECT_EQ(ob.problems[1].count, 0xFFFFFFFFull + 1 - 2);
   for (const auto &[outcome, record] : {std::pair{&oa, 0}, std::pair{&ob, 1}}) {
     if (!test::ExternalChecks())
       break;
@@ -620,4 +620,88 @@ TEST(Conversion, SameNamesNeverClashAndHugeRangesCostNothing) {
                             record == 0 ? test::PacketChecksums(card.Fragment(0, 2), 0)
                                         : std::vector<std::string>{}}));
   }
+}
+
+TEST(Conversion, TheRecordFilesOwnNumbersAreChecked) {
+  cardgen::RecordPlan s = Plan(8, 3);
+  s.gps = true;
+  Card card({s});
+  // First fragment after the last: nothing to convert, nothing marked.
+  RewriteEntry(card, 0, [](RecordEntry &e) {
+    e.FirstFragment = 5;
+    e.LastFragment = 4;
+  });
+  {
+    TStorageX4TFT engine;
+    ScanAndCheckAll(engine, card, card.out.path);
+    EXPECT_FALSE(engine.ConvertChecked());
+    EXPECT_TRUE(fs::is_empty(card.out.path));
+    RecordOutcome o;
+    ASSERT_TRUE(engine.GetOutcome(0, o));
+    EXPECT_EQ(o.kind, OutcomeKind::Failed);
+    ASSERT_FALSE(o.problems.empty());
+    EXPECT_EQ(o.problems[0].kind, ProblemKind::RecordRangeEmpty);
+    bool checked, converted;
+    ASSERT_TRUE(engine.GetMarks(0, checked, converted));
+    EXPECT_FALSE(converted);
+  }
+  // A range one short of the count: converted as the range says, with the
+  // fragment beyond it named, and not marked.
+  RewriteEntry(card, 0, [](RecordEntry &e) {
+    e.FirstFragment = 0;
+    e.LastFragment = 1;
+  });
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  EXPECT_FALSE(engine.ConvertChecked());
+  RecordOutcome o;
+  ASSERT_TRUE(engine.GetOutcome(0, o));
+  EXPECT_EQ(o.kind, OutcomeKind::Partly);
+  EXPECT_EQ(o.parts.size(), 1u);
+  ASSERT_EQ(o.problems.size(), 2u);
+  EXPECT_EQ(o.problems[0].kind, ProblemKind::RecordFileDisagrees);
+  EXPECT_EQ(o.problems[1].detailTextId, txt::RecordFragmentsBeyondRange);
+  EXPECT_NE(o.problems[1].detail.find("F0000002.mp4"), std::string::npos) << o.problems[1].detail;
+  bool checked, converted;
+  ASSERT_TRUE(engine.GetMarks(0, checked, converted));
+  EXPECT_FALSE(converted);
+}
+
+// Across runs and cards: a name that another record's output holds is kept,
+// and the new output takes the suffix with the reason; a record's own files
+// are replaced in place, and only by a complete set.
+TEST(Conversion, OtherRecordsOutputsAndCompleteSetsSurviveLaterRuns) {
+  Card first({Plan(31, 2)}), second({Plan(91, 1), Plan(31, 3)});
+  const std::string name = "D210315_T083100_P0.mp4";
+  TStorageX4TFT a, b;
+  ScanAndCheckAll(a, first, first.out.path);
+  ASSERT_TRUE(a.ConvertChecked());
+  const std::string before = test::ReadAll(first.out.File(name));
+  for (int run = 0; run < 2; ++run) {
+    ScanAndCheckAll(b, second, first.out.path);
+    ASSERT_TRUE(b.ConvertChecked());
+    EXPECT_EQ(test::ReadAll(first.out.File(name)), before);
+    for (std::uint32_t i = 0; i < 2; ++i) {
+      RecordOutcome o;
+      ASSERT_TRUE(b.GetOutcome(i, o));
+      EXPECT_EQ(o.kind, OutcomeKind::Converted);
+      ASSERT_EQ(o.parts.size(), 1u);
+      EXPECT_NE(o.parts[0].find("_R000000"), std::string::npos) << o.parts[0];
+      ASSERT_EQ(o.notes.size(), 1u);
+      EXPECT_EQ(o.notes[0].kind, ProblemKind::NameTaken);
+      EXPECT_EQ(o.notes[0].detailTextId, txt::NameTakenOtherRecord);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(first.out.path), fs::directory_iterator()), 3)
+        << "the second run replaces its own files";
+  }
+  // Not complete this time: the earlier set stays as it was.
+  test::WriteFile(first.Fragment(0, 1), Bytes(100, 0));
+  ScanAndCheckAll(a, first, first.out.path);
+  EXPECT_FALSE(a.ConvertChecked());
+  RecordOutcome o;
+  ASSERT_TRUE(a.GetOutcome(0, o));
+  EXPECT_EQ(o.kind, OutcomeKind::Failed);
+  ASSERT_EQ(o.notes.size(), 1u);
+  EXPECT_EQ(o.notes[0].kind, ProblemKind::EarlierSetKept);
+  EXPECT_EQ(test::ReadAll(first.out.File(name)), before);
 }

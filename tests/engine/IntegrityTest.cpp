@@ -20,6 +20,8 @@ namespace fs = std::filesystem;
 namespace {
 
 using test::Bytes;
+using test::Cat;
+using test::Words;
 using test::ReadFile;
 using test::WriteFile;
 
@@ -116,18 +118,54 @@ TEST(VideoFileTest, VerdictsOnAPartAndItsDamagedCopies) {
   const Bytes good = ReadFile(s.part);
   const std::size_t box = Find(good, "uuid") - 4, mdat = Find(good, "mdat") - 4;
   const std::string copy = s.dir.File("copy.mp4");
+  // Word `at` bytes after the first `type` box's type, changed by `change`.
+  const auto edit = [](const char *type, std::size_t at, std::function<std::uint32_t(std::uint32_t)> change) {
+    return [=](Bytes &b) {
+      const std::size_t p = Find(b, type) + at;
+      const std::uint32_t v = change(test::GetBe32(b, p));
+      for (int i = 0; i < 4; ++i)
+        b[p + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+    };
+  };
+  const auto plus = [](std::uint32_t n) { return [n](std::uint32_t v) { return v + n; }; };
+  const auto to = [](std::uint32_t n) { return [n](std::uint32_t) { return n; }; };
+  using PC = PlaybackChange;
   struct Case {
     const char *change;
     std::function<void(Bytes &)> apply;
     VideoFileVerdict verdict;
     VideoFileProblem problem;
+    PlaybackChange playback = PlaybackChange::None;
   } cases[] = {
       {"a sample byte", [&](Bytes &b) { b[mdat + 1000] ^= 1; }, VideoFileVerdict::ChangedOrDamaged,
        VideoFileProblem::DigestMismatch},
-      {"a digest byte", [&](Bytes &b) { b[b.size() - 1] ^= 0x40; },
+      {"a digest byte", [&](Bytes &b) { b[b.size() - 1 - kIntegrityPlaybackEntrySize] ^= 0x40; },
        VideoFileVerdict::ChangedOrDamaged, VideoFileProblem::DigestMismatch},
-      {"the version", [&](Bytes &b) { b[box + 24] = 2; }, VideoFileVerdict::ChangedOrDamaged,
+      {"the version", [&](Bytes &b) { b[box + 24] = 3; }, VideoFileVerdict::ChangedOrDamaged,
        VideoFileProblem::IntegrityMalformed},
+      // The same sample bytes, played otherwise.
+      {"two sample boundaries moved",
+       [&](Bytes &b) {
+         edit("stsz", 16, plus(5))(b);
+         edit("stsz", 20, plus(-5u))(b);
+       },
+       VideoFileVerdict::ChangedOrDamaged, VideoFileProblem::PlaybackChanged, PC::SampleSizes},
+      {"the time scale doubled", edit("mdhd", 16, [](std::uint32_t v) { return 2 * v; }),
+       VideoFileVerdict::ChangedOrDamaged, VideoFileProblem::PlaybackChanged, PC::Timescale},
+      {"a time-to-sample entry", edit("stts", 16, plus(1)), VideoFileVerdict::ChangedOrDamaged,
+       VideoFileProblem::PlaybackChanged, PC::SampleTimes},
+      {"a key frame dropped", edit("stss", 16, to(0)), VideoFileVerdict::ChangedOrDamaged,
+       VideoFileProblem::PlaybackChanged, PC::KeyFrames},
+      {"a rotation",
+       [&](Bytes &b) {
+         edit("tkhd", 44, to(0))(b);
+         edit("tkhd", 48, to(0x00010000))(b);
+       },
+       VideoFileVerdict::ChangedOrDamaged, VideoFileProblem::PlaybackChanged, PC::Matrix},
+      {"the movie a year older", edit("mvhd", 8, plus(365 * 86400)),
+       VideoFileVerdict::ChangedOrDamaged, VideoFileProblem::PlaybackChanged, PC::MovieDates},
+      {"one bit of the SPS", [&](Bytes &b) { b[Find(b, "avcC") + 15] ^= 1; },
+       VideoFileVerdict::ChangedOrDamaged, VideoFileProblem::PlaybackChanged, PC::CodecSetup},
       {"the end cut off", [](Bytes &b) { b.resize(b.size() - 10); }, VideoFileVerdict::ReadError,
        VideoFileProblem::NotMp4},
       {"no index", [&](Bytes &b) { b.resize(Find(b, "moov") - 4); }, VideoFileVerdict::ReadError,
@@ -140,7 +178,31 @@ TEST(VideoFileTest, VerdictsOnAPartAndItsDamagedCopies) {
     r = TestFile(copy);
     EXPECT_EQ(r.verdict, c.verdict) << c.change << ": " << DescribeVideoFileTest(r);
     EXPECT_EQ(r.problem, c.problem) << c.change;
+    EXPECT_EQ(r.change, c.playback) << c.change;
   }
+
+  // An earlier version's file: its integrity data has no playback
+  // description, and still tests good, saying what it does not cover.
+  IntegrityData kept;
+  ASSERT_TRUE(DecodeIntegrity(good.data() + box + 24, good.size() - box - 24, kept));
+  Bytes v1 = Cat({Words({0x01000000, kept.firstFragment, kept.lastFragment}),
+                  Bytes{0, static_cast<std::uint8_t>(kept.recordFolder.size())},
+                  Bytes(kept.recordFolder.begin(), kept.recordFolder.end()),
+                  Words({kept.trackCount})});
+  for (std::uint32_t t = 0; t < kept.trackCount; ++t)
+    v1 = Cat({v1, Words({kept.tracks[t].trackId, kept.tracks[t].sampleCount}),
+              Bytes(kept.tracks[t].digest.bytes, kept.tracks[t].digest.bytes + 16)});
+  Bytes older(good.begin(), good.begin() + static_cast<long>(box));
+  older = Cat({older, test::Box("uuid", Cat({Bytes(kIntegrityUuid, kIntegrityUuid + 16), v1}))});
+  const std::size_t moov = Find(older, "moov") - 4;
+  const std::uint32_t moovSize = static_cast<std::uint32_t>(older.size() - moov);
+  for (int i = 0; i < 4; ++i)
+    older[moov + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(moovSize >> (24 - 8 * i));
+  WriteFile(copy, older);
+  r = TestFile(copy);
+  EXPECT_EQ(r.verdict, VideoFileVerdict::Good) << DescribeVideoFileTest(r);
+  EXPECT_TRUE(TimingNotCovered(r));
+  EXPECT_NE(DescribeVideoFileTest(r).find("timing not covered"), std::string::npos);
 
   // A sample removed, its tables rewritten, the original integrity data put back.
   ASSERT_TRUE(s.Convert(copy, 7));

@@ -66,7 +66,8 @@ struct SafeFiles : ::testing::Test {
 
 } // namespace
 
-// Links standing under output names are replaced, never written through;
+// Links standing under output names are never written through, nor taken
+// for the record's own files: they stay, and the output takes another name;
 // a mask cannot leave the output folder.
 TEST_F(SafeFiles, OutputsNeverGoThroughLinksOrOutsideTheFolder) {
   Make(1);
@@ -87,7 +88,10 @@ TEST_F(SafeFiles, OutputsNeverGoThroughLinksOrOutsideTheFolder) {
   EXPECT_FALSE(fs::exists(dir.File("x")));
   const std::string part = out + "/_._x_D210315_P0.mp4";
   EXPECT_TRUE(platform::IsRegularFile(part)) << part;
-  EXPECT_TRUE(platform::IsRegularFile(out + "/" + records[0].gpxName));
+  EXPECT_TRUE(test::IsLink(out + "/" + records[0].gpxName));
+  const std::string gpx = records[0].gpxName;
+  EXPECT_EQ(test::ReadAll(out + "/" + gpx.substr(0, gpx.size() - 4) + "-2.gpx"),
+            test::ReadAll(Folder(0) + "/" + gpx));
   EXPECT_TRUE(test::IsLink(out + "/x_D210315_P0.mp4")) << "a name this run does not write";
   if (test::ExternalChecks()) {
     EXPECT_TRUE(test::DecodesCleanly(part));
@@ -125,7 +129,7 @@ TEST_F(SafeFiles, FifosAndDevicesNeverBlock) {
   if (!test::MakeFifo(Folder(0) + "/record.dat"))
     GTEST_SKIP() << test::kNoFifos;
   // Record 1: a fragment is a FIFO. Record 2: the GPS track is a link to an
-  // endless device. Record 3: its output name is a FIFO.
+  // endless device. Record 3: its output name is a FIFO, which stays.
   fs::remove(Folder(1) + "/DIR00000/F0000001.mp4");
   ASSERT_TRUE(test::MakeFifo(Folder(1) + "/DIR00000/F0000001.mp4"));
   fs::remove(Folder(2) + "/" + records[2].gpxName);
@@ -137,8 +141,7 @@ TEST_F(SafeFiles, FifosAndDevicesNeverBlock) {
   EXPECT_FALSE(engine.ConvertChecked());
   const std::pair<std::size_t, ProblemKind> expected[] = {
       {1, ProblemKind::FragmentUnreadable},
-      {2, ProblemKind::GpsCopyFailed},
-      {3, ProblemKind::OutputFailed}};
+      {2, ProblemKind::GpsCopyFailed}};
   for (const auto &[record, kind] : expected) {
     RecordOutcome outcome;
     ASSERT_TRUE(engine.GetOutcome(Index(engine, record), outcome));
@@ -147,6 +150,12 @@ TEST_F(SafeFiles, FifosAndDevicesNeverBlock) {
     EXPECT_FALSE(outcome.problems[0].detail.empty()) << record;
   }
   EXPECT_FALSE(fs::exists(out + "/" + records[2].gpxName));
+  RecordOutcome third;
+  ASSERT_TRUE(engine.GetOutcome(Index(engine, 3), third));
+  EXPECT_EQ(third.kind, OutcomeKind::Converted);
+  ASSERT_EQ(third.notes.size(), 1u);
+  EXPECT_EQ(third.notes[0].kind, ProblemKind::NameTaken);
+  EXPECT_TRUE(fs::is_fifo(out + "/" + engine.OutputFileName(Index(engine, 3), 0)));
 }
 
 // Deletion never enters a link: a record folder or fragment folder that is

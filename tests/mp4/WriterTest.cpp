@@ -109,9 +109,10 @@ TEST_F(Writer, BoxStackAndTableGrowth) {
   w.Close();
 }
 
-// The index of an empty file is "mvhd" and the integrity box: 194 bytes in
-// all, of which 42 are integrity data naming no record and no track.
-TEST_F(Writer, EmptyFileIs194Bytes) {
+// The index of an empty file is "mvhd" and the integrity box: 234 bytes in
+// all, of which 82 are integrity data naming no record and no track, with
+// the movie header's description.
+TEST_F(Writer, EmptyFileIs234Bytes) {
   for (int tracks = 0; tracks < 2; ++tracks) {
     ASSERT_TRUE(w.OpenWrite(path));
     if (tracks) {
@@ -121,7 +122,7 @@ TEST_F(Writer, EmptyFileIs194Bytes) {
     w.Close();
     ASSERT_TRUE(w.LastFinishSucceeded());
     Bytes f = Written();
-    ASSERT_EQ(f.size(), 194u);
+    ASSERT_EQ(f.size(), 234u);
     Bytes ftyp = Box("ftyp", {'v', 'q', 'm', '4', 0,   0,   0,   0,   'a', 'v',
                               'c', '1', 'm', 'p', '4', '2', 'i', 's', 'o', 'm'});
     EXPECT_EQ(Bytes(f.begin(), f.begin() + 28), ftyp);
@@ -136,8 +137,13 @@ TEST_F(Writer, EmptyFileIs194Bytes) {
     EXPECT_EQ(words[3], 0u);    // duration
     EXPECT_EQ(words[23], 0xFFFFFFFFu);
     Bytes uuid(kIntegrityUuid, kIntegrityUuid + 16);
-    EXPECT_EQ(Bytes(f.begin() + 152, f.end()),
-              Box("uuid", Cat({uuid, Words({0x01000000, 0, 0}), Bytes{0, 0}, Words({0})})));
+    const Bytes head = Box("uuid", Cat({uuid, Words({0x02000000, 0, 0}), Bytes{0, 0}, Bytes(16),
+                                        Words({1000, 0, 0, 0})}));
+    EXPECT_EQ(Bytes(f.begin() + 152, f.begin() + 156), Words({82}));
+    EXPECT_EQ(Bytes(f.begin() + 156, f.begin() + 152 + static_cast<long>(head.size())),
+              Bytes(head.begin() + 4, head.end()))
+        << "up to the movie header's digest";
+    EXPECT_EQ(Bytes(f.end() - 4, f.end()), Words({0})) << "no track";
   }
 }
 
