@@ -4,6 +4,7 @@
 // temporaries the killed ones left.
 #include "cardgen/CardGen.h"
 #include "engine/RecordEntry.h"
+#include "engine/Storagex4tft.h"
 #include "engine/VideoFileTest.h"
 #include "support/System.h"
 #include "support/Tools.h"
@@ -12,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
@@ -147,4 +149,113 @@ TEST(Crash, KilledAnywhereLeavesOnlyWholeFilesAndHonestMarks) {
   tool.Wait();
   for (const auto &e : fs::directory_iterator(out))
     EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+}
+
+namespace {
+
+// The files under record `minute`'s output names, name to bytes.
+std::map<std::string, std::string> PartsOf(const std::string &out, int minute) {
+  char prefix[32];
+  std::snprintf(prefix, sizeof prefix, "D210315_T08%02d00_P", minute);
+  std::map<std::string, std::string> parts;
+  for (const auto &e : fs::directory_iterator(out))
+    if (e.path().filename().string().rfind(prefix, 0) == 0)
+      parts[e.path().filename().string()] = test::ReadAll(e.path().string());
+  return parts;
+}
+
+bool SwapInProgress(const std::string &out) {
+  for (const auto &e : fs::directory_iterator(out))
+    if (e.path().extension() == ".swap")
+      return true;
+  return false;
+}
+
+} // namespace
+
+// A complete set is only ever replaced by a complete set: a conversion of a
+// record converted before, with another size limit, killed at any moment,
+// leaves under its names the earlier set or the new one, never a mix or a
+// part of either; a swap cut off half-way is finished by the next run, and
+// the mark stays.
+TEST(Crash, KilledReconversionLeavesTheEarlierSetOrTheNewOne) {
+  test::TempDir dir;
+  const std::string card = dir.File("card"), out = dir.File("out"), fresh = dir.File("fresh");
+  fs::create_directories(card);
+  cardgen::CardWriter writer;
+  writer.materialSeconds = 10;
+  for (std::uint32_t n = 1; n <= 2; ++n) {
+    cardgen::RecordPlan plan;
+    plan.number = n;
+    plan.minute = static_cast<std::uint8_t>(n);
+    plan.videoKbps = 2000;
+    plan.fragmentCount = n == 1 ? 8 : 1;
+    cardgen::RecordInfo info;
+    ASSERT_TRUE(writer.WriteRecord(card, plan, info));
+  }
+  TStorageX4TFT engine;
+  engine.SetInputFolder(card + "/");
+  ASSERT_TRUE(engine.ScanRecords());
+  std::string indexOf[2];
+  for (std::uint32_t i = 0; i < engine.GetRecordCount(); ++i) {
+    RecordEntry e;
+    ASSERT_TRUE(engine.GetEntry(i, e));
+    indexOf[e.RecordNumber - 1] = std::to_string(i);
+  }
+  test::Child tool;
+  fs::create_directories(out);
+  fs::create_directories(fresh);
+  ASSERT_TRUE(tool.Start({kTool, "--limit", "1", card, out}));
+  ASSERT_EQ(tool.Wait(), 0);
+  const auto earlier = PartsOf(out, 1);
+  const auto marked = Snapshot(card);
+  ASSERT_TRUE(tool.Start({kTool, "--all", "--limit", "3", card, fresh}));
+  ASSERT_EQ(tool.Wait(), 0);
+  const auto later = PartsOf(fresh, 1);
+  ASSERT_GT(earlier.size(), later.size());
+
+  const auto reset = [&] {
+    fs::remove_all(out);
+    fs::copy(fresh, out);
+    for (const auto &e : fs::directory_iterator(out))
+      if (e.path().filename().string().rfind("D210315_T080100_P", 0) == 0)
+        fs::remove(e.path());
+    for (const auto &[name, bytes] : earlier)
+      std::ofstream(out + "/" + name, std::ios::binary) << bytes;
+    for (const auto &[path, bytes] : marked)
+      if (path.ends_with("record.dat"))
+        std::ofstream(path, std::ios::binary) << bytes;
+  };
+  const std::vector<std::string> again = {kTool, "--only", indexOf[0], "--limit", "3", card, out};
+  reset();
+  const auto begin = std::chrono::steady_clock::now();
+  ASSERT_TRUE(tool.Start(again));
+  ASSERT_EQ(tool.Wait(), 0);
+  const auto whole = std::chrono::steady_clock::now() - begin;
+  EXPECT_EQ(PartsOf(out, 1), later);
+
+  constexpr int kKills = 16;
+  int sawEarlier = 0, sawLater = 0;
+  for (int k = 0; k < kKills; ++k) {
+    SCOPED_TRACE("kill " + std::to_string(k));
+    reset();
+    ASSERT_TRUE(tool.Start(again));
+    std::this_thread::sleep_for(whole * (k + 0.5) / kKills);
+    tool.Kill();
+    tool.Wait();
+    // A swap cut off is finished by the next run, here one of the other
+    // record.
+    if (SwapInProgress(out)) {
+      ASSERT_TRUE(tool.Start({kTool, "--only", indexOf[1], card, out}));
+      ASSERT_EQ(tool.Wait(), 0);
+      EXPECT_FALSE(SwapInProgress(out));
+    }
+    const auto now = PartsOf(out, 1);
+    EXPECT_TRUE(now == earlier || now == later) << now.size() << " files";
+    sawEarlier += now == earlier;
+    sawLater += now == later;
+    const std::string dat = test::ReadAll(card + "/R00000001_D210315_T080100/record.dat");
+    EXPECT_TRUE(static_cast<std::uint8_t>(dat[offsetof(RecordEntry, Marks)]) & kMarkConverted);
+  }
+  EXPECT_GT(sawEarlier, 0);
 }
