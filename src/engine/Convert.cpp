@@ -554,6 +554,7 @@ bool TStorageX4TFT::ConvertChecked() {
     // temporaries could be taken for stale ones.
     TOutputFolder(OutputFolder, *Reader).RecoverSwaps();
     platform::RemoveStaleTemporaries(OutputFolder);
+    platform::AllowManyOpenFiles();
   }
 
   bool result = true;

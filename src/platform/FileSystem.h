@@ -86,6 +86,9 @@ bool ReadWholeFile(const std::string &path, std::string &content,
 // over `path`; on failure the old file is left as it was.
 bool WriteWholeFileAtomically(const std::string &path, std::string_view content,
                               unsigned mode = 0644);
+// Lets this process hold as many files open as the system allows it (a
+// recording's finished parts stay open until they get their names).
+void AllowManyOpenFiles();
 // Removes the temporaries that an interrupted replacement left in `folder`
 // (see File::CreateReplacement); one still being written is left alone.
 void RemoveStaleTemporaries(const std::string &folder);

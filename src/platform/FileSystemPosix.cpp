@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <linux/magic.h>
 #include <linux/msdos_fs.h>
 #include <sys/ioctl.h>
@@ -143,6 +144,14 @@ bool RenameOnto(const std::string &from, const std::string &to) {
     return false;
   }
   return true;
+}
+
+void AllowManyOpenFiles() {
+  struct rlimit limit {};
+  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+    limit.rlim_cur = limit.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
 }
 
 bool EntryExists(const std::string &path) {
