@@ -42,6 +42,7 @@ DamageKind DamageOf(FragmentFault fault) {
     return DamageKind::SamplesOverlap;
   case FragmentFault::EmptySample:
     return DamageKind::EmptySample;
+  case FragmentFault::OtherTrack:
   case FragmentFault::None:
     break;
   }

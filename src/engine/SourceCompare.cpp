@@ -204,6 +204,12 @@ SourceCompareResult CompareWithSource(const std::string &partPath, const std::st
   }
   r.fileName = partPath;
   for (int t = 0; t < c.part->GetTrackCount(); ++t) {
+    // The GPS tracks come from the track file, not from the fragments.
+    std::int8_t type = kTrackNone;
+    std::string name, language;
+    c.part->GetTrackInfo(t, type, name, language);
+    if (type != kTrackVideo && type != kTrackAudio)
+      continue;
     if (c.cursor[t] < c.part->GetSampleCount(t)) {
       r.trackId = c.part->GetTrackId(t);
       r.sample = c.cursor[t];

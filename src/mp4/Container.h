@@ -13,6 +13,10 @@ inline constexpr int kMaxTracks = 8;
 inline constexpr std::int8_t kTrackVideo = 0;
 inline constexpr std::int8_t kTrackAudio = 1;
 inline constexpr std::int8_t kTrackNone = 2;
+// Timed text (subtitles) and timed metadata: written with a sample entry
+// the caller gives whole, read only for their samples.
+inline constexpr std::int8_t kTrackText = 3;
+inline constexpr std::int8_t kTrackMeta = 4;
 
 // Codec types.
 inline constexpr std::uint8_t kCodecNone = 0;

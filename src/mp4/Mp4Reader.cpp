@@ -255,7 +255,8 @@ bool TMP4Container::ParseTkhd(std::uint32_t payload) {
   } else if (volume) {
     trackType[t] = kTrackAudio;
   } else {
-    return false;
+    // Text or metadata; "hdlr" says which.
+    trackType[t] = kTrackMeta;
   }
   if (!CreateTables(t)) {
     trackType[t] = kTrackNone;
@@ -285,9 +286,15 @@ bool TMP4Container::ParseHdlr(std::uint32_t payload) {
   if (payload <= 24 || !ReadBytes(head, 24))
     return false;
   const int t = currentTrack_;
-  const char *expected = trackType[t] == kTrackVideo ? "vide" : "soun";
-  if (!TypeIs(reinterpret_cast<const char *>(head + 8), expected))
+  const char *handler = reinterpret_cast<const char *>(head + 8);
+  if (trackType[t] == kTrackMeta) {
+    if (TypeIs(handler, "sbtl") || TypeIs(handler, "text") || TypeIs(handler, "subt"))
+      trackType[t] = kTrackText;
+    else if (!TypeIs(handler, "meta"))
+      return false;
+  } else if (!TypeIs(handler, trackType[t] == kTrackVideo ? "vide" : "soun")) {
     return false;
+  }
   return ReadCountedString(handlerName[t], payload - 24);
 }
 
@@ -695,6 +702,8 @@ FragmentFault TMP4Container::CheckFragment(std::uint32_t maxSampleSize) const {
       return FragmentFault::EmptyTrack;
     if (trackTimescale[t] == 0)
       return FragmentFault::ZeroTimescale;
+    if (trackType[t] != kTrackVideo && trackType[t] != kTrackAudio)
+      return FragmentFault::OtherTrack;
     int box = -1;
     for (std::uint32_t i = 0; i < n; ++i) {
       const std::uint32_t size = sampleSizes[t][i] & ~kKeyFlag;

@@ -60,7 +60,8 @@ bool TMP4Container::OpenWrite(const std::string &fileName) {
 }
 
 int TMP4Container::AddTrack(std::int8_t type, const std::string &name, const std::string &lang) {
-  if (state != kStateWriting || samplesAdded || trackCount >= kMaxTracks)
+  if (state != kStateWriting || samplesAdded || trackCount >= kMaxTracks || type < kTrackVideo ||
+      type > kTrackMeta || type == kTrackNone)
     return -1;
   const int t = trackCount;
   if (!CreateTables(t))
@@ -130,6 +131,58 @@ bool TMP4Container::SetCodecConfig(int track, std::uint8_t type, std::int32_t si
   codecConfigSize[track] = hasData ? size : 0;
   codecType[track] = type;
   return true;
+}
+
+bool TMP4Container::SetSampleEntry(int track, const std::vector<std::uint8_t> &entry,
+                                   std::uint32_t timescale) {
+  if (state != kStateWriting || track < 0 || track >= trackCount || sampleCount[track] > 0 ||
+      (trackType[track] != kTrackText && trackType[track] != kTrackMeta) || entry.size() < 16 ||
+      entry.size() > 0xFFFF || GetBE32(entry.data()) != entry.size() || timescale == 0)
+    return false;
+  sampleEntry_[track] = entry;
+  trackTimescale[track] = timescale;
+  return true;
+}
+
+bool TMP4Container::SetLocation(const std::string &iso6709) {
+  if (state != kStateWriting || iso6709.size() > 255)
+    return false;
+  location_ = iso6709;
+  return true;
+}
+
+// Where the recording was, in the two forms photo libraries index: the
+// QuickTime user data "©xyz" (16-bit length, packed language "und" as
+// 0x55C4, the text) and the "mdta" key of the "meta" box.
+bool TMP4Container::WriteLocation() {
+  if (location_.empty())
+    return true;
+  const auto n = static_cast<std::uint32_t>(location_.size());
+  std::uint8_t head[4];
+  PutBE16(head, static_cast<std::uint16_t>(n));
+  PutBE16(head + 2, 0x55C4);
+  const char xyz[5] = {'\xA9', 'x', 'y', 'z', 0};
+  if (!BeginBox("udta") || !BeginBox(xyz) || !WriteBytes(head, 4) ||
+      !WriteBytes(location_.data(), n) || !EndBox() || !EndBox())
+    return false;
+  static constexpr char kKey[] = "com.apple.quicktime.location.ISO6709";
+  const auto keyLength = static_cast<std::uint32_t>(sizeof kKey - 1);
+  std::uint8_t hdlr[21] = {};
+  PutType(hdlr + 4, "mdta");
+  std::uint8_t count[4], key[8], data[8];
+  PutBE32(count, 1);
+  PutBE32(key, 8 + keyLength);
+  PutType(key + 4, "mdta");
+  PutBE32(data, 1); // UTF-8 text
+  PutBE32(data + 4, 0);
+  std::uint8_t item[4];
+  PutBE32(item, 1); // the first key
+  return BeginFullBox("meta", 0, 0) && BeginFullBox("hdlr", 0, 0) && WriteBytes(hdlr, 21) &&
+         EndBox() && BeginFullBox("keys", 0, 0) && WriteBytes(count, 4) && WriteBytes(key, 8) &&
+         WriteBytes(kKey, keyLength) && EndBox() && BeginBox("ilst") &&
+         BeginBox(reinterpret_cast<const char *>(item)) && BeginBox("data") &&
+         WriteBytes(data, 8) && WriteBytes(location_.data(), n) && EndBox() && EndBox() &&
+         EndBox() && EndBox();
 }
 
 bool TMP4Container::WriteSample(int track, const std::uint8_t *data, std::uint32_t size,
@@ -247,7 +300,7 @@ bool TMP4Container::FinishFile() {
     if (sampleCount[t] >= 2 && !WriteTrak(t))
       return false;
   }
-  if (digestsEnabled_ && !WriteIntegrity())
+  if (!WriteLocation() || (digestsEnabled_ && !WriteIntegrity()))
     return false;
   return EndBox() && !writeFailed_;
 }
@@ -313,7 +366,10 @@ bool TMP4Container::WriteIntegrity() {
 
 bool TMP4Container::WriteTrak(int t) {
   const bool video = trackType[t] == kTrackVideo, audio = trackType[t] == kTrackAudio;
-  if (!BeginBox("trak") || !BeginFullBox("tkhd", 0, 1))
+  const bool text = trackType[t] == kTrackText;
+  // A subtitle track is in the movie but not enabled, so players offer it
+  // without showing it; a metadata track is for programs, not for display.
+  if (!BeginBox("trak") || !BeginFullBox("tkhd", 0, video || audio ? 1 : 2))
     return false;
   std::uint8_t tkhd[80] = {};
   PutBE32(tkhd, creationTime_);
@@ -353,6 +409,8 @@ bool TMP4Container::WriteTrak(int t) {
     PutType(hdlr.p + 4, "vide");
   else if (audio)
     PutType(hdlr.p + 4, "soun");
+  else
+    PutType(hdlr.p + 4, text ? "sbtl" : "meta");
   std::memcpy(hdlr.p + 20, name.data(), name.size());
   if (!WriteBytes(hdlr.p, hdlrSize) || !EndBox())
     return false;
@@ -364,6 +422,8 @@ bool TMP4Container::WriteTrak(int t) {
     if (!BeginFullBox(video ? "vmhd" : "smhd", 0, video ? 1 : 0) ||
         !WriteBytes(zero, video ? 8 : 4) || !EndBox())
       return false;
+  } else if (!BeginFullBox("nmhd", 0, 0) || !EndBox()) {
+    return false;
   }
   std::uint8_t count1[4];
   PutBE32(count1, 1);
@@ -380,11 +440,15 @@ bool TMP4Container::WriteStsd(int t) {
   const std::uint32_t size = record ? static_cast<std::uint32_t>(codecConfigSize[t]) : 0;
   const bool avc = codecType[t] == kCodecAvc, aac = codecType[t] == kCodecAac;
   // The count says how many sample entries follow.
+  const std::vector<std::uint8_t> &given = sampleEntry_[t];
   std::uint8_t count[4];
-  PutBE32(count, avc || aac ? 1 : 0);
+  PutBE32(count, avc || aac || !given.empty() ? 1 : 0);
   if (!BeginFullBox("stsd", 0, 0) || !WriteBytes(count, 4))
     return false;
-  if (avc) {
+  if (!given.empty()) {
+    if (!WriteBytes(given.data(), static_cast<std::uint32_t>(given.size())))
+      return false;
+  } else if (avc) {
     std::uint8_t entry[78] = {};
     PutBE16(entry + 6, 1);
     PutBE16(entry + 24, videoWidth[t]);

@@ -54,6 +54,7 @@ void TMP4Container::Reset() {
   movieSeen_ = false;
   stscFirst_.reset();
   integrity_ = IntegrityData{};
+  location_.clear();
   integrityStatus_ = IntegrityStatus::Absent;
   for (int t = 0; t < kMaxTracks; ++t) {
     trackId_[t] = 0;
@@ -80,6 +81,7 @@ void TMP4Container::ReleaseAll() {
     std::free(codecConfig[t]);
     codecConfig[t] = nullptr;
     codecConfigSize[t] = 0;
+    sampleEntry_[t].clear();
   }
 }
 

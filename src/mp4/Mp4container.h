@@ -38,6 +38,7 @@ enum class FragmentFault {
   SampleOutsideData,  // a sample not inside the payload of an "mdat"
   SamplesOverlap,     // two samples share bytes
   EmptySample,        // a video sample of no bytes
+  OtherTrack,         // a track neither video nor audio
 };
 
 class BoundedReader;
@@ -99,6 +100,12 @@ public:
   const std::uint8_t *GetCodecConfig(int track, std::uint8_t &codecType, std::int32_t &size);
   bool SetCodecConfig(int track, std::uint8_t codecType, std::int32_t size,
                       const std::uint8_t *data);
+  // Writer: a text or metadata track's sample entry, a whole box ("tx3g",
+  // "gpmd", "camm"...), and its time scale; before its first sample.
+  bool SetSampleEntry(int track, const std::vector<std::uint8_t> &entry, std::uint32_t timescale);
+  // Writer, between OpenWrite and Close: where the recording was, as an ISO
+  // 6709 text ("+55.75580+037.61730+150.000/"), for "udta" and "meta".
+  bool SetLocation(const std::string &iso6709);
   // The next sample in decode-time order over all tracks.
   bool NextSample(int &track, std::uint32_t &sample);
 
@@ -207,6 +214,7 @@ protected:
   bool WriteStsd(int track);
   bool WriteTables(int track);
   bool WriteIntegrity();
+  bool WriteLocation();
 
   std::uint32_t boxStart[kBoxStackDepth];
   std::uint32_t boxSize[kBoxStackDepth];
@@ -252,6 +260,9 @@ private:
   std::uint32_t windowStart_[kMaxTracks] = {};
   std::uint32_t windowSize_[kMaxTracks] = {};
   std::uint32_t trakResult_[5] = {};
+  // Writer: the sample entries of text and metadata tracks, and the place.
+  std::vector<std::uint8_t> sampleEntry_[kMaxTracks];
+  std::string location_;
   // Writer: set by the first failed write; from then on the file pointer and
   // position may disagree, so nothing more is written.
   bool writeFailed_ = false;
