@@ -489,7 +489,7 @@ void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragmen
   RecordOutcome &outcome = job.outcome;
   const bool complete = !interrupted && outcome.problemCount == 0;
   const bool published = PublishParts(job, complete, usedBases);
-  bool gpsDone = !(entry.Attributes & kAttrGps);
+  bool gpsDone = !(entry.Attributes & kAttrGps) || !GpsBeside(Gps);
   if (!interrupted && published && !gpsDone) {
     gpsDone = CopyGps(job, folder);
     interrupted = CancelRequested;

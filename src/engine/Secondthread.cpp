@@ -114,6 +114,7 @@ void TSecondThread::Execute() {
         Engine->SetNameMask(s->FileMask);
         Engine->SetMaxOutputLength(s->MaxFileLength);
         Engine->SetVerifyOutputs(s->VerifyOutputs);
+        Engine->SetGpsPlacement(s->GpsInVideo);
       }
       LastResult = s ? Engine->ConvertChecked() : false;
       Finish(ConvertPending);

@@ -3,6 +3,7 @@
 #include "engine/Outcome.h"
 #include "engine/OutputSet.h"
 #include "engine/RecordEntry.h"
+#include "settings/ProgramSettings.h"
 
 #include <atomic>
 #include <cstdint>
@@ -49,6 +50,8 @@ public:
   // Read every part back from the disk and check its digests before the
   // record is marked.
   void SetVerifyOutputs(bool verify) { VerifyOutputs = verify; }
+  // Where a record's GPS track goes: inside the parts, beside them, both.
+  void SetGpsPlacement(GpsPlacement placement) { Gps = placement; }
   // Benchmarks only: parts without integrity data, to time what it costs.
   void SetDigestsEnabledForBenchmark(bool enabled);
 
@@ -201,6 +204,7 @@ private:
   std::atomic<std::int32_t> ProgressTotal{0};
   std::uint32_t MaxOutputLength = kDefaultMaxOutputLength;
   bool VerifyOutputs = false;
+  GpsPlacement Gps = GpsPlacement::Both;
   std::unique_ptr<std::uint8_t[]> SampleBuffer;
   std::int32_t SampleBufferSize = 0;
 };

@@ -7,6 +7,14 @@
 
 namespace orvo {
 
+enum class GpsPlacement : std::int32_t { None = 0, Beside = 1, Embed = 2, Both = 3 };
+inline bool GpsEmbedded(GpsPlacement p) {
+  return p == GpsPlacement::Embed || p == GpsPlacement::Both;
+}
+inline bool GpsBeside(GpsPlacement p) {
+  return p == GpsPlacement::Beside || p == GpsPlacement::Both;
+}
+
 // The largest output file the conversion writes: 1900 MiB.
 inline constexpr std::uint32_t MaxFileLengthLimit = 0x76C00000;
 inline constexpr char SettingsFileName[] = "orvo_v264o4_tft_v1.ini";
@@ -65,6 +73,9 @@ public:
   // Read every converted part back from the disk and check it before the
   // record is marked converted ("VERIFY"); off unless chosen.
   bool VerifyOutputs = false;
+  // Where a record's GPS track goes ("GPS_IN_VIDEO"): the tracks inside
+  // every output part, the copy beside them, both, or neither.
+  GpsPlacement GpsInVideo = GpsPlacement::Both;
   // The main window's size and the record list's column widths ("22,76,..."),
   // as the user left them; 0 and empty until the window first closes.
   std::int32_t WindowWidth = 0;

@@ -72,6 +72,9 @@ and every recording converted completely marked as converted on the card.
                  (1 to 1900, default 1900)
   --verify       read every part back from the disk and check it against
                  its integrity data before the recording is marked
+  --gps WHERE    where a recording's GPS track goes: embed (tracks inside
+                 every part), beside (a copy of the .gpx file), both
+                 (the default) or none
   --quiet        print only the recordings that were not converted
   --test FILE... test MP4 files written by this program: every sample is
                  read and checked against the file's integrity data; one
@@ -121,6 +124,7 @@ bool ParseIndices(const std::string &text, std::set<std::uint32_t> &indices) {
 
 struct Options {
   bool list = false, json = false, all = false, quiet = false, verify = false, test = false;
+  orvo::GpsPlacement gps = orvo::GpsPlacement::Both;
   std::string mask = "%D_%T";
   unsigned long limitMib = 1900;
   std::set<std::uint32_t> only;
@@ -133,7 +137,8 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
   for (std::size_t i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const char *v = nullptr;
-    const bool takesValue = arg == "--mask" || arg == "--limit" || arg == "--only";
+    const bool takesValue =
+        arg == "--mask" || arg == "--limit" || arg == "--only" || arg == "--gps";
     if (takesValue) {
       if (i + 1 >= argc)
         return Fail(arg + " needs a value");
@@ -162,6 +167,18 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
     } else if (arg == "--limit") {
       if (!ParseNumber(v, o.limitMib) || o.limitMib < 1 || o.limitMib > 1900)
         return Fail("--limit takes a whole number of MiB from 1 to 1900");
+    } else if (arg == "--gps") {
+      const std::string where = v;
+      if (where == "embed")
+        o.gps = orvo::GpsPlacement::Embed;
+      else if (where == "beside")
+        o.gps = orvo::GpsPlacement::Beside;
+      else if (where == "both")
+        o.gps = orvo::GpsPlacement::Both;
+      else if (where == "none")
+        o.gps = orvo::GpsPlacement::None;
+      else
+        return Fail("--gps takes embed, beside, both or none");
     } else if (arg == "--only") {
       if (!ParseIndices(v, o.only))
         return Fail("--only takes record indices separated by commas, e.g. --only 0,3,4");
@@ -246,6 +263,7 @@ int main(int argc, char **argv) {
   // The same worker and the same requests as the window: start a job, wait
   // for its end, cancel on request, shut down at the end.
   settings.VerifyOutputs = o.verify;
+  settings.GpsInVideo = o.gps;
   TSecondThread worker(&settings);
   if (!worker.StartScan())
     return kExitJobFailed;
