@@ -214,3 +214,27 @@ TEST_F(SafeFiles, JobsWorkOnTheScannedFolderOnly) {
         << "not even marked";
   }
 }
+
+// An output folder inside the card (here through a link from outside) is
+// refused for every record before anything is written or marked.
+TEST_F(SafeFiles, OutputInsideTheCardIsRefused) {
+  Make(2);
+  fs::create_directories(card + "/converted");
+  if (!test::MakeLink(card + "/converted", outside + "/to-card"))
+    GTEST_SKIP() << test::kNoLinks;
+  TStorageX4TFT engine;
+  ScanAll(engine, outside + "/to-card");
+  EXPECT_FALSE(engine.ConvertChecked());
+  for (std::uint32_t i = 0; i < 2; ++i) {
+    RecordOutcome outcome;
+    ASSERT_TRUE(engine.GetOutcome(i, outcome));
+    EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
+    ASSERT_EQ(outcome.problems.size(), 1u);
+    EXPECT_EQ(outcome.problems[0].kind, ProblemKind::OutputFailed);
+    EXPECT_EQ(outcome.problems[0].file, outside + "/to-card/");
+    bool checked = false, converted = false;
+    ASSERT_TRUE(engine.GetMarks(i, checked, converted));
+    EXPECT_FALSE(converted);
+  }
+  EXPECT_TRUE(fs::is_empty(card + "/converted"));
+}
