@@ -88,6 +88,9 @@ enum AddedText : int {
   AboutVersion,
   AboutLicence,
   AboutSource,
+  RecordsUnreadable,
+  UnreadableRow,
+  OutputInsideInput,
 
   AddedTextEnd // one past the last
 };
