@@ -548,8 +548,13 @@ bool TStorageX4TFT::ConvertChecked() {
   }
   ProgressTotal = static_cast<std::int32_t>(std::min<std::int64_t>(total, INT32_MAX));
   FinishedOrder.assign(plan.size(), 0);
-  // An empty output folder would put the files into the current directory.
-  const bool outputKnown = !OutputFolder.empty();
+  // An empty output folder would put the files into the current directory;
+  // one inside the card would be scanned as part of it.
+  const char *outputRefusal = OutputFolder.empty() ? "no output folder is set"
+                              : platform::FolderLiesWithin(OutputFolder, CatalogFolder)
+                                  ? "the output folder lies inside the input folder"
+                                  : nullptr;
+  const bool outputKnown = outputRefusal == nullptr;
   if (outputKnown) {
     // A swap a killed run left half done is finished before its
     // temporaries could be taken for stale ones.
@@ -566,8 +571,8 @@ bool TStorageX4TFT::ConvertChecked() {
       break;
     CurrentRecord = p.index;
     if (!outputKnown) {
-      AddProblem(Outcomes[p.index], Problem(ProblemKind::OutputFailed, OutputFolder,
-                                            "no output folder is set"));
+      AddProblem(Outcomes[p.index],
+                 Problem(ProblemKind::OutputFailed, OutputFolder, outputRefusal));
       Outcomes[p.index].kind = OutcomeKind::Failed;
     } else {
       ConvertRecord(p.index, p.fragments, p.missing, p.firstMissing, usedBases);

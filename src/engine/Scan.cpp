@@ -1,5 +1,7 @@
 #include "engine/Storagex4tft.h"
 
+#include "platform/Error.h"
+#include "platform/File.h"
 #include "platform/FileSystem.h"
 
 #include <cstring>
@@ -39,6 +41,26 @@ bool NameMatchesEntry(const std::string &name, const RecordEntry &e) {
   return true;
 }
 
+// Reads the record file of a record folder; an empty text when it is a
+// record file for `name`, else why it is not.
+std::string ReadRecordFile(const std::string &path, const std::string &name, RecordEntry &entry) {
+  platform::File file;
+  if (!file.OpenRead(path))
+    return platform::LastErrorText();
+  const std::int64_t size = file.Size();
+  if (size < 0)
+    return platform::LastErrorText();
+  if (size < static_cast<std::int64_t>(sizeof entry))
+    return "the record file is shorter than 60 bytes";
+  if (file.ReadAt(&entry, sizeof entry, 0) != static_cast<std::int64_t>(sizeof entry))
+    return platform::LastErrorText();
+  if (!HasValidSignature(entry))
+    return "not a record file (wrong signature)";
+  if (!NameMatchesEntry(name, entry))
+    return "the record file describes another record";
+  return {};
+}
+
 } // namespace
 
 bool TStorageX4TFT::ScanRecords() {
@@ -47,6 +69,7 @@ bool TStorageX4TFT::ScanRecords() {
     return true;
   Count = 0;
   Outcomes.clear();
+  Unreadable.clear();
   // From now on the catalog belongs to this folder, whatever the input
   // folder says later.
   CatalogFolder = InputFolder;
@@ -59,16 +82,20 @@ bool TStorageX4TFT::ScanRecords() {
   for (const auto &entry : entries) {
     if (CancelRequested)
       break;
+    // A plain file named like a record folder is no record at all.
+    if (!entry.isDirectory)
+      continue;
     if (static_cast<std::int64_t>(Count) >= Capacity && !GrowCatalog(Count + kCatalogStep)) {
       result = false;
       break;
     }
     RecordEntry candidate;
     const std::string file = InputFolder + entry.name + platform::kPathSeparator + RecordFileName;
-    if (!platform::ReadFileHead(file, &candidate, sizeof candidate))
+    std::string reason = ReadRecordFile(file, entry.name, candidate);
+    if (!reason.empty()) {
+      Unreadable.push_back({entry.name, std::move(reason)});
       continue;
-    if (!HasValidSignature(candidate) || !NameMatchesEntry(entry.name, candidate))
-      continue;
+    }
     Entries[Count] = candidate;
     Count = Count + 1;
   }

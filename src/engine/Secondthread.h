@@ -83,6 +83,10 @@ public:
   bool GetMarks(std::uint32_t i, bool &checked, bool &converted) const {
     return Engine->GetMarks(i, checked, converted);
   }
+  std::uint32_t GetUnreadableCount() const { return Engine->GetUnreadableCount(); }
+  bool GetUnreadable(std::uint32_t i, std::string &folder, std::string &reason) const {
+    return Engine->GetUnreadable(i, folder, reason);
+  }
   bool GetOutcome(std::uint32_t i, RecordOutcome &outcome) const {
     return Engine->GetOutcome(i, outcome);
   }

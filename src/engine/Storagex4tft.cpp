@@ -52,6 +52,19 @@ const RecordEntry *TStorageX4TFT::EntryAt(std::uint32_t index) const {
   return &Entries[index];
 }
 
+std::uint32_t TStorageX4TFT::GetUnreadableCount() const {
+  return Busy ? 0 : static_cast<std::uint32_t>(Unreadable.size());
+}
+
+bool TStorageX4TFT::GetUnreadable(std::uint32_t index, std::string &folder,
+                                  std::string &reason) const {
+  if (Busy || index >= Unreadable.size())
+    return false;
+  folder = Unreadable[index].folder;
+  reason = Unreadable[index].reason;
+  return true;
+}
+
 bool TStorageX4TFT::GetEntry(std::uint32_t index, RecordEntry &entry) const {
   const RecordEntry *e = EntryAt(index);
   if (!e)

@@ -92,6 +92,13 @@ public:
   bool GetMarks(std::uint32_t index, bool &checked, bool &converted) const;
   bool SetChecked(std::uint32_t index, bool checked);
 
+  // Record folders of the last scan whose record file could not be used, in
+  // the order the scan met them: the folder's name and why (the system's
+  // text or a reason of the scan's own). They are no part of the catalog and
+  // no job touches them. The count is 0 and the entries refused while busy.
+  std::uint32_t GetUnreadableCount() const;
+  bool GetUnreadable(std::uint32_t index, std::string &folder, std::string &reason) const;
+
   // Catalog folder + record folder name + separator; empty for a bad index.
   std::string RecordFolderPath(std::uint32_t index) const;
   // The record folder's name alone ("R00000012_D210315_T083000").
@@ -189,6 +196,11 @@ private:
   std::string InputFolder;
   std::string CatalogFolder;
   std::vector<RecordOutcome> Outcomes;
+  struct UnreadableRecord {
+    std::string folder;
+    std::string reason;
+  };
+  std::vector<UnreadableRecord> Unreadable;
   std::atomic<bool> Cancelled{false};
   // Published by the worker in this order: the outcome, its index in
   // FinishedOrder, then FinishedCount (release), so that a reader who has

@@ -65,6 +65,11 @@ bool CreateDirectory(const std::string &path);
 // True when `path` is a folder that this process could enter. Changes
 // nothing, not even the current directory, so other threads are unaffected.
 bool IsEnterableDirectory(const std::string &path);
+// Whether the folder `folder` is the folder `outer` or lies anywhere below
+// it, links resolved and folders compared by identity (device and inode,
+// volume serial number and file index), never by name. False when either
+// cannot be found.
+bool FolderLiesWithin(const std::string &folder, const std::string &outer);
 bool FileExists(const std::string &path);
 // Size of the file at `path` (following a link); 0 when it cannot be asked.
 std::uint64_t FileSizeOf(const std::string &path);

@@ -16,6 +16,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace orvo::platform {
@@ -87,6 +88,26 @@ bool PathIdentity(const std::string &path, std::uint64_t &device, std::uint64_t 
   device = static_cast<std::uint64_t>(st.st_dev);
   inode = static_cast<std::uint64_t>(st.st_ino);
   return true;
+}
+
+bool FolderLiesWithin(const std::string &folder, const std::string &outer) {
+  struct stat top {};
+  if (folder.empty() || outer.empty() || stat(outer.c_str(), &top) != 0 || !S_ISDIR(top.st_mode))
+    return false;
+  std::unique_ptr<char, decltype(&std::free)> real(realpath(folder.c_str(), nullptr), &std::free);
+  if (!real)
+    return false;
+  // The real path holds no links, so its parents by name are its parents.
+  std::string path = real.get();
+  for (;;) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && st.st_dev == top.st_dev && st.st_ino == top.st_ino)
+      return true;
+    const std::size_t cut = path.find_last_of('/');
+    if (cut == std::string::npos || path == "/")
+      return false;
+    path.resize(cut == 0 ? 1 : cut);
+  }
 }
 
 bool DeleteFile(const std::string &path) {

@@ -69,6 +69,66 @@ bool PathIdentity(const std::string &path, std::uint64_t &device, std::uint64_t 
   return true;
 }
 
+namespace {
+
+// The volume serial number and file index of what `wide` names, links
+// followed; a folder needs FILE_FLAG_BACKUP_SEMANTICS to be opened at all.
+bool FolderIdentity(const std::wstring &wide, DWORD &volume, std::uint64_t &index) {
+  HANDLE h = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool ok = GetFileInformationByHandle(h, &info) != 0 &&
+                  (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  CloseHandle(h);
+  volume = info.dwVolumeSerialNumber;
+  index = std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
+  return ok;
+}
+
+} // namespace
+
+bool FolderLiesWithin(const std::string &folder, const std::string &outer) {
+  std::wstring wideFolder, wideOuter;
+  if (folder.empty() || outer.empty() || !WidePath(folder, wideFolder) ||
+      !WidePath(outer, wideOuter))
+    return false;
+  CriticalErrorGuard guard;
+  DWORD topVolume = 0;
+  std::uint64_t topIndex = 0;
+  if (!FolderIdentity(wideOuter, topVolume, topIndex))
+    return false;
+  HANDLE h = CreateFileW(wideFolder.c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    return false;
+  // The final path ("\\?\E:\a\b", "\\?\UNC\server\share\a") has every
+  // link and junction resolved, so its parents by name are its parents.
+  std::vector<wchar_t> buffer(32768);
+  const DWORD n = GetFinalPathNameByHandleW(h, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                            FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  CloseHandle(h);
+  if (n == 0 || n >= buffer.size())
+    return false;
+  std::wstring path(buffer.data(), n);
+  for (;;) {
+    DWORD volume = 0;
+    std::uint64_t index = 0;
+    if (FolderIdentity(path, volume, index) && volume == topVolume && index == topIndex)
+      return true;
+    while (!path.empty() && path.back() == L'\\')
+      path.pop_back();
+    const std::size_t cut = path.find_last_of(L'\\');
+    // The root ("\\?\E:\") is the last one asked.
+    if (cut == std::wstring::npos || cut < 6)
+      return false;
+    path.resize(cut + 1);
+  }
+}
+
 bool DeleteFile(const std::string &path) {
   std::wstring wide;
   return WidePath(path, wide) && RemoveEntry(wide, EntryKind::File);

@@ -23,8 +23,7 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
     {"its timestamps do not increase", "метки времени не возрастают"},
     {"a sample lies beyond the end of the file", "кадр лежит за концом файла"},
     {"a sample is too large", "кадр слишком большой"},
-    {"its tracks differ from the earlier fragments",
-     "дорожки отличаются от предыдущих фрагментов"},
+    {"its tracks differ from the earlier fragments", "дорожки отличаются от предыдущих фрагментов"},
     {"More problems:", "Ещё проблем:"},
     {"Files written:", "Записаны файлы:"},
     {"Records not converted:", "Не преобразованы записи:"},
@@ -118,6 +117,10 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
     {"a sample outside the media data", "сэмпл вне медиаданных"},
     {"samples share bytes", "сэмплы пересекаются"},
     {"an empty video sample", "пустой видеосэмпл"},
+    {"Records found: %1, unreadable: %2", "Найдено записей: %1, нечитаемых: %2"},
+    {"Unreadable record %1: %2", "Нечитаемая запись %1: %2"},
+    {"The output folder %1 lies inside the input folder %2: choose an output folder outside it",
+     "Выходная папка %1 находится внутри входной папки %2: выберите выходную папку вне её"},
 }};
 
 } // namespace orvo

@@ -119,6 +119,9 @@ enum AddedText : int {
   DamageSampleOutsideData,
   DamageSamplesOverlap,
   DamageEmptySample,
+  RecordsUnreadable,
+  UnreadableRow,
+  OutputInsideInput,
 
   AddedTextEnd // one past the last
 };

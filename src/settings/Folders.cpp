@@ -1,6 +1,8 @@
 #include "settings/Folders.h"
 
 #include "platform/FileSystem.h"
+#include "settings/AddedTexts.h"
+#include "settings/Stringcode.h"
 
 #include <vector>
 
@@ -12,6 +14,12 @@ std::string WithTrailingBackslash(std::string_view text) {
 
 bool FolderExists(const std::string &path) {
   return platform::IsEnterableDirectory(path);
+}
+
+std::string OutputFolderRefusal(const std::string &input, const std::string &output) {
+  if (!platform::FolderLiesWithin(output, input))
+    return {};
+  return GetTextWith(txt::OutputInsideInput, {output, input});
 }
 
 std::string_view ParentForCreation(std::string_view path, PathStyle style) {

@@ -19,6 +19,12 @@ bool FolderExists(const std::string &path);
 // True when the folder exists afterwards.
 bool CreateFolderPath(const std::string &path);
 
+// Why `output` cannot take the converted files of `input`, in the current
+// language, naming both: it is that folder or lies below it (links
+// resolved), where a scan would take the files for part of the card. Empty
+// when it may.
+std::string OutputFolderRefusal(const std::string &input, const std::string &output);
+
 // The folder above `path` as CreateFolderPath climbs: characters are dropped
 // from the end until the text ends with a separator (Windows style: also a
 // colon, as in "D:"). Empty when no such parent is left.

@@ -169,6 +169,22 @@ std::size_t GetTextWide(int id, wchar_t *buffer, std::size_t capacity) {
   return n;
 }
 
+std::string GetTextWith(int id, std::initializer_list<std::string_view> args) {
+  const std::string text = GetText(id);
+  std::string out;
+  // One pass, so that an argument holding "%2" stays as it is.
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t n = i + 1 < text.size() ? static_cast<std::size_t>(text[i + 1] - '1') : 99;
+    if (text[i] == '%' && n < args.size()) {
+      out += args.begin()[n];
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 std::string ExpandText(std::string_view text) {
   std::string out;
   out.reserve(text.size());

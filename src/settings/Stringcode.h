@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,9 @@ int CurrentLanguage();
 // The current text of an identifier; the empty text for NoTextId and outside
 // 0..TextIdLimit()-1.
 std::string GetText(int id);
+// The text with "%1" to "%9" replaced by the arguments, for the core; the
+// window uses QString::arg.
+std::string GetTextWith(int id, std::initializer_list<std::string_view> args);
 // The same text as wide characters.
 std::wstring GetTextWide(int id);
 // Into a buffer of `capacity` wide characters, always terminated and never

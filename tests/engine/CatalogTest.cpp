@@ -1,4 +1,5 @@
 #include "engine/Storagex4tft.h"
+#include "support/System.h"
 #include "support/Tools.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 using namespace orvo;
 
@@ -104,6 +106,9 @@ TEST_F(Catalog, RecordFileSizeAndSignatureAreChecked) {
   // A plain file where a record folder belongs, and a folder without a file.
   std::ofstream(card.File(FolderOf(MakeEntry(5)))) << "not a folder";
   std::filesystem::create_directories(card.File(FolderOf(MakeEntry(6))));
+  WriteRecord(card, MakeEntry(7), {}, 0);
+  WriteRecord(card, MakeEntry(8), "R00000009_D210315_T083000"); // names another record
+  std::filesystem::create_directories(card.File(FolderOf(MakeEntry(10)) + "/record.dat"));
   ASSERT_TRUE(Scan());
   ASSERT_EQ(engine.GetRecordCount(), 1u);
   RecordEntry got;
@@ -112,6 +117,41 @@ TEST_F(Catalog, RecordFileSizeAndSignatureAreChecked) {
   const RecordEntry expected = MakeEntry(2);
   EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
       << "every byte of the file, reserved ones included, is kept";
+
+  // Every record folder that is not a record is kept with its reason; the
+  // plain file of record 5 is no record folder and stays silent.
+  std::map<std::string, std::string> unreadable;
+  for (std::uint32_t i = 0; i < engine.GetUnreadableCount(); ++i) {
+    std::string folder, reason;
+    ASSERT_TRUE(engine.GetUnreadable(i, folder, reason));
+    EXPECT_FALSE(reason.empty()) << folder;
+    unreadable[folder] = reason;
+  }
+  std::string folder, reason;
+  EXPECT_FALSE(engine.GetUnreadable(engine.GetUnreadableCount(), folder, reason));
+  const std::string shortFile = "the record file is shorter than 60 bytes";
+  const std::string wrongSignature = "not a record file (wrong signature)";
+  const std::map<std::string, std::string> expectedReasons = {
+      {FolderOf(MakeEntry(1)), shortFile},
+      {FolderOf(MakeEntry(3)), wrongSignature},
+      {FolderOf(MakeEntry(4)), wrongSignature},
+      {FolderOf(MakeEntry(6)), test::MissingFileText()},
+      {FolderOf(MakeEntry(7)), shortFile},
+      {"R00000009_D210315_T083000", "the record file describes another record"}};
+  // A folder where the record file belongs: the systems word it differently.
+  EXPECT_EQ(unreadable.erase(FolderOf(MakeEntry(10))), 1u);
+  EXPECT_EQ(unreadable, expectedReasons);
+
+  // A FIFO and a link to a device are reported without waiting on them.
+  std::filesystem::create_directories(card.File(FolderOf(MakeEntry(11))));
+  if (!test::MakeFifo(card.File(FolderOf(MakeEntry(11)) + "/record.dat")))
+    GTEST_SKIP() << test::kNoFifos;
+  std::filesystem::create_directories(card.File(FolderOf(MakeEntry(12))));
+  ASSERT_TRUE(
+      test::MakeLink(test::NullDevice(), card.File(FolderOf(MakeEntry(12)) + "/record.dat")));
+  ASSERT_TRUE(Scan());
+  EXPECT_EQ(engine.GetRecordCount(), 1u);
+  EXPECT_EQ(engine.GetUnreadableCount(), 9u);
 }
 
 TEST_F(Catalog, AccessorsDeriveTheListValues) {

@@ -98,8 +98,8 @@ TEST_F(SafeFiles, OutputsNeverGoThroughLinksOrOutsideTheFolder) {
   }
 }
 
-// The output folder is the record folder itself (through a link): the GPS
-// track would be copied onto itself. It stays whole, and the record is not
+// The output folder is the record folder itself (through a link): nothing is
+// written onto the card, the GPS track stays whole, and the record is not
 // marked, with the reason.
 TEST_F(SafeFiles, CopyOntoItselfIsRefused) {
   Make(1);
@@ -114,7 +114,9 @@ TEST_F(SafeFiles, CopyOntoItselfIsRefused) {
   RecordOutcome outcome;
   ASSERT_TRUE(engine.GetOutcome(0, outcome));
   ASSERT_EQ(outcome.problems.size(), 1u);
-  EXPECT_EQ(outcome.problems[0].kind, ProblemKind::GpsCopyFailed);
+  EXPECT_EQ(outcome.problems[0].kind, ProblemKind::OutputFailed);
+  EXPECT_EQ(std::distance(fs::directory_iterator(Folder(0)), fs::directory_iterator()), 3)
+      << "record file, track and fragment folder only";
   bool checked = false, converted = true;
   ASSERT_TRUE(engine.GetMarks(0, checked, converted));
   EXPECT_FALSE(converted);
@@ -222,4 +224,28 @@ TEST_F(SafeFiles, JobsWorkOnTheScannedFolderOnly) {
               std::string(r.recordFile.begin(), r.recordFile.end()))
         << "not even marked";
   }
+}
+
+// An output folder inside the card (here through a link from outside) is
+// refused for every record before anything is written or marked.
+TEST_F(SafeFiles, OutputInsideTheCardIsRefused) {
+  Make(2);
+  fs::create_directories(card + "/converted");
+  if (!test::MakeLink(card + "/converted", outside + "/to-card"))
+    GTEST_SKIP() << test::kNoLinks;
+  TStorageX4TFT engine;
+  ScanAll(engine, outside + "/to-card");
+  EXPECT_FALSE(engine.ConvertChecked());
+  for (std::uint32_t i = 0; i < 2; ++i) {
+    RecordOutcome outcome;
+    ASSERT_TRUE(engine.GetOutcome(i, outcome));
+    EXPECT_EQ(outcome.kind, OutcomeKind::Failed);
+    ASSERT_EQ(outcome.problems.size(), 1u);
+    EXPECT_EQ(outcome.problems[0].kind, ProblemKind::OutputFailed);
+    EXPECT_EQ(outcome.problems[0].file, outside + "/to-card/");
+    bool checked = false, converted = false;
+    ASSERT_TRUE(engine.GetMarks(i, checked, converted));
+    EXPECT_FALSE(converted);
+  }
+  EXPECT_TRUE(fs::is_empty(card + "/converted"));
 }

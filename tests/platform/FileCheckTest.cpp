@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 using namespace orvo;
@@ -68,4 +69,23 @@ TEST(FileCheck, FailureAtExitKeepsItsReason) {
   if (!status)
     GTEST_SKIP() << "this system cannot copy a running process";
   EXPECT_EQ(*status, 0);
+}
+
+// A folder lies within another by identity: the same folder under another
+// spelling or through a link counts, a sibling with a longer name does not.
+TEST(FileCheck, FolderLiesWithinComparesFoldersNotNames) {
+  test::TempDir dir;
+  const std::string card = dir.File("card"), inner = dir.File("card/a/b");
+  std::filesystem::create_directories(inner);
+  std::filesystem::create_directories(dir.File("card2"));
+  EXPECT_TRUE(platform::FolderLiesWithin(card, card));
+  EXPECT_TRUE(platform::FolderLiesWithin(inner + "/", card + "/"));
+  EXPECT_TRUE(platform::FolderLiesWithin(dir.File("card2/../card/a"), card));
+  EXPECT_FALSE(platform::FolderLiesWithin(dir.File("card2"), card));
+  EXPECT_FALSE(platform::FolderLiesWithin(card, inner));
+  EXPECT_FALSE(platform::FolderLiesWithin(dir.File("missing"), card));
+  if (!test::MakeLink(inner, dir.File("out")))
+    GTEST_SKIP() << test::kNoLinks;
+  EXPECT_TRUE(platform::FolderLiesWithin(dir.File("out"), card));
+  EXPECT_FALSE(platform::FolderLiesWithin(card, dir.File("out")));
 }

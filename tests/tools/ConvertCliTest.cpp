@@ -79,7 +79,42 @@ TEST_F(CliCard, BadUsageAndMissingFoldersExitWithTwo) {
   EXPECT_EQ(RunTool({"--only", "1,x", card, out}), 2);
   EXPECT_EQ(RunTool({"--only", "5", card, out}, nullptr, &err), 2) << "no record 5 on the card";
   EXPECT_EQ(RunTool({"--json", card, out}), 2) << "--json goes with --list";
+  fs::create_directories(card + "/out");
+  for (const std::string &inside : {card, card + "/out/"}) {
+    EXPECT_EQ(RunTool({card, inside}, nullptr, &err), 2) << inside;
+    EXPECT_NE(err.find("lies inside the input folder"), std::string::npos) << err;
+  }
   EXPECT_EQ(OutputFiles(), 0u);
+}
+
+// Record folders that cannot be read are listed with their reason and make
+// the exit status 1; no name can forge a line or break the JSON.
+TEST_F(CliCard, UnreadableRecordsAndControlCharactersInNames) {
+  Make({Plan(1, 2)});
+  fs::create_directories(card + "/R00000002_D210315_T080200"); // no record file
+  std::error_code error;
+  fs::create_directories(card + "/R0000\n003_D210315_T080300", error);
+  const std::string tabbed = dir.File("a\tb.mp4");
+  std::ofstream(tabbed) << "not a movie";
+  if (error || !fs::exists(tabbed))
+    GTEST_SKIP() << "this system's names hold no control characters";
+  std::string list, json, lines;
+  EXPECT_EQ(RunTool({"--list", card}, &list), 1);
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 4) << list;
+  EXPECT_NE(list.find("Unreadable record R00000002_D210315_T080200: " + test::MissingFileText()),
+            std::string::npos)
+      << list;
+  EXPECT_NE(list.find("Unreadable record R0000\\n003_D210315_T080300: "), std::string::npos);
+  EXPECT_EQ(RunTool({"--list", "--json", card}, &json), 1);
+  EXPECT_NE(json.find("\"unreadable\": [\n  {\"folder\": \"R"), std::string::npos) << json;
+  EXPECT_NE(json.find("{\"folder\": \"R0000\\n003_D210315_T080300\", \"reason\": \""),
+            std::string::npos)
+      << json;
+  EXPECT_EQ(RunTool({card, out}, &lines), 1) << "the readable record is converted all the same";
+  EXPECT_EQ(OutputFiles(), 1u);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3) << lines;
+  EXPECT_EQ(RunTool({"--test", tabbed}, &lines), 1);
+  EXPECT_EQ(lines.rfind(dir.File("a\\tb.mp4: "), 0), 0u) << lines;
 }
 
 // By default only what is not converted yet; --all everything; --only the

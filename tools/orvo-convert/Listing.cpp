@@ -1,7 +1,10 @@
 #include "Listing.h"
 
+#include "Escape.h"
+
 #include "engine/Storagex4tft.h"
-#include "platform/FileSystem.h"
+#include "settings/AddedTexts.h"
+#include "settings/Stringcode.h"
 
 #include <string>
 
@@ -13,41 +16,6 @@ const char *ModeName(int mode) {
   static const char *const kNames[] = {"Linear", "Loop 1", "Loop 2", "Linear (all cards)",
                                        "Loop (all cards)"};
   return mode >= 0 && mode <= 4 ? kNames[mode] : "";
-}
-
-// A JSON string: quotes, backslashes and control characters escaped; bytes
-// that are not UTF-8 become U+FFFD, so the document is always valid.
-std::string JsonString(const std::string &text) {
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text.size();) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-      ++i;
-    } else if (c < 0x20 || c == 0x7F) {
-      char esc[8];
-      std::snprintf(esc, sizeof esc, "\\u%04x", c);
-      out += esc;
-      ++i;
-    } else if (c < 0x80) {
-      out += static_cast<char>(c);
-      ++i;
-    } else {
-      const std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
-      bool valid = n > 0 && i + n <= text.size() && c <= 0xF4;
-      for (std::size_t k = 1; valid && k < n; ++k)
-        valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-      if (valid) {
-        out.append(text, i, n);
-        i += n;
-      } else {
-        out += "\xEF\xBF\xBD";
-        ++i;
-      }
-    }
-  }
-  return out + "\"";
 }
 
 } // namespace
@@ -82,6 +50,13 @@ void PrintCatalogJson(const TStorageX4TFT &engine, std::FILE *out) {
                  (e.Attributes & kAttrGps) ? "true" : "false", converted ? "true" : "false",
                  checked ? "true" : "false");
   }
+  std::fputs("\n], \"unreadable\": [", out);
+  for (std::uint32_t i = 0; i < engine.GetUnreadableCount(); ++i) {
+    std::string folder, reason;
+    if (engine.GetUnreadable(i, folder, reason))
+      std::fprintf(out, "%s\n  {\"folder\": %s, \"reason\": %s}", i == 0 ? "" : ",",
+                   JsonString(folder).c_str(), JsonString(reason).c_str());
+  }
   std::fputs("\n]}\n", out);
 }
 
@@ -108,6 +83,12 @@ void PrintCatalog(const TStorageX4TFT &engine, std::FILE *out) {
     std::fprintf(out, "%5u  %02d.%02d.%04d  %02d:%02d:%02d  %9s  %-18s  %-9s  %3u  %-19s  %s\n", i,
                  day, month, 2000 + year, hour, minute, second, length, ModeName(mode), size, fps,
                  bitrate, converted ? "yes" : "no");
+  }
+  for (std::uint32_t i = 0; i < engine.GetUnreadableCount(); ++i) {
+    std::string folder, reason;
+    if (engine.GetUnreadable(i, folder, reason))
+      std::fprintf(out, "%s\n",
+                   PrintableText(GetTextWith(txt::UnreadableRow, {folder, reason})).c_str());
   }
 }
 

@@ -2,6 +2,7 @@
 // converts them into MP4 files without the window, for people who offload
 // cards from scripts. It runs the same engine as the program.
 
+#include "Escape.h"
 #include "Listing.h"
 #include "Progress.h"
 
@@ -11,6 +12,7 @@
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "settings/AddedTexts.h"
+#include "settings/Folders.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
 
@@ -59,7 +61,8 @@ into MP4 files in OUTDIR, an existing folder: each recording's fragments
 joined, split by size, named by a mask, its GPS track copied beside them,
 and every recording converted completely marked as converted on the card.
 
-  --list         print the recordings of the card with their index
+  --list         print the recordings of the card with their index, and
+                 the record folders that cannot be read, with the reason
   --json         with --list: one JSON document, for scripts
   --all          convert every recording, those already converted too
                  (without it: the ones not yet converted)
@@ -84,16 +87,18 @@ and every recording converted completely marked as converted on the card.
 
 Progress goes to standard error (a bar on a terminal). One line per
 recording goes to standard output as it ends: its outcome, the first reason
-when something failed, and the files written.
+when something failed, and the files written. Control characters in names
+are printed escaped ("\n", "\t", "\xNN").
 
 Ctrl-C stops within a moment: the open file is finished and kept, and the
 recording stays unconverted on the card. Exit status: 0 all converted,
-1 some recording not converted completely, 2 bad usage or a missing folder,
+1 some recording not converted completely or a record folder unreadable
+(--list too), 2 bad usage, a missing folder or OUTDIR inside CARD,
 130 interrupted by Ctrl-C, 143 stopped by SIGTERM.
 )";
 
 int Fail(const std::string &message) {
-  std::fprintf(stderr, "orvo-convert: %s (see --help)\n", message.c_str());
+  std::fprintf(stderr, "orvo-convert: %s (see --help)\n", orvo::PrintableText(message).c_str());
   return kExitUsage;
 }
 
@@ -214,7 +219,7 @@ std::string OutcomeLine(const orvo::TSecondThread &worker, std::uint32_t index,
     for (const std::string &f : files)
       line += " " + f;
   }
-  return line;
+  return PrintableText(line);
 }
 
 } // namespace
@@ -227,7 +232,7 @@ int TestFiles(const std::vector<std::string> &files) {
     const VideoFileTestResult r = TestVideoFile(file, interrupted);
     if (r.verdict == VideoFileVerdict::Cancelled)
       return InterruptedExit();
-    std::printf("%s: %s\n", file.c_str(), DescribeVideoFileTest(r).c_str());
+    std::printf("%s\n", PrintableText(file + ": " + DescribeVideoFileTest(r)).c_str());
     std::fflush(stdout);
     allGood = allGood && r.verdict == VideoFileVerdict::Good;
   }
@@ -255,6 +260,10 @@ int main(int argc, char **argv) {
     const std::string out = platform::WithSeparator(o.positional[1]);
     if (!platform::IsEnterableDirectory(out))
       return Fail("the output folder " + o.positional[1] + " does not exist");
+    if (const std::string refusal = OutputFolderRefusal(card, out); !refusal.empty()) {
+      std::fprintf(stderr, "orvo-convert: %s\n", PrintableText(refusal).c_str());
+      return kExitUsage;
+    }
     settings.SetOutPath(out);
     settings.SetFileMask(o.mask);
     settings.MaxFileLength = static_cast<std::uint32_t>(o.limitMib << 20);
@@ -274,13 +283,22 @@ int main(int argc, char **argv) {
     return InterruptedExit();
   if (!worker.GetLastResult())
     std::fputs("orvo-convert: the card could not be read completely\n", stderr);
+  // A record folder that cannot be read is a recording this run cannot
+  // convert.
+  const std::uint32_t unreadable = worker.GetUnreadableCount();
   if (o.list) {
     if (o.json)
       PrintCatalogJson(worker.GetEngine(), stdout);
     else
       PrintCatalog(worker.GetEngine(), stdout);
-    return kExitOk;
+    return unreadable ? kExitJobFailed : kExitOk;
   }
+  for (std::uint32_t i = 0; i < unreadable; ++i) {
+    std::string folder, reason;
+    if (worker.GetUnreadable(i, folder, reason))
+      std::printf("%s\n", PrintableText(GetTextWith(txt::UnreadableRow, {folder, reason})).c_str());
+  }
+  std::fflush(stdout);
 
   const std::uint32_t count = worker.GetRecordCount();
   for (std::uint32_t index : o.only) {
@@ -298,7 +316,7 @@ int main(int argc, char **argv) {
   if (selected == 0) {
     if (!o.quiet)
       std::puts("No records to convert.");
-    return kExitOk;
+    return unreadable ? kExitJobFailed : kExitOk;
   }
 
   ProgressReport progress(stderr, stdout, o.quiet);
@@ -325,13 +343,14 @@ int main(int argc, char **argv) {
     if (idle)
       break;
     const auto live = worker.GetLiveProgress();
-    progress.Update(live.bytesDone, live.bytesTotal,
-                    live.currentRecord >= 0
-                        ? RecordName(worker, static_cast<std::uint32_t>(live.currentRecord))
-                        : std::string());
+    progress.Update(
+        live.bytesDone, live.bytesTotal,
+        live.currentRecord >= 0
+            ? PrintableText(RecordName(worker, static_cast<std::uint32_t>(live.currentRecord)))
+            : std::string());
   }
   progress.Finish();
-  const bool result = worker.GetLastResult();
+  const bool result = worker.GetLastResult() && unreadable == 0;
   worker.Shutdown();
   worker.WaitFor();
   if (cancelSent || worker.WasCancelled())
