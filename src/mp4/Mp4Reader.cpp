@@ -634,9 +634,22 @@ void TMP4Container::CompleteTrack() {
   std::uint32_t stsc = trakResult_[kStsc];
   if (stsc < stco && ExpandChunkRuns(t, stsc, stco))
     stsc = stco;
+  // Kept tables hold an earlier file's key flags: without "stss" only the
+  // chunk starts below are key frames.
+  if (stss == 0) {
+    for (std::uint32_t i = 0; i < stsz; ++i)
+      sampleSizes[t][i] &= ~kKeyFlag;
+  }
   if (stts == stsz && stsc == stco) {
-    auto *offsets =
-        static_cast<std::uint32_t *>(std::calloc(tableCapacity[t], sizeof(std::uint32_t)));
+    if (spareCapacity_[t] < tableCapacity[t]) {
+      auto *grown = static_cast<std::uint32_t *>(
+          std::realloc(spareOffsets_[t], tableCapacity[t] * sizeof(std::uint32_t)));
+      if (grown) {
+        spareOffsets_[t] = grown;
+        spareCapacity_[t] = tableCapacity[t];
+      }
+    }
+    std::uint32_t *offsets = spareCapacity_[t] >= tableCapacity[t] ? spareOffsets_[t] : nullptr;
     if (offsets) {
       std::uint32_t total = 0;
       bool tooMany = false;
@@ -657,11 +670,10 @@ void TMP4Container::CompleteTrack() {
         }
       }
       if (!tooMany && total == stsz) {
-        std::free(chunkOffsets[t]);
+        spareOffsets_[t] = chunkOffsets[t];
+        spareCapacity_[t] = tableCapacity[t];
         chunkOffsets[t] = offsets;
         sampleCount[t] = total;
-      } else {
-        std::free(offsets);
       }
     }
   }

@@ -66,7 +66,9 @@ int TMP4Container::AddTrack(std::int8_t type, const std::string &name, const std
   const int t = trackCount;
   if (!CreateTables(t))
     return -1;
-  pendingSize[t] = static_cast<std::uint32_t *>(std::calloc(kPendingLimit, sizeof(std::uint32_t)));
+  if (!pendingSize[t])
+    pendingSize[t] =
+        static_cast<std::uint32_t *>(std::calloc(kPendingLimit, sizeof(std::uint32_t)));
   if (!pendingSize[t] || (digestsEnabled_ && !digest_[t].Reset())) {
     ReleasePending(t);
     ReleaseTables(t);

@@ -21,6 +21,8 @@ TMP4Container::TMP4Container()
     pendingSize[t] = nullptr;
     pendingCount[t] = 0;
     pendingBytes[t] = pendingCapacity[t] = 0;
+    spareOffsets_[t] = nullptr;
+    spareCapacity_[t] = 0;
     language[t] = "eng";
     codecType[t] = kCodecNone;
     codecConfig[t] = nullptr;
@@ -34,6 +36,11 @@ TMP4Container::~TMP4Container() {
     Close();
   state = kStateNotReady;
   ReleaseAll();
+  for (int t = 0; t < kMaxTracks; ++t) {
+    ReleasePending(t);
+    ReleaseTables(t);
+    std::free(spareOffsets_[t]);
+  }
 }
 
 void TMP4Container::Reset() {
@@ -73,10 +80,14 @@ void TMP4Container::Reset() {
   }
 }
 
+// Tables and buffers stay for the next file: a conversion opens a reader per
+// fragment and a writer per part, and allocating, zeroing and faulting in
+// their megabytes each time cost more than copying the samples. Only what
+// the new file uses is written before it is read.
 void TMP4Container::ReleaseAll() {
   for (int t = 0; t < kMaxTracks; ++t) {
-    ReleasePending(t);
-    ReleaseTables(t);
+    pendingCount[t] = 0;
+    pendingBytes[t] = 0;
     sampleCount[t] = 0;
     std::free(codecConfig[t]);
     codecConfig[t] = nullptr;
@@ -123,8 +134,6 @@ bool TMP4Container::CloseSealed(platform::File &sealed) {
 
 bool TMP4Container::FinishWriting() {
   bool ok = FinishFile();
-  for (int t = 0; t < kMaxTracks; ++t)
-    ReleasePending(t);
   // The file's own time is the recording's, as in its headers, so that
   // media libraries date it right; set after the last write.
   if (ok && creationTime_ != 0 && !handle.SetModificationTime(UnixTimeFrom1904(creationTime_)))
@@ -258,6 +267,8 @@ bool TMP4Container::EndBox() {
 }
 
 bool TMP4Container::CreateTables(int track) {
+  if (sampleSizes[track] && sampleTimes[track] && samplesPerChunk[track] && chunkOffsets[track])
+    return true; // kept from an earlier file
   std::uint32_t **tables[4] = {&sampleSizes[track], &sampleTimes[track], &samplesPerChunk[track],
                                &chunkOffsets[track]};
   for (auto *table : tables) {

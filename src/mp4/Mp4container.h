@@ -257,6 +257,10 @@ private:
   static constexpr std::uint32_t kReadWindow = 256 * 1024;
   bool ReadThroughWindow(int track, std::uint32_t sample, std::uint8_t *buffer);
   std::unique_ptr<std::uint8_t[]> window_[kMaxTracks];
+  // Reader: the sample offsets are built beside the chunk offsets, then the
+  // two swap; the spare is kept for the next file.
+  std::uint32_t *spareOffsets_[kMaxTracks];
+  std::uint32_t spareCapacity_[kMaxTracks];
   std::uint32_t windowStart_[kMaxTracks] = {};
   std::uint32_t windowSize_[kMaxTracks] = {};
   std::uint32_t trakResult_[5] = {};

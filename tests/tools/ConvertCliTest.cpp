@@ -202,7 +202,12 @@ TEST_F(CliCard, DamagedRecordExitsWithOne) {
 // Ctrl-C (or SIGTERM) is not success: the open part is finished and kept,
 // the record stays unconverted, and the exit status says how it ended.
 TEST_F(CliCard, InterruptFinishesTheOpenFileAndIsNotSuccess) {
-  Make({Plan(1, 600)});
+  // Long enough to be interrupted: converting it takes a few tenths of a
+  // second.
+  cardgen::RecordPlan plan = Plan(1, 600);
+  plan.width = 320;
+  plan.height = 240;
+  Make({plan});
   for (const auto &[terminate, code] : {std::pair{false, 130}, std::pair{true, 143}}) {
     fs::remove_all(out);
     fs::create_directories(out);

@@ -276,7 +276,7 @@ int main(int argc, char **argv) {
   TSecondThread worker(&settings);
   if (!worker.StartScan())
     return kExitJobFailed;
-  while (!worker.WaitUntilIdle(std::chrono::milliseconds(100)))
+  while (!worker.WaitUntilIdle(std::chrono::milliseconds(20)))
     if (interrupted)
       worker.CancelJob();
   if (interrupted)
@@ -334,7 +334,7 @@ int main(int argc, char **argv) {
     }
   };
   for (;;) {
-    const bool idle = worker.WaitUntilIdle(std::chrono::milliseconds(100));
+    const bool idle = worker.WaitUntilIdle(std::chrono::milliseconds(20));
     if (interrupted && !cancelSent) {
       worker.CancelJob();
       cancelSent = true;
