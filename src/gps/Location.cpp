@@ -1,17 +1,14 @@
 #include "gps/Location.h"
 
-#include <cstdio>
+#include "gps/Number.h"
 
 namespace orvo::gps {
 
 std::string Iso6709(const GpsFix &fix) {
-  char text[64];
+  std::string text = SignedFixed(fix.latitude, 2, 5) + SignedFixed(fix.longitude, 3, 5);
   if (fix.elevation)
-    std::snprintf(text, sizeof text, "%+09.5f%+010.5f%+.3f/", fix.latitude, fix.longitude,
-                  *fix.elevation);
-  else
-    std::snprintf(text, sizeof text, "%+09.5f%+010.5f/", fix.latitude, fix.longitude);
-  return text;
+    text += SignedFixed(*fix.elevation, 1, 3);
+  return text + "/";
 }
 
 } // namespace orvo::gps

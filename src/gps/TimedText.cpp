@@ -1,9 +1,9 @@
 #include "gps/TimedText.h"
 
 #include "gps/GpsTime.h"
+#include "gps/Number.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace orvo::gps {
 
@@ -40,12 +40,11 @@ Bytes Tx3gSample(std::string_view text) {
 }
 
 std::string CueText(const GpsFix &fix, std::int64_t clockOffsetSeconds) {
-  char text[128];
-  int n = std::snprintf(text, sizeof text, "%s  %.5f, %.5f  %.0f km/h",
-                        FormatClock(fix.utcMs + clockOffsetSeconds * 1000).c_str(), fix.latitude,
-                        fix.longitude, fix.speed * 3.6);
-  if (fix.elevation && n > 0 && static_cast<std::size_t>(n) < sizeof text)
-    std::snprintf(text + n, sizeof text - n, "  %.0f m", *fix.elevation);
+  std::string text = FormatClock(fix.utcMs + clockOffsetSeconds * 1000) + "  " +
+                     Fixed(fix.latitude, 5) + ", " + Fixed(fix.longitude, 5) + "  " +
+                     Fixed(fix.speed * 3.6, 0) + " km/h";
+  if (fix.elevation)
+    text += "  " + Fixed(*fix.elevation, 0) + " m";
   return text;
 }
 
