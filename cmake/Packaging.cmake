@@ -57,10 +57,11 @@ prepares and formats cards, moves firmware files and deletes recordings.\n\
 orvo-convert converts from the command line.")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# dpkg-shlibdeps finds the libraries the programs link; what they load or
-# start at run time is declared here: the window system plugins, Qt's own
-# translations, xdg-open for opening the output folder, and UDisks2 for
-# formatting cards (the rest of the program works without it).
+# dpkg-shlibdeps finds the libraries the programs use (Qt; libexpat1, which
+# reads the GPS tracks); what they load or start at run time is declared
+# here: the window system plugins, Qt's own translations, xdg-open for
+# opening the output folder, and UDisks2 for formatting cards (the rest of
+# the program works without it).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(ORVO_BUILD_UI)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, xdg-utils")

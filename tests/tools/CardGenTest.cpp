@@ -1,4 +1,6 @@
 #include "cardgen/CardGen.h"
+#include "gps/Alignment.h"
+#include "gps/GpxReader.h"
 #include "platform/FileSystem.h"
 #include "support/Tools.h"
 
@@ -457,4 +459,35 @@ TEST(CardGen, SizedCardReachesItsSizeAndReportsWhatItWrote) {
       onDisk += e.file_size();
   }
   EXPECT_EQ(onDisk, card.bytes);
+}
+
+// The generated tracks are what the GPS reader and the alignment must cope
+// with: both GPX versions with their own speed, local recorder clocks,
+// broken points and a track that starts before the recording.
+TEST(CardGen, GpsTracksOfAFewKinds) {
+  TempDir dir;
+  CardWriter writer;
+  int kinds = 0;
+  for (const char *preset : {"sample", "varied"}) {
+    for (const RecordPlan &plan : PresetRecords(preset)) {
+      if (!plan.gps)
+        continue;
+      RecordInfo info;
+      ASSERT_TRUE(writer.WriteRecord(dir.path, plan, info, true));
+      const auto track = orvo::gps::ReadGpx(dir.File(info.folderName + "/" + info.gpxName));
+      const unsigned seconds = plan.fragmentCount * plan.fragmentSeconds;
+      EXPECT_TRUE(track.note.empty()) << track.note;
+      ASSERT_EQ(track.fixes.size(), seconds + plan.trackLeadSeconds + 1u) << info.folderName;
+      EXPECT_EQ(track.skipped, plan.brokenPoints);
+      EXPECT_FALSE(track.fixes[1].speedComputed);
+      EXPECT_EQ(track.fixes[0].speed, 0); // a standing start
+      const auto a = orvo::gps::AlignTrack(
+          track, {2000 + plan.year, plan.month, plan.day, plan.hour, plan.minute, plan.second},
+          seconds * 1000, std::nullopt);
+      EXPECT_EQ(a.clockOffsetSeconds, plan.clockOffsetMinutes * 60) << info.folderName;
+      EXPECT_EQ(a.remainderMs, plan.trackLeadSeconds * 1000);
+      kinds += plan.gpxForm == GpxForm::Gpx10 ? 100 : 1;
+    }
+  }
+  EXPECT_GE(kinds, 202); // at least two of each version
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -268,23 +269,65 @@ DateTime AddSeconds(int year, int month, int day, int hour, int minute, int seco
           int(hms.hours().count()), int(hms.minutes().count()), int(hms.seconds().count())};
 }
 
+// Speed in m/s at second i of a drive of n seconds: standing for 3 s,
+// 2 m/s² up to 14 m/s, braking at 2.5 m/s² to a stop two thirds in, 4 s
+// standing, then away again.
+double DriveSpeed(std::int64_t i, std::int64_t n) {
+  const std::int64_t stop = n * 2 / 3;
+  if (i >= stop - 6 && i < stop)
+    return std::max(0.0, 14.0 - 2.5 * double(i - (stop - 6)));
+  if (i >= stop && i < stop + 4)
+    return 0;
+  const std::int64_t from = i < stop ? 2 : stop + 3;
+  return std::clamp(2.0 * double(i - from), 0.0, 14.0);
+}
+
 std::string GpxText(const RecordPlan &s, const std::string &name) {
-  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                     "<gpx version=\"1.1\" creator=\"orvo-mkcard\" "
-                     "xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
-                     "<trk><name>" +
-                     name + "</name><trkseg>\n";
-  const std::int64_t length = std::int64_t(s.fragmentCount) * s.fragmentSeconds;
-  for (int i = 0; i < 4; ++i) {
+  const bool v10 = s.gpxForm == GpxForm::Gpx10;
+  std::string text = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") +
+                     (v10 ? "<gpx version=\"1.0\" creator=\"orvo-mkcard\" "
+                            "xmlns=\"http://www.topografix.com/GPX/1/0\">\n"
+                          : "<gpx version=\"1.1\" creator=\"orvo-mkcard\" "
+                            "xmlns=\"http://www.topografix.com/GPX/1/1\" "
+                            "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/"
+                            "TrackPointExtension/v2\">\n") +
+                     "<trk><name>" + name + "</name><trkseg>\n";
+  const std::int64_t count =
+      std::int64_t(s.fragmentCount) * s.fragmentSeconds + s.trackLeadSeconds + 1;
+  const std::int64_t first = std::int64_t(-s.clockOffsetMinutes) * 60 - s.trackLeadSeconds;
+  double lat = 55.75 + 0.0001 * (s.number % 100), lon = 37.61;
+  unsigned broken = 0;
+  for (std::int64_t i = 0; i < count; ++i) {
     const DateTime t = AddSeconds(2000 + s.year, s.month ? s.month : 1, s.day ? s.day : 1, s.hour,
-                                  s.minute, s.second, length * i / 3);
-    char line[160];
-    std::snprintf(line, sizeof line,
-                  "<trkpt lat=\"%.6f\" lon=\"%.6f\"><ele>%d</ele>"
-                  "<time>%04d-%02d-%02dT%02d:%02d:%02dZ</time></trkpt>\n",
-                  55.75 + 0.001 * i + 0.0001 * (s.number % 100), 37.61 + 0.0015 * i, 140 + i,
-                  t.year, t.month, t.day, t.hour, t.minute, t.second);
+                                  s.minute, s.second, first + i);
+    const double speed = DriveSpeed(i, count), course = std::fmod(30.0 + 0.5 * double(i), 360.0);
+    char time[32], line[400];
+    std::snprintf(time, sizeof time, "%04d-%02d-%02dT%02d:%02d:%02dZ", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
+    if (v10)
+      std::snprintf(line, sizeof line,
+                    "<trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.1f</ele><time>%s</time>"
+                    "<course>%.1f</course><speed>%.2f</speed></trkpt>\n",
+                    lat, lon, 140 + 0.1 * double(i % 50), time, course, speed);
+    else
+      std::snprintf(line, sizeof line,
+                    "<trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.1f</ele><time>%s</time><extensions>"
+                    "<gpxtpx:TrackPointExtension><gpxtpx:speed>%.2f</gpxtpx:speed>"
+                    "<gpxtpx:course>%.1f</gpxtpx:course></gpxtpx:TrackPointExtension>"
+                    "</extensions></trkpt>\n",
+                    lat, lon, 140 + 0.1 * double(i % 50), time, speed, course);
     text += line;
+    // Broken points among the good ones, alternately without coordinates
+    // that mean anything and without a time.
+    if (broken < s.brokenPoints && i + 1 == (broken + 1) * count / (s.brokenPoints + 1)) {
+      text += broken % 2 ? "<trkpt lat=\"55.75\" lon=\"37.61\"><ele>0</ele></trkpt>\n"
+                         : "<trkpt lat=\"NaN\" lon=\"999\"><time>" + std::string(time) +
+                               "</time></trkpt>\n";
+      ++broken;
+    }
+    constexpr double kMetresPerDegree = 111320.0, kRadian = 3.14159265358979323846 / 180;
+    lat += speed * std::cos(course * kRadian) / kMetresPerDegree;
+    lon += speed * std::sin(course * kRadian) / (kMetresPerDegree * std::cos(lat * kRadian));
   }
   text += "</trkseg></trk>\n</gpx>\n";
   return text;
@@ -745,6 +788,9 @@ std::vector<RecordPlan> PresetRecords(const std::string &preset) {
     r4.mode = 3;
     r4.gps = true;
     r4.converted = true;
+    r4.gpxForm = GpxForm::Gpx10;
+    r4.clockOffsetMinutes = 180; // the recorder's clock in Moscow time
+    r4.brokenPoints = 2;
     auto &r5 = add(720, 576, 25, 2000, 32000, 1, 64, 4, 5, 2);
     r5.mode = 4;
     r5.firstFragment = 98;
@@ -753,6 +799,9 @@ std::vector<RecordPlan> PresetRecords(const std::string &preset) {
     auto &b = add(176, 144, 30, 250, 22050, 1, 32, 1, 2, 2);
     b.mode = 1;
     b.gps = true;
+    b.gpxForm = GpxForm::Gpx10;
+    b.clockOffsetMinutes = 345; // Nepal, +5:45
+    b.trackLeadSeconds = 20;    // the receiver had a fix before the recording began
     add(320, 240, 25, 400, 24000, 2, 48, 2, 2, 3).mode = 2;
     auto &d = add(160, 112, 30, 200, 32000, 2, 64, 1, 3, 5);
     d.mode = 3;
@@ -768,6 +817,8 @@ std::vector<RecordPlan> PresetRecords(const std::string &preset) {
     g.firstFragment = 95;
     g.mode = 7;
     g.gps = true;
+    g.clockOffsetMinutes = -210; // Newfoundland, -3:30
+    g.brokenPoints = 3;
     add(720, 576, 25, 1500, 48000, 2, 128, 1, 1, 1);
     add(160, 112, 30, 200, 16000, 2, 32, 1, 3, 2).firstFragment = 250;
     add(640, 480, 30, 1000, 0, 0, 0, 1, 2, 3).mode = 6;

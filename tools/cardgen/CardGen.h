@@ -29,6 +29,12 @@ enum class Damage {
 };
 const char *DamageName(Damage damage);
 
+// How a record's GPS track is written.
+enum class GpxForm {
+  Gpx11, // GPX 1.1, speed and course in Garmin's TrackPointExtension
+  Gpx10, // GPX 1.0 with <speed> and <course>
+};
+
 struct RecordPlan {
   std::uint32_t number = 1;
   std::uint8_t year = 21, month = 3, day = 15; // year minus 2000
@@ -50,6 +56,12 @@ struct RecordPlan {
   std::uint8_t otherAttributeBits = 0; // bits beyond mode and GPS, to be preserved
   std::uint8_t otherMarkBits = 0;      // bits beyond checked and converted
   Damage damage = Damage::None;
+  // The GPS track (with `gps`): one fix a second of a drive that starts
+  // standing, accelerates, stops for a while and drives on.
+  GpxForm gpxForm = GpxForm::Gpx11;
+  int clockOffsetMinutes = 0;  // the recorder's clock minus UTC (the track is UTC)
+  unsigned trackLeadSeconds = 0; // the track starts this long before the recording
+  unsigned brokenPoints = 0;   // extra points with broken coordinates or no time
 };
 
 // The 60 bytes of "record.dat" (little-endian on the card).
