@@ -31,6 +31,8 @@ int ProblemTextId(ProblemKind kind) {
     return txt::NoteNameTaken;
   case ProblemKind::EarlierSetKept:
     return txt::NoteEarlierSetKept;
+  case ProblemKind::GpsTrackNote:
+    return txt::NoteGpsTrack;
   }
   return NoTextId;
 }

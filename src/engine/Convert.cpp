@@ -2,6 +2,7 @@
 
 #include "engine/OutputSet.h"
 #include "engine/RecordTime.h"
+#include "gps/CardClock.h"
 #include "engine/VideoFileTest.h"
 #include "mp4/Mp4container.h"
 #include "platform/Error.h"
@@ -119,6 +120,7 @@ bool TStorageX4TFT::ClosePart(RecordJob &job) {
     return true;
   }
   ++job.part;
+  WriteGpsSamples(job);
   StagedPart staged{name, {}};
   if (!Writer->CloseSealed(staged.file)) {
     AddProblem(job.outcome,
@@ -171,7 +173,13 @@ bool TStorageX4TFT::OpenPart(RecordJob &job, const std::string &fragmentPath,
   // and header times (the recorder's clock, taken as UTC).
   const RecordEntry &entry = Entries[job.index];
   Writer->SetRecordSource(FolderName(entry), fragmentNumber, RecordDigest(entry));
-  Writer->SetCreationTime(RecordTimeSince1904(entry, job.elapsed));
+  // The recorder's clock is local time where the track or the card says so;
+  // the headers take UTC.
+  const std::uint32_t local = RecordTimeSince1904(entry, job.elapsed);
+  const std::int64_t utc = std::int64_t{local} - ClockOffsetSeconds(job);
+  Writer->SetCreationTime(local == 0 || utc <= 0 || utc > 0xFFFFFFFF
+                              ? local
+                              : static_cast<std::uint32_t>(utc));
   job.tracks.clear();
   const int tracks = Reader->GetTrackCount();
   for (int k = 0; k < tracks; ++k) {
@@ -198,6 +206,7 @@ bool TStorageX4TFT::OpenPart(RecordJob &job, const std::string &fragmentPath,
       t.config.assign(config, config + codecSize);
     job.tracks.push_back(std::move(t));
   }
+  AddGpsTracks(job);
   job.partOpen = true;
   return true;
 }
@@ -461,6 +470,7 @@ void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragmen
   // The name wanted; where it is taken, PublishParts finds another.
   job.base = BaseName(entry);
 
+  ReadTrack(job, folder);
   bool interrupted = false;
   if (CheckRecordNumbers(job, folder)) {
     for (const Fragment &fragment : fragments) {
@@ -523,6 +533,7 @@ bool TStorageX4TFT::ConvertChecked() {
   CurrentRecord = -1;
   FinishedCount.store(0, std::memory_order_release);
   Outcomes.assign(Count, RecordOutcome{});
+  CardClock = gps::ReadCardClockOffset(CatalogFolder);
 
   // Which fragments exist is learnt first, so that the progress counts
   // what will really be copied and no missing number is ever probed.

@@ -22,6 +22,7 @@ enum class ProblemKind : std::uint8_t {
   // Notes, which leave the outcome as it is:
   NameTaken,      // `file` was kept; the output took another name
   EarlierSetKept, // the run was not complete; the record's earlier files stay
+  GpsTrackNote,   // the GPS track file: what could not be read or placed
 };
 
 // Why a fragment that opened is not usable as a whole.

@@ -3,11 +3,14 @@
 #include "engine/Outcome.h"
 #include "engine/OutputSet.h"
 #include "engine/RecordEntry.h"
+#include "gps/Alignment.h"
+#include "gps/GpsTrack.h"
 #include "settings/ProgramSettings.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -163,6 +166,13 @@ private:
     std::vector<PartTrack> tracks; // of the open part
     // Parts finished, waiting to be put under their names together.
     std::vector<StagedPart> staged;
+    // The record's GPS track, placed on the recorder's clock, and the
+    // writer's tracks that carry it in the open part (-1: none).
+    gps::GpsTrack track;
+    gps::TrackAlignment alignment;
+    bool embedGps = false;
+    int gpsTracks[3] = {-1, -1, -1};
+    std::uint64_t partStart = 0; // media time of the open part's start
     bool verifyInterrupted = false;
     RecordOutcome outcome;
   };
@@ -180,6 +190,10 @@ private:
   bool CheckRecordNumbers(RecordJob &job, const std::string &folder);
   bool PublishParts(RecordJob &job, bool complete, std::set<std::string> &usedBases);
   bool CopyGps(RecordJob &job, const std::string &folder);
+  void ReadTrack(RecordJob &job, const std::string &folder);
+  void AddGpsTracks(RecordJob &job);
+  void WriteGpsSamples(RecordJob &job);
+  std::int64_t ClockOffsetSeconds(const RecordJob &job) const;
   static bool SameContent(const std::string &a, const std::string &b);
   CopyResult CopySamples(RecordJob &job, const std::string &fragmentPath);
   bool WriteMark(const std::string &folder, const RecordEntry &entry, ConvertProblem &problem);
@@ -217,6 +231,8 @@ private:
   std::uint32_t MaxOutputLength = kDefaultMaxOutputLength;
   bool VerifyOutputs = false;
   GpsPlacement Gps = GpsPlacement::Both;
+  // The card's configured clock offset, read when a conversion starts.
+  std::optional<std::int64_t> CardClock;
   std::unique_ptr<std::uint8_t[]> SampleBuffer;
   std::int32_t SampleBufferSize = 0;
 };

@@ -13,13 +13,6 @@ namespace {
 // 1980-01-06 00:00:00 UTC, the GPS epoch, in seconds since 1970.
 constexpr std::int64_t kGpsEpoch = 315964800;
 
-// Days (since 1970) on which UTC had taken one more leap second than GPS
-// time counts since its epoch; the last was 2017-01-01.
-constexpr CivilTime kLeapSeconds[] = {
-    {1981, 7, 1}, {1982, 7, 1}, {1983, 7, 1}, {1985, 7, 1}, {1988, 1, 1}, {1990, 1, 1},
-    {1991, 1, 1}, {1992, 7, 1}, {1993, 7, 1}, {1994, 7, 1}, {1996, 1, 1}, {1997, 7, 1},
-    {1999, 1, 1}, {2006, 1, 1}, {2009, 1, 1}, {2012, 7, 1}, {2015, 7, 1}, {2017, 1, 1}};
-
 } // namespace
 
 Bytes CammSampleEntry() {
@@ -28,11 +21,12 @@ Bytes CammSampleEntry() {
   return box;
 }
 
+// Counted as UTC seconds since the GPS epoch, without the leap seconds GPS
+// time has gained since (18 in 2017): the readers of camm (Street View's
+// upload, exiftool) turn it back into a date that way, and would otherwise
+// place every fix 18 s late.
 double GpsEpochSeconds(std::int64_t utcMs) {
-  int leap = 0;
-  for (const CivilTime &t : kLeapSeconds)
-    leap += utcMs >= CivilToMs(t);
-  return static_cast<double>(utcMs) / 1000.0 - static_cast<double>(kGpsEpoch) + leap;
+  return static_cast<double>(utcMs) / 1000.0 - static_cast<double>(kGpsEpoch);
 }
 
 Bytes CammSample(const GpsFix &fix) {

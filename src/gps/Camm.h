@@ -13,12 +13,13 @@ namespace orvo::gps {
 // "camm" sample entry: the sample entry fields alone.
 Bytes CammSampleEntry();
 // reserved (16 bits), type 6 (16 bits), time_gps_epoch (double, seconds
-// since 1980-01-06 on the GPS time scale), gps_fix_type (int32: 2 for 2D,
+// since 1980-01-06, see GpsEpochSeconds), gps_fix_type (int32: 2 for 2D,
 // 3 with an elevation), latitude and longitude (double), altitude (float),
 // horizontal and vertical accuracy (float, 0: unknown), velocity east,
 // north and up (float, m/s), speed accuracy (float, 0: unknown): 60 bytes.
 Bytes CammSample(const GpsFix &fix);
-// Seconds on the GPS time scale, which does not count leap seconds away.
+// Seconds since the GPS epoch (1980-01-06) as readers of camm count them:
+// on the UTC scale, leap seconds not added.
 double GpsEpochSeconds(std::int64_t utcMs);
 // One sample per fix, at the fix's time, lasting until the next fix (the
 // last until the part's end, at least 1 ms).

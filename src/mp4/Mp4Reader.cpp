@@ -240,8 +240,11 @@ bool TMP4Container::ParseTkhd(std::uint32_t payload) {
   Owned box;
   if (!ReadPayload(payload, box.p))
     return false;
+  // Version 0; enabled, in movie, in preview and size-is-aspect-ratio are
+  // the only flags. A track that is not enabled (a subtitle offered but not
+  // shown) is read like any other.
   std::uint32_t flags = GetBE32(box.p);
-  if (flags != 1 && flags != 3)
+  if (flags & ~0xFu)
     return false;
   const std::uint8_t *body = box.p + 4;
   auto width = static_cast<std::uint16_t>(GetBE32(body + 72) >> 16);

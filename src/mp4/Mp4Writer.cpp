@@ -373,6 +373,11 @@ bool TMP4Container::WriteTrak(int t) {
   // without showing it; a metadata track is for programs, not for display.
   if (!BeginBox("trak") || !BeginFullBox("tkhd", 0, video || audio ? 1 : 2))
     return false;
+  // A track whose first sample comes later than the movie's start (a fix a
+  // moment into the part) begins with an empty edit of that length; its
+  // media then lasts from the first sample on.
+  const std::uint32_t first = sampleTimes[t][0];
+  const std::uint32_t media = TrackDuration[t] - std::min(first, TrackDuration[t]);
   std::uint8_t tkhd[80] = {};
   PutBE32(tkhd, creationTime_);
   PutBE32(tkhd + 4, creationTime_);
@@ -384,6 +389,19 @@ bool TMP4Container::WriteTrak(int t) {
   PutBE32(tkhd + 76, video ? std::uint32_t{videoHeight[t]} << 16 : 0);
   if (!WriteBytes(tkhd, sizeof tkhd) || !EndBox())
     return false;
+  if (first > 0) {
+    std::uint8_t elst[28];
+    PutBE32(elst, 2);
+    PutBE32(elst + 4, Rescale(first, kTimeBase, kMovieTimescale));
+    PutBE32(elst + 8, 0xFFFFFFFF); // empty
+    PutBE32(elst + 12, 0x00010000);
+    PutBE32(elst + 16, Rescale(media, kTimeBase, kMovieTimescale));
+    PutBE32(elst + 20, 0);
+    PutBE32(elst + 24, 0x00010000);
+    if (!BeginBox("edts") || !BeginFullBox("elst", 0, 0) || !WriteBytes(elst, sizeof elst) ||
+        !EndBox() || !EndBox())
+      return false;
+  }
 
   if (!BeginBox("mdia") || !BeginFullBox("mdhd", 0, 0))
     return false;
@@ -391,7 +409,7 @@ bool TMP4Container::WriteTrak(int t) {
   PutBE32(mdhd, creationTime_);
   PutBE32(mdhd + 4, creationTime_);
   PutBE32(mdhd + 8, trackTimescale[t]);
-  PutBE32(mdhd + 12, Rescale(TrackDuration[t], kTimeBase, trackTimescale[t]));
+  PutBE32(mdhd + 12, Rescale(media, kTimeBase, trackTimescale[t]));
   PutBE16(mdhd + 16, PackLanguage(language[t]));
   if (!WriteBytes(mdhd, sizeof mdhd) || !EndBox())
     return false;

@@ -121,6 +121,13 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
     {"Unreadable record %1: %2", "Нечитаемая запись %1: %2"},
     {"The output folder %1 lies inside the input folder %2: choose an output folder outside it",
      "Выходная папка %1 находится внутри входной папки %2: выберите выходную папку вне её"},
+    {"GPS track", "GPS-трек"},
+    {"points left out (broken + out of order):", "точек пропущено (повреждённых + не по порядку):"},
+    {"GPS data in video files", "Данные GPS в видеофайлах"},
+    {"Inside the video files", "Внутри видеофайлов"},
+    {"Track file beside them", "Файл трека рядом с ними"},
+    {"Both", "И то, и другое"},
+    {"None", "Нет"},
 }};
 
 } // namespace orvo

@@ -123,6 +123,15 @@ enum AddedText : int {
   UnreadableRow,
   OutputInsideInput,
 
+  // The GPS track.
+  NoteGpsTrack,
+  GpsPointsLeftOut,
+  GpsInVideo,
+  GpsInVideoEmbed,
+  GpsInVideoBeside,
+  GpsInVideoBoth,
+  GpsInVideoNone,
+
   AddedTextEnd // one past the last
 };
 } // namespace txt

@@ -83,8 +83,8 @@ TEST(Encoders, GpmfKlvLayout) {
 
 TEST(Encoders, CammGpsSampleLittleEndian) {
   EXPECT_EQ(Hex(CammSampleEntry()), "00000010" "63616d6d" "000000000000" "0001");
-  EXPECT_EQ(GpsEpochSeconds(kFix.utcMs), 1299821418.0); // 18 leap seconds since 2017
-  EXPECT_EQ(Hex(CammSample(kFix)), "00000600" "000080da6c5ed341" "03000000" "8d28ed0dbee04b40"
+  EXPECT_EQ(GpsEpochSeconds(kFix.utcMs), 1299821400.0); // as readers count it, without leap seconds
+  EXPECT_EQ(Hex(CammSample(kFix)), "00000600" "000000d66c5ed341" "03000000" "8d28ed0dbee04b40"
                                    "10e9b7af03cf4240" "00001643" "00000000" "00000000"
                                    "00000000" "00007041" "00000000" "00000000");
 }

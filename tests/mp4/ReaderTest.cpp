@@ -190,8 +190,10 @@ TEST_F(Reader, RejectsBrokenBoxStructure) {
 
 TEST_F(Reader, RejectsTrackHeaderFaults) {
   Trak t = VideoTrak(kVideoData);
-  t.tkhd = Tkhd(7, 320, 240, 0);
-  EXPECT_FALSE(OpenTraks({t})) << "tkhd flags 7";
+  t.tkhd = Tkhd(0x10, 320, 240, 0);
+  EXPECT_FALSE(OpenTraks({t})) << "tkhd flags 0x10";
+  t.tkhd = Tkhd(2, 320, 240, 0);
+  EXPECT_TRUE(OpenTraks({t})) << "tkhd flags 2: in the movie, not enabled";
   t.tkhd = Tkhd(3, 320, 240, 0);
   EXPECT_TRUE(OpenTraks({t})) << "tkhd flags 3";
   Trak text = VideoTrak(kVideoData);

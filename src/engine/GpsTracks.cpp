@@ -1,0 +1,109 @@
+// A record's GPS track in its output parts: read once per record, placed on
+// the recorder's clock, and written into each part as a subtitle, a GPMF and
+// a camm track of that part's stretch, with the place of its first fix.
+#include "engine/Storagex4tft.h"
+
+#include "gps/Camm.h"
+#include "gps/Gpmf.h"
+#include "gps/GpxReader.h"
+#include "gps/Location.h"
+#include "gps/TimedText.h"
+#include "mp4/Mp4container.h"
+#include "settings/AddedTexts.h"
+
+namespace orvo {
+
+namespace {
+
+ConvertProblem Note(ProblemKind kind, std::string file, std::string detail) {
+  ConvertProblem p;
+  p.kind = kind;
+  p.file = std::move(file);
+  p.detail = std::move(detail);
+  return p;
+}
+
+} // namespace
+
+// A track that cannot be read, or not placed on the recorder's clock, is
+// told in a note and never fails the record: the video is converted either
+// way.
+void TStorageX4TFT::ReadTrack(RecordJob &job, const std::string &folder) {
+  const RecordEntry &e = Entries[job.index];
+  if (!(e.Attributes & kAttrGps))
+    return;
+  const std::string path = folder + GpsFileName(job.index);
+  job.track = gps::ReadGpx(path);
+  const gps::CivilTime start{2000 + e.Year, e.Month, e.Day, e.Hour, e.Minute, e.Second};
+  job.alignment = gps::AlignTrack(job.track, start, e.DurationMs, CardClock);
+  std::string note = job.track.note;
+  if (job.track.skipped + job.track.dropped > 0) {
+    note += note.empty() ? "" : "; ";
+    note += std::to_string(job.track.skipped) + " + " + std::to_string(job.track.dropped);
+    job.outcome.notes.push_back(Note(ProblemKind::GpsTrackNote, path, note));
+    job.outcome.notes.back().detailTextId = txt::GpsPointsLeftOut;
+  } else if (!note.empty()) {
+    job.outcome.notes.push_back(Note(ProblemKind::GpsTrackNote, path, note));
+  }
+  if (!job.alignment.aligned && !job.track.fixes.empty())
+    job.outcome.notes.push_back(Note(ProblemKind::GpsTrackNote, path, job.alignment.note));
+  job.embedGps = GpsEmbedded(Gps) && job.alignment.aligned && !job.track.fixes.empty();
+}
+
+// Recorder clock minus UTC, as the track or else the card's configuration
+// says; 0 when neither knows.
+std::int64_t TStorageX4TFT::ClockOffsetSeconds(const RecordJob &job) const {
+  if (job.alignment.aligned)
+    return job.alignment.clockOffsetSeconds;
+  return CardClock.value_or(0);
+}
+
+void TStorageX4TFT::AddGpsTracks(RecordJob &job) {
+  for (int &k : job.gpsTracks)
+    k = -1;
+  job.partStart = job.elapsed;
+  if (!job.embedGps)
+    return;
+  struct Kind {
+    std::int8_t type;
+    const char *handler;
+    gps::Bytes entry;
+  };
+  const Kind kinds[3] = {{kTrackText, "GPS", gps::Tx3gSampleEntry()},
+                         {kTrackMeta, "GoPro MET", gps::GpmfSampleEntry()},
+                         {kTrackMeta, "CameraMetadataMotionHandler", gps::CammSampleEntry()}};
+  for (int i = 0; i < 3; ++i) {
+    const int k = Writer->AddTrack(kinds[i].type, kinds[i].handler, "und");
+    if (k >= 0 && Writer->SetSampleEntry(k, kinds[i].entry, 1000))
+      job.gpsTracks[i] = k;
+  }
+}
+
+// The part's stretch of the track: the fixes whose UTC times fall between
+// its first video frame and its end, each at its own time.
+void TStorageX4TFT::WriteGpsSamples(RecordJob &job) {
+  if (job.gpsTracks[0] < 0 && job.gpsTracks[1] < 0 && job.gpsTracks[2] < 0)
+    return;
+  const std::int64_t startMs = job.alignment.utcStartMs + std::int64_t(job.partStart / 90);
+  const std::int64_t lengthMs = std::int64_t((job.elapsed - job.partStart) / 90);
+  const auto fixes = gps::SelectPartFixes(job.track, startMs, startMs + lengthMs);
+  if (fixes.empty())
+    return;
+  Writer->SetLocation(gps::Iso6709(fixes.front().fix));
+  const std::vector<gps::TimedSample> samples[3] = {
+      gps::TimedTextSamples(fixes, lengthMs, job.alignment.clockOffsetSeconds),
+      gps::GpmfSamples(fixes, lengthMs), gps::CammSamples(fixes, lengthMs)};
+  for (int i = 0; i < 3; ++i) {
+    if (job.gpsTracks[i] < 0)
+      continue;
+    for (const gps::TimedSample &s : samples[i]) {
+      if (s.timeMs < 0 || s.timeMs > 0x7FFFFFFF / 90 ||
+          !Writer->WriteSample(job.gpsTracks[i], s.bytes.data(),
+                               static_cast<std::uint32_t>(s.bytes.size()),
+                               static_cast<std::uint32_t>(s.timeMs * 90), true))
+        break;
+    }
+  }
+}
+
+} // namespace orvo
