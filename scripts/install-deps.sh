@@ -13,7 +13,7 @@ packages=(
   ffmpeg mkvtoolnix xvfb xauth dbus dbus-daemon time bc
   dpkg-dev lintian desktop-file-utils appstream
   qt6-qpa-plugins qt6-translations-l10n xdg-utils
-  gstreamer1.0-tools gstreamer1.0-plugins-good gstreamer1.0-libav
+  gstreamer1.0-tools gstreamer1.0-plugins-good gstreamer1.0-libav libimage-exiftool-perl
   g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 

@@ -4,6 +4,7 @@
 #include "engine/Storagex4tft.h"
 
 #include "gps/Camm.h"
+#include "gps/CardClock.h"
 #include "gps/Gpmf.h"
 #include "gps/GpxReader.h"
 #include "gps/Location.h"
@@ -23,7 +24,23 @@ ConvertProblem Note(ProblemKind kind, std::string file, std::string detail) {
   return p;
 }
 
+gps::TrackAlignment Align(const RecordEntry &e, const gps::GpsTrack &track,
+                          std::optional<std::int64_t> cardClock) {
+  const gps::CivilTime start{2000 + e.Year, e.Month, e.Day, e.Hour, e.Minute, e.Second};
+  return gps::AlignTrack(track, start, e.DurationMs, cardClock);
+}
+
 } // namespace
+
+bool TStorageX4TFT::GetRecordTrack(std::uint32_t index, gps::GpsTrack &track,
+                                   gps::TrackAlignment &alignment) const {
+  const RecordEntry *e = EntryAt(index);
+  if (!e || !(e->Attributes & kAttrGps))
+    return false;
+  track = gps::ReadGpx(RecordFolderPath(index) + GpsFileName(index));
+  alignment = Align(*e, track, gps::ReadCardClockOffset(CatalogFolder));
+  return true;
+}
 
 // A track that cannot be read, or not placed on the recorder's clock, is
 // told in a note and never fails the record: the video is converted either
@@ -34,8 +51,7 @@ void TStorageX4TFT::ReadTrack(RecordJob &job, const std::string &folder) {
     return;
   const std::string path = folder + GpsFileName(job.index);
   job.track = gps::ReadGpx(path);
-  const gps::CivilTime start{2000 + e.Year, e.Month, e.Day, e.Hour, e.Minute, e.Second};
-  job.alignment = gps::AlignTrack(job.track, start, e.DurationMs, CardClock);
+  job.alignment = Align(e, job.track, CardClock);
   std::string note = job.track.note;
   if (job.track.skipped + job.track.dropped > 0) {
     note += note.empty() ? "" : "; ";

@@ -114,6 +114,12 @@ public:
   // (see RecordOutcome::parts for the names written).
   std::string OutputFileName(std::uint32_t index, std::uint32_t part) const;
 
+  // The record's GPS track and its place on the recorder's clock (through
+  // the card's configured zone where the track alone cannot tell); false for
+  // a bad index, while busy, or when the record has no track file.
+  bool GetRecordTrack(std::uint32_t index, gps::GpsTrack &track,
+                      gps::TrackAlignment &alignment) const;
+
   // The raw catalog entry, for tests and tools; false for a bad index or
   // while busy.
   bool GetEntry(std::uint32_t index, RecordEntry &entry) const;

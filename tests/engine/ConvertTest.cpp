@@ -5,6 +5,7 @@
 #include "settings/AddedTexts.h"
 #include "support/System.h"
 #include "support/Tools.h"
+#include "media/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <thread>
 
 using namespace orvo;
@@ -706,4 +708,85 @@ TEST(Conversion, OtherRecordsOutputsAndCompleteSetsSurviveLaterRuns) {
   ASSERT_EQ(o.notes.size(), 1u);
   EXPECT_EQ(o.notes[0].kind, ProblemKind::EarlierSetKept);
   EXPECT_EQ(test::ReadAll(first.out.File(name)), before);
+}
+
+namespace {
+
+// exiftool's values of `tag` in the embedded documents, in order.
+std::vector<std::string> EmbeddedValues(const std::string &file, const std::string &tag) {
+  std::string out;
+  media::RunProcess({"exiftool", "-ee", "-G3", "-s", "-" + tag, file}, &out);
+  std::vector<std::string> values;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("[Doc", 0) == 0)
+      values.push_back(line.substr(line.find(": ") + 2));
+  return values;
+}
+
+} // namespace
+
+// The GPS track travels inside every part, each with its own stretch: players
+// list a subtitle that shows the recorder's clock, exiftool reads the same
+// UTC times and positions from the GPMF and the camm track and the place of
+// the first fix, GStreamer still plays the part, and the headers hold UTC.
+TEST(Conversion, GpsTrackInsideEveryPartForEveryReader) {
+  cardgen::RecordPlan plan = Plan(40, 3);
+  plan.gps = true;
+  plan.clockOffsetMinutes = 180;
+  plan.gpxForm = cardgen::GpxForm::Gpx10;
+  Card card({plan});
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  engine.SetMaxOutputLength(1);
+  ASSERT_TRUE(engine.ConvertChecked());
+  RecordOutcome o;
+  ASSERT_TRUE(engine.GetOutcome(0, o));
+  ASSERT_EQ(o.parts.size(), 3u);
+  std::string previous;
+  for (std::size_t p = 0; p < o.parts.size(); ++p) {
+    const std::string part = card.out.File(o.parts[p]);
+    SCOPED_TRACE(part);
+    const VideoFileTestResult r = TestVideoFile(part, std::atomic<bool>{false});
+    EXPECT_EQ(r.verdict, VideoFileVerdict::Good) << DescribeVideoFileTest(r);
+    EXPECT_EQ(r.tracks, 5u) << "video, audio and the three forms of the track";
+    if (!test::ExternalChecks())
+      continue;
+    std::vector<test::ProbedStream> streams;
+    ASSERT_TRUE(test::Probe(part, streams));
+    ASSERT_EQ(streams.size(), 5u);
+    EXPECT_EQ(streams[2].type, "subtitle");
+    EXPECT_EQ(streams[3].type, "data");
+    EXPECT_EQ(streams[4].type, "data");
+    std::string srt;
+    media::RunProcess({"ffmpeg", "-v", "error", "-i", part, "-map", "0:s:0", "-f", "srt", "-"},
+                      &srt);
+    EXPECT_NE(srt.find("00:00:00,000 -->"), std::string::npos) << srt;
+    if (p == 0) {
+      EXPECT_NE(srt.find("2021-03-15 08:40:00"), std::string::npos) << srt;
+    }
+    std::string messages;
+    EXPECT_TRUE(test::GStreamerPlays(part, &messages)) << messages;
+    // GPMF gives "2021:03:15 05:40:00.000", camm "2021:03:15 05:40:00Z".
+    std::vector<std::string> gpmf, camm;
+    for (const std::string &t : EmbeddedValues(part, "GPSDateTime"))
+      (t.ends_with("Z") ? camm : gpmf).push_back(t.substr(0, 19));
+    ASSERT_FALSE(gpmf.empty());
+    EXPECT_EQ(gpmf, camm);
+    if (p == 0) {
+      EXPECT_EQ(gpmf.front(), "2021:03:15 05:40:00");
+    }
+    EXPECT_GT(gpmf.front(), previous) << "each part its own stretch";
+    previous = gpmf.back();
+    const auto latitudes = EmbeddedValues(part, "GPSLatitude");
+    ASSERT_EQ(latitudes.size(), 2 * gpmf.size());
+    EXPECT_TRUE(std::equal(latitudes.begin(), latitudes.begin() + gpmf.size(),
+                           latitudes.begin() + gpmf.size()));
+    std::string main;
+    media::RunProcess({"exiftool", "-s3", "-CreateDate", "-GPSLatitude", part}, &main);
+    EXPECT_EQ(main.substr(0, 16), p == 0 ? "2021:03:15 05:40" : main.substr(0, 16));
+    // The place has five decimals of a degree; the fixes have more.
+    const std::string minutes = latitudes.front().substr(0, latitudes.front().find('\''));
+    EXPECT_NE(main.find(minutes), std::string::npos) << main;
+  }
 }

@@ -3,6 +3,7 @@
 #include "Escape.h"
 
 #include "engine/Storagex4tft.h"
+#include "gps/GpsTime.h"
 #include "settings/AddedTexts.h"
 #include "settings/Stringcode.h"
 
@@ -34,6 +35,14 @@ void PrintCatalogJson(const TStorageX4TFT &engine, std::FILE *out) {
     engine.GetBitrates(i, audio, video);
     engine.GetMarks(i, checked, converted);
     const std::string folder = engine.RecordFolderName(i);
+    // The track tells the recorder's zone: the start in UTC and the offset.
+    gps::GpsTrack track;
+    gps::TrackAlignment alignment;
+    std::string utc = "null", offset = "null";
+    if (engine.GetRecordTrack(i, track, alignment) && alignment.aligned) {
+      utc = JsonString(gps::FormatIsoTime(alignment.utcStartMs));
+      offset = std::to_string(alignment.clockOffsetSeconds);
+    }
     char when[48];
     // The recorder's clock knows no time zone, so neither does this.
     std::snprintf(when, sizeof when, "%04d-%02d-%02dT%02d:%02d:%02d", 2000 + e.Year, e.Month, e.Day,
@@ -43,12 +52,13 @@ void PrintCatalogJson(const TStorageX4TFT &engine, std::FILE *out) {
                  "\"start\": \"%s\", \"length_ms\": %u, \"mode\": %d, \"mode_name\": %s, "
                  "\"width\": %u, \"height\": %u, \"fps\": %u, \"video_kbps\": %u, "
                  "\"audio_kbps\": %u, \"fragments\": %d, \"gps\": %s, \"converted\": %s, "
-                 "\"checked\": %s}",
+                 "\"checked\": %s, \"utc_start\": %s, \"gps_points\": %zu, "
+                 "\"clock_offset_s\": %s}",
                  i == 0 ? "" : ",", i, JsonString(folder).c_str(), e.RecordNumber, when,
                  e.DurationMs, mode, mode < 0 ? "null" : JsonString(ModeName(mode)).c_str(),
                  e.Width, e.Height, fps, video, audio, e.FragmentCount,
                  (e.Attributes & kAttrGps) ? "true" : "false", converted ? "true" : "false",
-                 checked ? "true" : "false");
+                 checked ? "true" : "false", utc.c_str(), track.fixes.size(), offset.c_str());
   }
   std::fputs("\n], \"unreadable\": [", out);
   for (std::uint32_t i = 0; i < engine.GetUnreadableCount(); ++i) {

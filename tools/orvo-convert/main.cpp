@@ -9,6 +9,7 @@
 #include "app/OutcomeText.h"
 #include "engine/Secondthread.h"
 #include "engine/VideoFileTest.h"
+#include "gps/Export.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "settings/AddedTexts.h"
@@ -53,6 +54,7 @@ int InterruptedExit() {
 constexpr char kUsage[] =
     R"(Usage: orvo-convert [OPTIONS] CARD OUTDIR
        orvo-convert --list [--json] CARD
+       orvo-convert --track INDEX [--format gpx|geojson|csv] CARD
        orvo-convert --test FILE...
        orvo-convert --version | --help
 
@@ -78,6 +80,9 @@ and every recording converted completely marked as converted on the card.
   --gps WHERE    where a recording's GPS track goes: embed (tracks inside
                  every part), beside (a copy of the .gpx file), both
                  (the default) or none
+  --track INDEX  write the GPS track of the recording with this index to
+                 standard output, placed on UTC and on the recording's
+                 clock: --format gpx (the default), geojson or csv
   --quiet        print only the recordings that were not converted
   --test FILE... test MP4 files written by this program: every sample is
                  read and checked against the file's integrity data; one
@@ -130,6 +135,9 @@ bool ParseIndices(const std::string &text, std::set<std::uint32_t> &indices) {
 struct Options {
   bool list = false, json = false, all = false, quiet = false, verify = false, test = false;
   orvo::GpsPlacement gps = orvo::GpsPlacement::Both;
+  bool track = false;
+  std::uint32_t trackIndex = 0;
+  orvo::gps::ExportFormat format = orvo::gps::ExportFormat::Gpx;
   std::string mask = "%D_%T";
   unsigned long limitMib = 1900;
   std::set<std::uint32_t> only;
@@ -143,7 +151,8 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
     const std::string arg = argv[i];
     const char *v = nullptr;
     const bool takesValue =
-        arg == "--mask" || arg == "--limit" || arg == "--only" || arg == "--gps";
+        arg == "--mask" || arg == "--limit" || arg == "--only" || arg == "--gps" ||
+        arg == "--track" || arg == "--format";
     if (takesValue) {
       if (i + 1 >= argc)
         return Fail(arg + " needs a value");
@@ -172,6 +181,17 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
     } else if (arg == "--limit") {
       if (!ParseNumber(v, o.limitMib) || o.limitMib < 1 || o.limitMib > 1900)
         return Fail("--limit takes a whole number of MiB from 1 to 1900");
+    } else if (arg == "--track") {
+      unsigned long index = 0;
+      if (!ParseNumber(v, index) || index > 0xFFFFFFFFul)
+        return Fail("--track takes a record index (see --list)");
+      o.track = true;
+      o.trackIndex = static_cast<std::uint32_t>(index);
+    } else if (arg == "--format") {
+      const auto format = orvo::gps::ParseExportFormat(v);
+      if (!format)
+        return Fail("--format takes gpx, geojson or csv");
+      o.format = *format;
     } else if (arg == "--gps") {
       const std::string where = v;
       if (where == "embed")
@@ -197,6 +217,10 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
     return Fail("--json goes with --list");
   if (o.test)
     return o.positional.empty() ? Fail("--test takes the files to test") : -1;
+  if (o.track && (o.list || o.positional.size() != 1))
+    return Fail("--track takes the card's folder alone");
+  if (o.track)
+    return -1;
   if (o.positional.size() != (o.list ? 1u : 2u))
     return Fail(o.list ? "--list takes the card's folder" : "a card folder and an output folder");
   return -1;
@@ -239,6 +263,27 @@ int TestFiles(const std::vector<std::string> &files) {
   return allGood ? kExitOk : kExitJobFailed;
 }
 
+// The record's aligned track on standard output; what could not be read of
+// it on standard error.
+int PrintTrack(const orvo::TSecondThread &worker, std::uint32_t index,
+               orvo::gps::ExportFormat format) {
+  using namespace orvo;
+  if (index >= worker.GetRecordCount())
+    return Fail("there is no record " + std::to_string(index) + " on the card (see --list)");
+  gps::GpsTrack track;
+  gps::TrackAlignment alignment;
+  if (!worker.GetEngine().GetRecordTrack(index, track, alignment)) {
+    std::fprintf(stderr, "orvo-convert: record %u has no GPS track\n", index);
+    return kExitJobFailed;
+  }
+  if (!track.note.empty())
+    std::fprintf(stderr, "orvo-convert: %s\n", PrintableText(track.note).c_str());
+  if (!alignment.aligned)
+    std::fprintf(stderr, "orvo-convert: %s\n", PrintableText(alignment.note).c_str());
+  std::fputs(gps::ExportTrack(track, alignment, format).c_str(), stdout);
+  return track.fixes.empty() ? kExitJobFailed : kExitOk;
+}
+
 int main(int argc, char **argv) {
   using namespace orvo;
   Options o;
@@ -256,7 +301,7 @@ int main(int argc, char **argv) {
   // The settings live only for this run: an empty location is never stored.
   ProgramSettings settings{SettingsLocation{}};
   settings.SetInPath(card);
-  if (!o.list) {
+  if (!o.list && !o.track) {
     const std::string out = platform::WithSeparator(o.positional[1]);
     if (!platform::IsEnterableDirectory(out))
       return Fail("the output folder " + o.positional[1] + " does not exist");
@@ -286,6 +331,8 @@ int main(int argc, char **argv) {
   // A record folder that cannot be read is a recording this run cannot
   // convert.
   const std::uint32_t unreadable = worker.GetUnreadableCount();
+  if (o.track)
+    return PrintTrack(worker, o.trackIndex, o.format);
   if (o.list) {
     if (o.json)
       PrintCatalogJson(worker.GetEngine(), stdout);
