@@ -282,8 +282,28 @@ bool TMP4Container::FlushChunks() {
   return ok;
 }
 
+// The index is built in memory and written with one call: no small writes,
+// no patching of sizes on the disk.
 bool TMP4Container::FinishFile() {
-  if (!FlushChunks() || !EndBox() || !BeginBox("moov") || !BeginFullBox("mvhd", 0, 0))
+  if (!FlushChunks() || !EndBox())
+    return false;
+  index_.clear();
+  indexStart_ = position;
+  indexInMemory_ = true;
+  const bool ok = WriteIndex();
+  indexInMemory_ = false;
+  if (!ok)
+    return false;
+  if (handle.Write(index_.data(), index_.size()) != static_cast<std::int64_t>(index_.size())) {
+    writeFailed_ = true;
+    KeepError();
+    return false;
+  }
+  return true;
+}
+
+bool TMP4Container::WriteIndex() {
+  if (!BeginBox("moov") || !BeginFullBox("mvhd", 0, 0))
     return false;
   std::uint8_t mvhd[96] = {};
   PutBE32(mvhd, creationTime_);
@@ -340,14 +360,14 @@ bool TMP4Container::SetCreationTime(std::uint32_t secondsSince1904) {
 
 // The last child of "moov" (layout in Integrity.h). It lists the tracks
 // that got a "trak", so that every listed track can be found in the file,
-// and describes how they play from the "moov" just written, read back as
-// the test will read it.
+// and describes how they play from the "moov" just built, as the test will
+// read it.
 bool TMP4Container::WriteIntegrity() {
   const std::uint32_t moovPayload = boxStart[boxDepth - 1] + 8;
   const std::uint32_t moovBytes = position - moovPayload;
-  auto moov = std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[moovBytes]);
-  if (!moov || handle.ReadAt(moov.get(), moovBytes, moovPayload) != moovBytes ||
-      !DescribePlayback(moov.get(), moovBytes, integrity_.playback)) {
+  if (!indexInMemory_ || moovPayload < indexStart_ ||
+      !DescribePlayback(index_.data() + (moovPayload - indexStart_), moovBytes,
+                        integrity_.playback)) {
     KeepError();
     return false;
   }

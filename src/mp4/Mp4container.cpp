@@ -62,6 +62,7 @@ void TMP4Container::Reset() {
   stscFirst_.reset();
   integrity_ = IntegrityData{};
   location_.clear();
+  indexInMemory_ = false;
   integrityStatus_ = IntegrityStatus::Absent;
   for (int t = 0; t < kMaxTracks; ++t) {
     trackId_[t] = 0;
@@ -213,7 +214,10 @@ bool TMP4Container::WriteBytes(const void *buffer, std::uint32_t n) {
   // refused rather than written with sizes that wrap.
   if (writeFailed_ || static_cast<std::uint64_t>(position) + n > 0xFFFFFFFFu)
     return false;
-  if (handle.Write(buffer, n) != static_cast<std::int64_t>(n)) {
+  if (indexInMemory_) {
+    const auto *bytes = static_cast<const std::uint8_t *>(buffer);
+    index_.insert(index_.end(), bytes, bytes + n);
+  } else if (handle.Write(buffer, n) != static_cast<std::int64_t>(n)) {
     writeFailed_ = true;
     KeepError();
     return false;
@@ -258,6 +262,10 @@ bool TMP4Container::EndBox() {
   // Patched in place without moving the file pointer, which stays at the end.
   std::uint8_t size[4];
   PutBE32(size, boxSize[boxDepth]);
+  if (indexInMemory_ && boxStart[boxDepth] >= indexStart_) {
+    std::memcpy(index_.data() + (boxStart[boxDepth] - indexStart_), size, 4);
+    return true;
+  }
   if (handle.WriteAt(size, 4, boxStart[boxDepth]) != 4) {
     writeFailed_ = true;
     KeepError();

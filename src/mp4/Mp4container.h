@@ -209,6 +209,7 @@ protected:
   // Writer.
   bool FlushChunks();
   bool FinishFile();
+  bool WriteIndex();
   bool WriteBody(const void *data, std::uint32_t n) { return WriteBytes(data, n); }
   bool WriteTrak(int track);
   bool WriteStsd(int track);
@@ -267,6 +268,11 @@ private:
   // Writer: the sample entries of text and metadata tracks, and the place.
   std::vector<std::uint8_t> sampleEntry_[kMaxTracks];
   std::string location_;
+  // Writer: the index ("moov") is built here and written with one call;
+  // its box sizes are patched in memory. Kept between files.
+  bool indexInMemory_ = false;
+  std::uint32_t indexStart_ = 0;
+  std::vector<std::uint8_t> index_;
   // Writer: set by the first failed write; from then on the file pointer and
   // position may disagree, so nothing more is written.
   bool writeFailed_ = false;
