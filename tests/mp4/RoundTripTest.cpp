@@ -112,8 +112,9 @@ TEST(RoundTrip, RealH264AndAacReadBackAsWritten) {
 }
 
 TEST(RoundTrip, WriterOutputsAreSeedsWorthKeeping) {
-  // The committed fuzzing seeds are writer outputs (one with integrity data
-  // naming a record) and one ffmpeg file; they must still open.
+  // The committed fuzzing seeds are writer outputs (two with integrity data
+  // naming a record, one of them with the GPS tracks) and one ffmpeg file;
+  // they must still open.
   std::vector<platform::DirEntry> entries;
   const std::string seeds = std::string(ORVO_SOURCE_DIR) + "/fuzz/corpus/mp4_reader";
   ASSERT_TRUE(platform::FindEntries(seeds, "*", true, entries));
@@ -125,7 +126,7 @@ TEST(RoundTrip, WriterOutputsAreSeedsWorthKeeping) {
     IntegrityData data;
     named += r.GetIntegrity(data) == IntegrityStatus::Present && !data.recordFolder.empty();
   }
-  EXPECT_EQ(named, 1);
+  EXPECT_EQ(named, 2);
 }
 
 // Samples read in any order give the bytes the writer put in the file, also
