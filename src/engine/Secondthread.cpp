@@ -115,6 +115,7 @@ void TSecondThread::Execute() {
         Engine->SetMaxOutputLength(s->MaxFileLength);
         Engine->SetVerifyOutputs(s->VerifyOutputs);
       }
+      Engine->SetConvertOrder(ConvertOrder);
       LastResult = s ? Engine->ConvertChecked() : false;
       Finish(ConvertPending);
     } else if (DeletePending) {

@@ -48,6 +48,10 @@ public:
   // Read every part back from the disk and check its digests before the
   // record is marked.
   void SetVerifyOutputs(bool verify) { VerifyOutputs = verify; }
+  // The catalog indices in the order the records are to be converted (the
+  // order the user sees them listed); checked records it leaves out follow
+  // in catalog order. Empty: catalog order.
+  void SetConvertOrder(std::vector<std::uint32_t> order) { ConvertOrder = std::move(order); }
   // Benchmarks only: parts without integrity data, to time what it costs.
   void SetDigestsEnabledForBenchmark(bool enabled);
 
@@ -206,6 +210,7 @@ private:
   std::atomic<std::int32_t> ProgressTotal{0};
   std::uint32_t MaxOutputLength = kDefaultMaxOutputLength;
   bool VerifyOutputs = false;
+  std::vector<std::uint32_t> ConvertOrder;
   std::unique_ptr<std::uint8_t[]> SampleBuffer;
   std::int32_t SampleBufferSize = 0;
 };

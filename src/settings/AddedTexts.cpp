@@ -91,6 +91,8 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
     {"Unreadable record %1: %2", "Нечитаемая запись %1: %2"},
     {"The output folder %1 lies inside the input folder %2: choose an output folder outside it",
      "Выходная папка %1 находится внутри входной папки %2: выберите выходную папку вне её"},
+    {"Outcome", "Результат"},
+    {"%1 converted, %2 failed", "преобразовано: %1, с ошибками: %2"},
 }};
 
 } // namespace orvo

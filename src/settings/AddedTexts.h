@@ -91,6 +91,8 @@ enum AddedText : int {
   RecordsUnreadable,
   UnreadableRow,
   OutputInsideInput,
+  OutcomeColumn,
+  ConvertSummary,
 
   AddedTextEnd // one past the last
 };

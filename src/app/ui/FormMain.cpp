@@ -232,7 +232,7 @@ void TFormMain::showEvent(QShowEvent *event) {
 
 void TFormMain::closeEvent(QCloseEvent *event) {
   if (TabSheet1->JobRunning()) {
-    if (ShowMainMessage(Text(txt::QuitDuringJob), kMessageAskWarning) != kAnswerYes) {
+    if (ShowMainMessage(Text(txt::QuitDuringJob), kMessageAskDestructive) != kAnswerYes) {
       event->ignore();
       return;
     }

@@ -37,7 +37,7 @@ namespace orvo {
 
 namespace {
 
-const QList<int> kRecordColumnWidths = {22, 76, 62, 62, 134, 94, 45, 140};
+const QList<int> kRecordColumnWidths = {22, 76, 62, 62, 134, 94, 45, 140, 120};
 constexpr int kProgressSteps = 1000;
 
 
@@ -139,7 +139,7 @@ void RecordPage::FitColumns() {
 
 void RecordPage::Relabel() {
   QStringList titles;
-  for (int id : {NoTextId, 13, 14, 15, 60, 16, 17, 20})
+  for (int id : {NoTextId, 13, 14, 15, 60, 16, 17, 20, int(txt::OutcomeColumn)})
     titles << Text(id);
   RecordModel->Relabel(titles);
   FitColumns();
@@ -211,7 +211,9 @@ void RecordPage::FillRecordList() {
 }
 
 QString RecordPage::RecordCountText() const {
-  QString text = Text(29) + " " + QString::number(catalogCount_);
+  const int unreadable = RecordModel->UnreadableCount();
+  QString text = unreadable > 0 ? Text(txt::RecordsUnreadable).arg(catalogCount_).arg(unreadable)
+                                : Text(29) + " " + QString::number(catalogCount_);
   const int shown = RecordModel->ListedCount();
   if (State.Listed() && static_cast<std::uint32_t>(shown) < catalogCount_)
     text += " (" + Text(txt::RecordsShown).arg(shown) + ")";
@@ -300,7 +302,13 @@ void RecordPage::EndScan() {
     RecordModel->Records().Take(WorkerRecords(*worker));
     catalogCount_ = RecordModel->Records().GetRecordCount();
     State.SetListed(catalogCount_ > 0);
-    RecordModel->ClearRecordHints();
+    QList<QPair<QString, QString>> unreadable;
+    for (std::uint32_t i = 0; i < worker->GetUnreadableCount(); ++i) {
+      std::string folder, reason;
+      if (worker->GetUnreadable(i, folder, reason))
+        unreadable.append({QString::fromStdString(folder), QString::fromStdString(reason)});
+    }
+    RecordModel->SetUnreadable(unreadable);
     FillRecordList();
     ListViewRecord->setFocus();
   }
@@ -324,6 +332,10 @@ void RecordPage::ButtonConvertClick() {
     frame_.ShowMainMessage(Text(txt::NothingChecked), kMessageInformation);
   } else if (!FolderExists(frame_.Settings().OutPath)) {
     frame_.ShowMainMessage(28, kMessageError);
+  } else if (const std::string refusal =
+                 OutputFolderRefusal(frame_.Settings().InPath, frame_.Settings().OutPath);
+             !refusal.empty()) {
+    frame_.ShowMainMessage(QString::fromStdString(refusal), kMessageError);
   } else if (BeginConvert()) {
     frame_.SetStatusId(27);
   }
@@ -334,6 +346,12 @@ bool RecordPage::BeginConvert() {
   if (worker == nullptr || State.Busy() || worker->IsBusy())
     return false;
   PushChecks();
+  // Records go in the order the list shows them.
+  std::vector<std::uint32_t> order;
+  for (const auto &[index, checked] : RecordModel->Checks())
+    if (checked)
+      order.push_back(index);
+  worker->SetConvertOrder(std::move(order));
   if (!State.Begin(JobState::Job::Convert))
     return false;
   if (!worker->StartConvert()) {
@@ -346,7 +364,6 @@ bool RecordPage::BeginConvert() {
   emit jobRunningChanged(true);
   toConvert_ = RecordModel->CheckedCount();
   convertClock_.start();
-  RecordModel->ClearRecordHints();
   ProgressBar->setRange(0, kProgressSteps);
   ProgressBar->setValue(0);
   ProgressBar->setFormat(QStringLiteral("%p%"));
@@ -402,16 +419,22 @@ void RecordPage::ShowOutcomes() {
   TSecondThread *worker = frame_.Worker();
   const auto live = worker->GetLiveProgress();
   QStringList failed;
+  convertedCount_ = 0;
   for (std::uint32_t k = 0; k < live.finished; ++k) {
     std::uint32_t index = 0;
     RecordOutcome outcome;
-    if (!worker->GetFinishedOutcome(k, index, outcome) || outcome.kind == OutcomeKind::Converted)
+    if (!worker->GetFinishedOutcome(k, index, outcome))
       continue;
     const QString why = QString::fromStdString(DescribeOutcome(outcome));
-    RecordModel->SetRecordHint(index, why);
-    if (outcome.kind != OutcomeKind::Interrupted && outcome.kind != OutcomeKind::None)
+    const bool ended =
+        outcome.kind != OutcomeKind::Interrupted && outcome.kind != OutcomeKind::None;
+    const bool converted = outcome.kind == OutcomeKind::Converted;
+    RecordModel->SetRecordOutcome(index, why, ended && !converted);
+    convertedCount_ += converted ? 1 : 0;
+    if (ended && !converted)
       failed << RecordModel->RecordMoment(index) + ": " + why;
   }
+  failedCount_ = static_cast<int>(failed.size());
   pendingSummary_ = failed;
 }
 
@@ -429,10 +452,17 @@ void RecordPage::TimerCommonTimer() {
     if (worker->IsBusy())
       return;
     EndConvert();
-    if (worker->WasCancelled())
+    if (worker->WasCancelled()) {
       frame_.SetStatusId(26);
-    else
-      frame_.SetStatusId(worker->GetLastResult() ? 30 : 31);
+    } else if (worker->GetLastResult()) {
+      frame_.SetStatusId(30);
+    } else {
+      const int converted = convertedCount_, failed = failedCount_;
+      frame_.SetStatus([converted, failed] {
+        return Text(31) + ": " + Text(txt::ConvertSummary).arg(converted).arg(failed);
+      });
+    }
+    ListViewRecord->setFocus();
     if (!pendingSummary_.isEmpty()) {
       // A long list is cut: the rows' hints tell the rest.
       constexpr int kShown = 12;
@@ -483,9 +513,9 @@ void RecordPage::ButtonDeletingClick() {
     return;
   }
   if (frame_.ShowMainMessage(Text(txt::RecordsToDelete).arg(count) + "\n" + Text(246),
-                             kMessageAskWarning) != kAnswerYes)
+                             kMessageAskDestructive) != kAnswerYes)
     return;
-  if (frame_.ShowMainMessage(247, kMessageAskWarning) != kAnswerYes)
+  if (frame_.ShowMainMessage(247, kMessageAskDestructive) != kAnswerYes)
     return;
   if (!State.DriveReady() || State.Busy())
     return;

@@ -115,6 +115,8 @@ private:
   TFormMain &frame_;
   std::uint32_t catalogCount_ = 0;
   int toConvert_ = 0;
+  int convertedCount_ = 0;
+  int failedCount_ = 0;
   // Records the last conversion left unconverted, with their first reason.
   QStringList pendingSummary_;
   QElapsedTimer convertClock_;

@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <fstream>
 
 using namespace orvo;
 using orvo::test::RecordPageTest;
@@ -67,6 +68,11 @@ TEST_F(RecordPageTest, CardGoingDuringAScanLeavesItsCommandsDisabled) {
 TEST_F(RecordPageTest, ScanShowsABusyBarThenTheCount) {
   for (std::uint32_t n = 1; n <= 3; ++n)
     Catalog(card, Plan(n));
+  // A record folder whose record file is empty is shown, not dropped; a
+  // plain file named like one is no record.
+  std::filesystem::create_directories(card.File("R00000009_D210315_T090000"));
+  std::ofstream(card.File("R00000009_D210315_T090000/record.dat"));
+  std::ofstream(card.File("R00000010_D210315_T090000"));
   CardAppears();
   Click(page->ButtonScan);
   EXPECT_TRUE(page->Scanning());
@@ -83,10 +89,15 @@ TEST_F(RecordPageTest, ScanShowsABusyBarThenTheCount) {
        {form->TabSheet2->ButtonSetup, page->ButtonFiltering, form->TabSheet2->ButtonFormat})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   ASSERT_TRUE(WaitScanned());
-  EXPECT_EQ(Status(), "Records found: 3");
+  EXPECT_EQ(Status(), "Records found: 3, unreadable: 1");
   EXPECT_FALSE(page->ProgressBar->isVisible());
   EXPECT_EQ(Caption(page->ButtonScan), "Scan");
-  EXPECT_EQ(Rows(), 3);
+  ASSERT_EQ(Rows(), 4);
+  EXPECT_EQ(Cell(3, 0), "Unreadable record R00000009_D210315_T090000: the record file is shorter "
+                        "than 60 bytes");
+  EXPECT_TRUE(page->ListViewRecord->isFirstColumnSpanned(3, QModelIndex()));
+  Click(page->ButtonSetAll);
+  EXPECT_FALSE(At(3, 0, Qt::CheckStateRole).isValid()) << "never checkable";
   for (QPushButton *b :
        {page->ButtonScan, page->ButtonConvert, page->ButtonDeleting, page->ButtonSetAll,
         page->ButtonClearAll, page->ButtonFiltering, form->TabSheet2->ButtonSetup})

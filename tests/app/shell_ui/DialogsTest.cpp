@@ -117,6 +117,24 @@ TEST_F(SetupDialog, AcceptedCreationMakesMissingParentsReportsAndApplies) {
   EXPECT_EQ(settings.OutPath, WithTrailingBackslash(out));
 }
 
+// An output folder inside the input folder, existing or still to be made,
+// is refused with both folders named, before any question.
+TEST_F(SetupDialog, OutputFolderInsideTheInputFolderIsRefused) {
+  const std::string card = folder.dir.File("card");
+  ASSERT_TRUE(CreateFolderPath(card + "/sub"));
+  for (const std::string &out : {card, card + "/sub", card + "/sub/new/out"}) {
+    seam.shown.clear();
+    Fill(card, out);
+    setup->OkButtonClick();
+    ASSERT_EQ(Types(), std::vector<int>{0x10}) << out;
+    EXPECT_TRUE(Texts()[0].contains(QString::fromStdString(out))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].contains(QString::fromStdString("input folder " + card)));
+    EXPECT_TRUE(setup->isVisible());
+    EXPECT_FALSE(FolderExists(card + "/sub/new"));
+    EXPECT_TRUE(settings.OutPath.empty());
+  }
+}
+
 TEST_F(SetupDialog, FailedCreationIsAnErrorAndKeepsTheDialogOpen) {
   const std::string blocker = folder.dir.File("plain-file");
   ASSERT_TRUE(platform::WriteWholeFileAtomically(blocker, "x"));
@@ -150,7 +168,7 @@ TEST_F(SetupDialog, SizeFieldCapsAt1900AndAnEmptyFieldStoresZero) {
   // Typed and confirmed with Enter, which presses OK with the focus still in
   // the field: the number is taken all the same, with the verify choice.
   setup->show();
-  Fill(folder.dir.path, folder.dir.path);
+  Fill("/nowhere/card", folder.dir.path);
   setup->CheckBoxVerify->setChecked(true);
   setup->activateWindow();
   setup->MaskEditFileLimit->setFocus();

@@ -194,6 +194,22 @@ TEST(MainWindow, MainMessagesGoThroughTheSeamTitledWithTheCaption) {
   EXPECT_EQ(seam.shown[0].type, 0x34);
 }
 
+// The real boxes: Enter answers a destructive question with No, an ordinary
+// one with Yes.
+TEST(MainWindow, EnterNeverConfirmsADestructiveQuestion) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  TFormMain w(nullptr, &settings);
+  for (const auto &[type, answer] :
+       {std::pair{kMessageAskDestructive, kAnswerNo}, std::pair{kMessageAskWarning, kAnswerYes}}) {
+    QTimer::singleShot(0, [] {
+      if (QWidget *box = QApplication::activeModalWidget())
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(w.ShowMainMessage(41, type), answer) << type;
+  }
+}
+
 TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   ScratchWorkingFolder folder;
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
@@ -256,7 +272,7 @@ TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
 
   // A language chosen and confirmed relabels the window as the dialog closes.
   QTimer::singleShot(0, [&] {
-    setup.InFolderEdit->setText(QString::fromStdString(folder.dir.path));
+    setup.InFolderEdit->setText(QString::fromStdString(folder.dir.File("card")));
     setup.OutFolderEdit->setText(QString::fromStdString(folder.dir.path));
     setup.ComboBoxLanguage->setCurrentIndex(1);
     setup.ComboBoxLanguageChange();
