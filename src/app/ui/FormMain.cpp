@@ -25,8 +25,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -64,9 +65,16 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
 
   DiscoverLanguages();
 
-  PageControl1 = new QTabWidget(this);
+  // A window smaller than its pages (a small screen, a large scale factor)
+  // scrolls them rather than cutting them off.
+  auto *scroll = new QScrollArea(this);
+  scroll->setObjectName("PageScroll");
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  PageControl1 = new QTabWidget(scroll);
   PageControl1->setObjectName("PageControl1");
-  setCentralWidget(PageControl1);
+  scroll->setWidget(PageControl1);
+  setCentralWidget(scroll);
   TabSheet1 = new RecordPage(*this, PageControl1);
   TabSheet2 = new SettingsPage(*this, PageControl1);
   TabSheet5 = new FirmwarePage(PageControl1);
@@ -186,9 +194,21 @@ void TFormMain::RelabelWindow() {
   RefreshStatus();
 }
 
+QSize TFormMain::AvailableClientSize() const {
+  const QScreen *screen = this->screen();
+  if (screen == nullptr)
+    return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  // The window manager's frame, once there is one, takes its share.
+  const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+  return screen->availableGeometry().size() - frame;
+}
+
 void TFormMain::FitToPages() {
   ensurePolished();
-  const QSize needed = kClientSize.expandedTo(minimumSizeHint());
+  // Every page whole with the status bar below; never more than the screen
+  // holds, where the pages scroll instead.
+  const QSize pages = PageControl1->minimumSizeHint() + QSize(0, StatusBar->sizeHint().height());
+  const QSize needed = kClientSize.expandedTo(pages).boundedTo(AvailableClientSize());
   setMinimumSize(needed);
   if (needed.width() > width() || needed.height() > height())
     resize(size().expandedTo(needed));
@@ -198,7 +218,9 @@ void TFormMain::RestoreLayout() {
   const ProgramSettings &s = Settings();
   FitToPages();
   const bool remembered = s.WindowWidth > 0 && s.WindowHeight > 0;
-  resize((remembered ? QSize(s.WindowWidth, s.WindowHeight) : kFirstSize).expandedTo(minimumSize()));
+  resize((remembered ? QSize(s.WindowWidth, s.WindowHeight) : kFirstSize)
+             .boundedTo(AvailableClientSize())
+             .expandedTo(minimumSize()));
   if (const QScreen *screen = this->screen())
     move(screen->availableGeometry().center() - frameGeometry().center() + pos());
   const QStringList widths = QString::fromStdString(s.ColumnWidths).split(',');

@@ -100,9 +100,12 @@ private:
   void CardAppeared(const DriveProbe::Answer &answer);
   void CardGone();
   void RelabelWindow();
-  // The smallest size that shows every page whole; the window is never
-  // made smaller, and grows only when a language needs more.
+  // The smallest size that shows every page whole, or the screen's
+  // available area when that is smaller (the pages scroll then); the window
+  // is never made smaller, and grows only when a language needs more.
   void FitToPages();
+  // The client area the window's screen leaves for it.
+  QSize AvailableClientSize() const;
   void RestoreLayout();
   void SaveLayout();
   QString FirstStartText() const;

@@ -15,6 +15,8 @@
 #include "platform/Thread.h"
 #include "settings/ui/SetupForm.h"
 
+#include "app/ui/RecordListView.h"
+#include "app/ui/RecordTableModel.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -24,14 +26,15 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
-#include "app/ui/RecordListView.h"
-#include "app/ui/RecordTableModel.h"
 
 #include <gtest/gtest.h>
 
@@ -314,6 +317,33 @@ TEST(MainWindow, ToolTipsShowThroughTheHintPause) {
   QApplication::sendEvent(w.TabSheet2->ButtonSetup, &help);
   EXPECT_EQ(QToolTip::text(), English(46));
   QToolTip::hideText();
+}
+
+// Whatever the screen and scale, the window and its status bar fit the
+// screen's available area, a remembered size larger than the screen
+// included; pages larger than the window scroll.
+TEST(WindowFits, TheScreenItIsShownOn) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  settings.WindowWidth = 4000;
+  settings.WindowHeight = 3000;
+  TFormMain w(nullptr, &settings);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const QSize available = w.screen()->availableGeometry().size();
+  EXPECT_LE(w.minimumWidth(), available.width());
+  EXPECT_LE(w.minimumHeight(), available.height());
+  EXPECT_LE(w.width(), available.width());
+  EXPECT_LE(w.height(), available.height());
+  EXPECT_TRUE(w.StatusBar->isVisible());
+  EXPECT_LE(w.StatusBar->geometry().bottom(), w.height());
+  const auto *scroll = w.findChild<QScrollArea *>("PageScroll");
+  ASSERT_NE(scroll, nullptr);
+  const QSize pages = w.PageControl1->minimumSizeHint();
+  EXPECT_TRUE(scroll->viewport()->width() >= pages.width() ||
+              scroll->horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(scroll->viewport()->height() >= pages.height() ||
+              scroll->verticalScrollBar()->isVisible());
 }
 
 } // namespace
