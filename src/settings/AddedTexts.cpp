@@ -93,6 +93,15 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
      "Выходная папка %1 находится внутри входной папки %2: выберите выходную папку вне её"},
     {"Outcome", "Результат"},
     {"%1 converted, %2 failed", "преобразовано: %1, с ошибками: %2"},
+    {"MP4 file", "Файл MP4"},
+    {"Any file", "Любой файл"},
+    {"MIT License", "Лицензия MIT"},
+    {"No recordings in %1", "В %1 нет записей"},
+    {"%1: the card needs a FAT32 file system. Format it (Settings, Format...) or choose "
+     "another card",
+     "%1: на карте нужна файловая система FAT32. Отформатируйте её (Настройки, Форматировать...) "
+     "или выберите другую карту"},
+    {"Close", "Закрыть"},
 }};
 
 } // namespace orvo

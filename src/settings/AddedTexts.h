@@ -93,6 +93,12 @@ enum AddedText : int {
   OutputInsideInput,
   OutcomeColumn,
   ConvertSummary,
+  Mp4FileFilter,
+  AnyFileFilter,
+  LicenceButton,
+  NoRecordsIn,
+  WrongFileSystemHint,
+  CloseButton,
 
   AddedTextEnd // one past the last
 };

@@ -43,13 +43,16 @@ TFormAbout::TFormAbout(QWidget *parent)
     layout->addWidget(label);
     *labels[i] = label;
   }
-  // The licence's name is shown as it stands in every language.
-  ButtonLicense = new QPushButton(QStringLiteral("MIT License"), this);
+  ButtonLicense = new QPushButton(this);
   ButtonLicense->setObjectName("ButtonLicense");
   ButtonLicense->setAutoDefault(false);
   ButtonLicense->setFocusPolicy(Qt::TabFocus);
   connect(ButtonLicense, &QPushButton::clicked, this, &TFormAbout::ButtonLicenseClick);
   layout->addWidget(ButtonLicense, 0, Qt::AlignCenter);
+  ButtonClose = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  ButtonClose->setObjectName("ButtonClose");
+  connect(ButtonClose, &QDialogButtonBox::rejected, this, &TFormAbout::FormClick);
+  layout->addWidget(ButtonClose);
 }
 
 void TFormAbout::ButtonLicenseClick() {
@@ -77,7 +80,13 @@ void TFormAbout::LabelAbout() {
   setWindowTitle(Text(219));
   Label1->setText(QStringLiteral("<b>orvo</b> ") +
                   Text(txt::AboutVersion).arg(QStringLiteral(ORVO_VERSION)).toHtmlEscaped());
-  Label2->setText(Text(txt::AboutProgram));
+  // The product's name is never broken over two lines.
+  QString program = Text(txt::AboutProgram).toHtmlEscaped();
+  const QString product = QStringLiteral("oRVO-V.264o4 TFT");
+  program.replace(product, QStringLiteral("<nobr>") + product + QStringLiteral("</nobr>"));
+  Label2->setText(program);
+  ButtonLicense->setText(Text(txt::LicenceButton));
+  ButtonClose->button(QDialogButtonBox::Close)->setText(Text(txt::CloseButton));
   Label3->setText(Text(txt::AboutLicence));
   Label4->setText(Text(txt::AboutSource));
   adjustSize();

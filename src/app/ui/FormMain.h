@@ -31,7 +31,6 @@ class UtilitiesPage;
 class RecorderSettings;
 
 inline constexpr char kMainCaption[] = "oRVO-V.264o4 TFT V1.02";
-inline constexpr char kMp4FileFilter[] = "MP4 file (*.mp4);;Any file (*)";
 
 class TFormMain : public QMainWindow, public SettingsHost {
   Q_OBJECT

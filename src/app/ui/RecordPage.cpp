@@ -212,6 +212,9 @@ void RecordPage::FillRecordList() {
 
 QString RecordPage::RecordCountText() const {
   const int unreadable = RecordModel->UnreadableCount();
+  if (catalogCount_ == 0 && unreadable == 0)
+    return Text(txt::NoRecordsIn)
+        .arg(QDir::toNativeSeparators(QString::fromStdString(frame_.Settings().InPath)));
   QString text = unreadable > 0 ? Text(txt::RecordsUnreadable).arg(catalogCount_).arg(unreadable)
                                 : Text(29) + " " + QString::number(catalogCount_);
   const int shown = RecordModel->ListedCount();

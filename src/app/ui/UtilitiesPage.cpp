@@ -107,7 +107,8 @@ QString UtilitiesPage::FilePath() const {
 void UtilitiesPage::ButtonBrowseClick() {
   QFileDialog dialog(this, Text(276));
   dialog.setObjectName("OpenDialogFileTesting");
-  dialog.setNameFilter(QString::fromLatin1(kMp4FileFilter));
+  dialog.setNameFilters({Text(txt::Mp4FileFilter) + QStringLiteral(" (*.mp4)"),
+                         Text(txt::AnyFileFilter) + QStringLiteral(" (*)")});
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // Beside the file named last, else where the converted files go.

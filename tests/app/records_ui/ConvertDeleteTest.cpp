@@ -83,7 +83,7 @@ TEST_F(CardRecords, ConvertsOnlyTheListedCheckedRecords) {
                          page->ButtonDeleting, form->TabSheet2->ButtonSetup})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   ASSERT_TRUE(WaitConverted());
-  EXPECT_EQ(Status(), "Conversion completed succesfully");
+  EXPECT_EQ(Status(), "Conversion completed successfully");
   EXPECT_EQ(Caption(page->ButtonConvert), "Conversion");
   EXPECT_FALSE(page->ProgressBar->isVisible());
   EXPECT_EQ(Outputs(), (std::set<std::string>{OutputName(1), OutputName(2)}));
@@ -200,8 +200,8 @@ TEST_F(CardRecords, CancelledConversionReportsTheJobsResultWhenItStops) {
   ASSERT_TRUE(WaitConverted());
   // A job that was still running when the cancel reached it says so; one
   // that had just ended gives its result.
-  EXPECT_EQ(Status(), worker->WasCancelled()      ? "Conversion was interrupted by user"
-                      : worker->GetLastResult() ? "Conversion completed succesfully"
+  EXPECT_EQ(Status(), worker->WasCancelled()    ? "Conversion was interrupted by user"
+                      : worker->GetLastResult() ? "Conversion completed successfully"
                                                 : "Conversion error");
   EXPECT_TRUE(page->ButtonConvert->isEnabled());
   EXPECT_EQ(Caption(page->ButtonConvert), "Conversion");

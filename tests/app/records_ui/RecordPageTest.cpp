@@ -2,6 +2,7 @@
 
 #include "settings/Folders.h"
 
+#include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QStatusBar>
@@ -109,7 +110,8 @@ TEST_F(RecordPageTest, EmptyCardFindsNothingAndKeepsRecordCommandsDisabled) {
   CardAppears();
   Click(page->ButtonScan);
   ASSERT_TRUE(WaitScanned());
-  EXPECT_EQ(Status(), "Records found: 0");
+  EXPECT_EQ(Status(), "No recordings in " +
+                          QDir::toNativeSeparators(QString::fromStdString(settings.InPath)));
   for (QPushButton *b :
        {page->ButtonConvert, page->ButtonDeleting, page->ButtonSetAll, page->ButtonClearAll})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
