@@ -102,6 +102,9 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
      "%1: на карте нужна файловая система FAT32. Отформатируйте её (Настройки, Форматировать...) "
      "или выберите другую карту"},
     {"Close", "Закрыть"},
+    {"press %1 to list its recordings", "нажмите «%1», чтобы увидеть записи"},
+    {"insert the card, or choose its folder: %1, %2",
+     "вставьте карту или выберите её папку: %1, %2"},
 }};
 
 } // namespace orvo

@@ -99,6 +99,8 @@ enum AddedText : int {
   NoRecordsIn,
   WrongFileSystemHint,
   CloseButton,
+  NextScan,
+  NextInsertCard,
 
   AddedTextEnd // one past the last
 };

@@ -177,6 +177,17 @@ QString TFormMain::FirstStartText() const {
   return Text(txt::FirstStartHint).arg(page.remove('&'), Text(45));
 }
 
+QString TFormMain::DriveText() const {
+  // The folder spoken of, and what can be done about it now.
+  const QString folder = QDir::toNativeSeparators(QString::fromStdString(Settings().InPath));
+  if (DriveReady)
+    return Text(MsgDriveReady) + ": " + folder + "; " +
+           Text(txt::NextScan).arg(TabSheet1->ButtonScan->text().remove('&'));
+  QString page = PageControl1->tabText(PageControl1->indexOf(TabSheet2));
+  return Text(MsgDriveNotReady) + ": " + folder + "; " +
+         Text(txt::NextInsertCard).arg(page.remove('&'), Text(45));
+}
+
 bool TFormMain::event(QEvent *event) {
   // A hint must not cover what a running job says.
   if (event->type() == QEvent::StatusTip && TabSheet1->JobRunning())
@@ -291,7 +302,7 @@ void TFormMain::InputFolderChanged() {
     RefreshSettingsPages();
   }
   TabSheet1->InputFolderChanged();
-  SetStatusId(txt::InputFolderChanged);
+  SetStatus([this] { return DriveText(); });
   const ProgramSettings &s = Settings();
   probe_->Ask(s.DriveIndex, s.InPath, true);
 }
@@ -346,7 +357,7 @@ void TFormMain::CardAppeared(const DriveProbe::Answer &answer) {
   TabSheet1->CardAppeared();
   TabSheet2->CardAppeared();
   RecorderSetup().CardAppeared();
-  SetStatusId(MsgDriveReady);
+  SetStatus([this] { return DriveText(); });
   RecorderSetup().ApplyCardConfiguration(answer.configRead ? answer.config : std::string());
   TabSheet5->CardAppeared(QString::fromStdString(s.InPath));
   // A job still running (the record page's, or a file test) keeps the
@@ -361,7 +372,7 @@ void TFormMain::CardGone() {
   TabSheet2->CardGone();
   RecorderSetup().CardGone();
   TabSheet5->CardGone();
-  SetStatusId(MsgDriveNotReady);
+  SetStatus([this] { return DriveText(); });
 }
 
 } // namespace orvo

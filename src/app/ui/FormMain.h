@@ -108,6 +108,8 @@ private:
   void RestoreLayout();
   void SaveLayout();
   QString FirstStartText() const;
+  // The card's state: its folder and the next step.
+  QString DriveText() const;
 
   TSecondThread *worker_;
   ProgramSettings *settings_;

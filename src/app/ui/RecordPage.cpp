@@ -174,6 +174,7 @@ void RecordPage::CardGone() {
   if (!State.Busy()) {
     State.SetListed(false);
     RecordModel->Clear();
+    scanned_ = false;
   }
   ApplyCommands();
 }
@@ -190,6 +191,7 @@ void RecordPage::InputFolderChanged() {
     return;
   State.SetListed(false);
   RecordModel->Clear();
+  scanned_ = false;
   catalogCount_ = 0;
   ApplyCommands();
 }
@@ -282,6 +284,7 @@ bool RecordPage::BeginScan() {
   emit jobRunningChanged(true);
   State.SetListed(false);
   RecordModel->Clear();
+  scanned_ = false;
   catalogCount_ = 0;
   // A scan has no known total: an empty range makes the bar a busy indicator.
   ProgressBar->setTextVisible(false);
@@ -312,6 +315,7 @@ void RecordPage::EndScan() {
         unreadable.append({QString::fromStdString(folder), QString::fromStdString(reason)});
     }
     RecordModel->SetUnreadable(unreadable);
+    scanned_ = true;
     FillRecordList();
     ListViewRecord->setFocus();
   }
@@ -488,6 +492,9 @@ void RecordPage::ButtonFilteringClick() {
   if (FormFiltering != nullptr)
     FormFiltering->exec();
   FillRecordList();
+  // What the filter shows of what was found, whatever the bar said before.
+  if (scanned_ && !State.Busy())
+    frame_.SetStatus([this] { return RecordCountText(); });
 }
 
 void RecordPage::ButtonOpenFolderClick() {

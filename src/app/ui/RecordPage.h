@@ -114,6 +114,8 @@ private:
 
   TFormMain &frame_;
   std::uint32_t catalogCount_ = 0;
+  // The list holds a scan's result (possibly empty), not nothing.
+  bool scanned_ = false;
   int toConvert_ = 0;
   int convertedCount_ = 0;
   int failedCount_ = 0;

@@ -233,6 +233,9 @@ TEST_F(RecordPageTest, FilterModesConvertedAndCancel) {
   Click(page->ButtonFiltering);
   EXPECT_EQ(Rows(), 3) << "Cancel changes nothing";
 
+  // Whatever the bar said last (a file test's result), the filter's count
+  // takes its place.
+  form->SetStatusText("a file test's result");
   WhenShown(filter, [&] {
     filter->CheckBoxLoop2->click();
     filter->CheckBoxShowConverted->click();
@@ -335,7 +338,12 @@ TEST_F(RecordPageTest, LanguageChangeWithoutACardKeepsTheNoCardState) {
   for (QPushButton *b : {page->ButtonScan, page->ButtonConvert, page->ButtonDeleting,
                          page->ButtonSetAll, page->ButtonClearAll, page->ButtonFiltering})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-  EXPECT_EQ(Status(), QString::fromUtf8(BuiltInRussian[40])) << "the status follows the language";
+  // The status follows the language, names the folder and says what to do.
+  EXPECT_TRUE(
+      Status().startsWith(QString::fromUtf8(BuiltInRussian[40]) + ": " +
+                          QDir::toNativeSeparators(QString::fromStdString(settings.InPath))))
+      << Status().toStdString();
+  EXPECT_TRUE(Status().contains(QString::fromUtf8("вставьте карту")));
   settings.Language = 0;
   form->RefreshSettingsPages();
 }
@@ -361,7 +369,15 @@ TEST_F(RecordPageTest, AnotherInputFolderDropsTheListUntilItIsScanned) {
   EXPECT_EQ(Rows(), 0);
   EXPECT_FALSE(page->ButtonConvert->isEnabled());
   EXPECT_FALSE(page->ButtonDeleting->isEnabled());
+  // Scan is not offered until the folder is seen: the bar does not say to
+  // scan, it names the folder and waits.
+  EXPECT_TRUE(Status().startsWith(
+      "Drive is not ready: " + QDir::toNativeSeparators(QString::fromStdString(settings.InPath))))
+      << Status().toStdString();
   CardAppears();
+  EXPECT_EQ(Status(),
+            "Drive is ready: " + QDir::toNativeSeparators(QString::fromStdString(settings.InPath)) +
+                "; press Scan to list its recordings");
   Scan();
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2, 3}));
   EXPECT_EQ(worker->GetEngine().GetCatalogFolder(), settings.InPath);

@@ -103,6 +103,12 @@ TEST_F(FileTestPage, TellsAGoodFileFromAChangedOneAndFromOneItCannotRead) {
   EXPECT_FALSE(tests->ProgressBar->isVisible());
   EXPECT_TRUE(page->isEnabled());
   EXPECT_TRUE(form->TabSheet2->ButtonSetup->isEnabled());
+  // The result follows a change of language.
+  settings.Language = 1;
+  form->RefreshSettingsPages();
+  EXPECT_EQ(Status(), QString::fromUtf8(BuiltInRussian[277]));
+  settings.Language = 0;
+  form->RefreshSettingsPages();
 
   EXPECT_EQ(Test(Flipped(part, out.File("flipped.mp4"))),
             "File was changed or damaged: the samples of a track differ (track 1)");
