@@ -196,7 +196,9 @@ bool TFormMain::event(QEvent *event) {
 }
 
 void TFormMain::RelabelWindow() {
-  LoadQtTranslation(QString::fromStdString(GetLanguageName(Settings().Language)));
+  const QString language = QString::fromStdString(GetLanguageName(Settings().Language));
+  LoadQtTranslation(language);
+  UseLanguageLocale(language);
   LabelPages(PageControl1, {1, 2, 263, 272});
   TabSheet1->Relabel();
   TabSheet2->Relabel();
@@ -236,12 +238,13 @@ void TFormMain::RestoreLayout() {
     move(screen->availableGeometry().center() - frameGeometry().center() + pos());
   const QStringList widths = QString::fromStdString(s.ColumnWidths).split(',');
   QHeaderView *header = TabSheet1->ListViewRecord->header();
-  for (int i = 1; i < widths.size() && i < header->count() - 1; ++i) {
+  QList<int> columns;
+  for (int i = 0; i < widths.size() && i < header->count() - 1; ++i) {
     bool ok = false;
     const int w = widths[i].toInt(&ok);
-    if (ok && w >= header->minimumSectionSize() && w < 2000)
-      header->resizeSection(i, w);
+    columns << (i > 0 && ok && w >= header->minimumSectionSize() && w < 2000 ? w : 0);
   }
+  TabSheet1->RememberColumnWidths(columns);
 }
 
 void TFormMain::SaveLayout() {

@@ -20,6 +20,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -117,6 +118,13 @@ RecordPage::RecordPage(TFormMain &frame, QWidget *parent) : QWidget(parent), fra
   connect(ButtonOpenFolder, &QPushButton::clicked, this, &RecordPage::ButtonOpenFolderClick);
   connect(SpeedButtonInfo, &QToolButton::clicked, this, &RecordPage::SpeedButtonInfoClick);
   connect(header, &QHeaderView::sectionClicked, this, &RecordPage::ListViewRecordColumnClick);
+  connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+    if (fitting_)
+      return;
+    if (rememberedWidths_.size() <= column)
+      rememberedWidths_.resize(column + 1);
+    rememberedWidths_[column] = width;
+  });
   connect(TimerCommon, &QTimer::timeout, this, &RecordPage::TimerCommonTimer);
   ShowSortIndicator();
   ApplyCommands();
@@ -131,10 +139,23 @@ void RecordPage::ApplyCommands() {
   ButtonFiltering->setEnabled(c.filtering);
 }
 
+void RecordPage::RememberColumnWidths(const QList<int> &widths) {
+  rememberedWidths_ = widths;
+  FitColumns();
+}
+
 void RecordPage::FitColumns() {
-  const QList<int> widths = ListViewRecord->FittingWidths(kRecordColumnWidths);
-  for (int i = 0; i < widths.size(); ++i)
-    ListViewRecord->setColumnWidth(i, widths[i]);
+  const QList<int> fitting = ListViewRecord->FittingWidths(kRecordColumnWidths);
+  fitting_ = true;
+  for (int i = 0; i < fitting.size(); ++i)
+    ListViewRecord->setColumnWidth(i, std::max(fitting[i], i > 0 ? rememberedWidths_.value(i) : 0));
+  fitting_ = false;
+}
+
+void RecordPage::changeEvent(QEvent *event) {
+  if (event->type() == QEvent::LocaleChange)
+    Relabel();
+  QWidget::changeEvent(event);
 }
 
 void RecordPage::Relabel() {

@@ -99,6 +99,9 @@ public:
   QToolButton *SpeedButtonInfo;
   QTimer *TimerCommon;
 
+protected:
+  void changeEvent(QEvent *event) override;
+
 signals:
   // A job started (true) or ended: the commands of the other pages that
   // would disturb it follow.
@@ -108,6 +111,14 @@ private:
   void DropListIfCardGone();
   void ShowConversionProgress();
   void ShowOutcomes();
+
+public:
+  // Widths remembered from the settings (or set by hand) are kept where they
+  // show the column's content whole; elsewhere the column is fitted. Done
+  // again at every change of language or locale.
+  void RememberColumnWidths(const QList<int> &widths);
+
+private:
   void FitColumns();
   // The header shows the sort column and its direction.
   void ShowSortIndicator();
@@ -122,6 +133,8 @@ private:
   // Records the last conversion left unconverted, with their first reason.
   QStringList pendingSummary_;
   QElapsedTimer convertClock_;
+  QList<int> rememberedWidths_;
+  bool fitting_ = false;
 };
 
 } // namespace orvo

@@ -260,6 +260,26 @@ TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
   EXPECT_EQ(again.size(), shown + QSize(200, 100));
   EXPECT_EQ(again.TabSheet1->ListViewRecord->columnWidth(2), 151);
+  again.close();
+
+  // A remembered width that would cut the date gives way to the fitting one,
+  // on start-up and at every change of language; a wide one stays.
+  QStringList narrow = QString::fromStdString(settings.ColumnWidths).split(',');
+  narrow[1] = "30";
+  settings.ColumnWidths = narrow.join(',').toStdString();
+  TFormMain third(nullptr, &settings);
+  third.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&third));
+  RecordListView *list = third.TabSheet1->ListViewRecord;
+  EXPECT_GE(list->columnWidth(1), list->FittingWidths({})[1]);
+  for (int language : {0, 1}) {
+    settings.Language = language;
+    third.RefreshSettingsPages();
+    EXPECT_EQ(QLocale().language(), language == 0 ? QLocale::English : QLocale::Russian)
+        << "dates follow the window's language";
+    EXPECT_GE(list->columnWidth(1), list->FittingWidths({})[1]);
+    EXPECT_EQ(list->columnWidth(2), 151);
+  }
 }
 
 TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
