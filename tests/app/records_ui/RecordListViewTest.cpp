@@ -6,6 +6,9 @@
 #include <QBrush>
 #include <QHeaderView>
 #include <QLocale>
+#include <QPalette>
+
+#include <cstdlib>
 
 using namespace orvo;
 using orvo::test::FakeRecords;
@@ -83,6 +86,18 @@ TEST_F(ListModel, CellsChecksGreyAndHintsOfRecords) {
   EXPECT_FALSE(model.data(model.index(1, kOutcomeColumn), Qt::DecorationRole).isNull());
   EXPECT_EQ(model.data(model.index(1, 3), Qt::BackgroundRole).value<QBrush>(),
             model.Colours().failed);
+  // The shades come from the palette: under a dark one they stay dark, so
+  // its light text keeps its contrast.
+  for (const auto &[base, text] : {std::pair{QColor(255, 255, 255), QColor(0, 0, 0)},
+                                   std::pair{QColor(30, 30, 32), QColor(230, 230, 230)}}) {
+    QPalette palette;
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    model.SetPalette(palette);
+    const QColor shade = model.data(model.index(0, 3), Qt::BackgroundRole).value<QBrush>().color();
+    EXPECT_NE(shade, base);
+    EXPECT_GT(std::abs(shade.lightness() - text.lightness()), 120) << shade.name().toStdString();
+  }
 
   // Unreadable record folders follow the records: their text, no check box,
   // no catalog index, and sorting leaves them last.
