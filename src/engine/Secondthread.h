@@ -91,8 +91,8 @@ public:
     return Engine->GetMarks(i, checked, converted);
   }
   std::uint32_t GetUnreadableCount() const { return Engine->GetUnreadableCount(); }
-  bool GetUnreadable(std::uint32_t i, std::string &folder, std::string &reason) const {
-    return Engine->GetUnreadable(i, folder, reason);
+  bool GetUnreadable(std::uint32_t i, TStorageX4TFT::UnreadableRecord &record) const {
+    return Engine->GetUnreadable(i, record);
   }
   bool GetOutcome(std::uint32_t i, RecordOutcome &outcome) const {
     return Engine->GetOutcome(i, outcome);

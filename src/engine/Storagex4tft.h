@@ -96,8 +96,13 @@ public:
   // the order the scan met them: the folder's name and why (the system's
   // text or a reason of the scan's own). They are no part of the catalog and
   // no job touches them. The count is 0 and the entries refused while busy.
+  struct UnreadableRecord {
+    std::string folder;
+    std::string reason; // the system's text, when reasonTextId is 0
+    int reasonTextId = 0;
+  };
   std::uint32_t GetUnreadableCount() const;
-  bool GetUnreadable(std::uint32_t index, std::string &folder, std::string &reason) const;
+  bool GetUnreadable(std::uint32_t index, UnreadableRecord &record) const;
 
   // Catalog folder + record folder name + separator; empty for a bad index.
   std::string RecordFolderPath(std::uint32_t index) const;
@@ -190,10 +195,6 @@ private:
   std::string InputFolder;
   std::string CatalogFolder;
   std::vector<RecordOutcome> Outcomes;
-  struct UnreadableRecord {
-    std::string folder;
-    std::string reason;
-  };
   std::vector<UnreadableRecord> Unreadable;
   std::atomic<bool> Cancelled{false};
   // Published by the worker in this order: the outcome, its index in

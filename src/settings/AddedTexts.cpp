@@ -105,6 +105,9 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
     {"press %1 to list its recordings", "нажмите «%1», чтобы увидеть записи"},
     {"insert the card, or choose its folder: %1, %2",
      "вставьте карту или выберите её папку: %1, %2"},
+    {"the record file is shorter than 60 bytes", "файл записи короче 60 байт"},
+    {"not a record file (wrong signature)", "не файл записи (неверная сигнатура)"},
+    {"the record file describes another record", "файл записи описывает другую запись"},
 }};
 
 } // namespace orvo

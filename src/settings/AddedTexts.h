@@ -101,6 +101,9 @@ enum AddedText : int {
   CloseButton,
   NextScan,
   NextInsertCard,
+  RecordFileShort,
+  RecordFileSignature,
+  RecordFileOtherRecord,
 
   AddedTextEnd // one past the last
 };

@@ -94,17 +94,19 @@ TEST_F(SafeFiles, OutputsNeverGoThroughLinksOrOutsideTheFolder) {
   }
 }
 
-// The output folder is the record folder itself (through a link): the GPS
+// The output folder is the record folder itself: the record folder is a
+// link to a folder outside the card, which is the output folder. The GPS
 // track would be copied onto itself. It stays whole, and the record is not
 // marked, with the reason.
 TEST_F(SafeFiles, CopyOntoItselfIsRefused) {
   Make(1);
+  fs::rename(Folder(0), outside + "/r0");
+  if (!test::MakeLink(outside + "/r0", Folder(0)))
+    GTEST_SKIP() << test::kNoLinks;
   const std::string gps = Folder(0) + "/" + records[0].gpxName;
   const std::string before = test::ReadAll(gps);
-  if (!test::MakeLink(Folder(0), dir.File("alias")))
-    GTEST_SKIP() << test::kNoLinks;
   TStorageX4TFT engine;
-  ScanAll(engine, dir.File("alias"));
+  ScanAll(engine, outside + "/r0");
   EXPECT_FALSE(engine.ConvertChecked());
   EXPECT_EQ(test::ReadAll(gps), before);
   RecordOutcome outcome;

@@ -84,6 +84,7 @@ void TFormAbout::LabelAbout() {
   QString program = Text(txt::AboutProgram).toHtmlEscaped();
   const QString product = QStringLiteral("oRVO-V.264o4 TFT");
   program.replace(product, QStringLiteral("<nobr>") + product + QStringLiteral("</nobr>"));
+  Label2->setTextFormat(Qt::RichText);
   Label2->setText(program);
   ButtonLicense->setText(Text(txt::LicenceButton));
   ButtonClose->button(QDialogButtonBox::Close)->setText(Text(txt::CloseButton));

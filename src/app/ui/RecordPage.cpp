@@ -329,11 +329,11 @@ void RecordPage::EndScan() {
     RecordModel->Records().Take(WorkerRecords(*worker));
     catalogCount_ = RecordModel->Records().GetRecordCount();
     State.SetListed(catalogCount_ > 0);
-    QList<QPair<QString, QString>> unreadable;
+    QStringList unreadable;
     for (std::uint32_t i = 0; i < worker->GetUnreadableCount(); ++i) {
-      std::string folder, reason;
-      if (worker->GetUnreadable(i, folder, reason))
-        unreadable.append({QString::fromStdString(folder), QString::fromStdString(reason)});
+      TStorageX4TFT::UnreadableRecord record;
+      if (worker->GetUnreadable(i, record))
+        unreadable << QString::fromStdString(DescribeUnreadable(record));
     }
     RecordModel->SetUnreadable(unreadable);
     scanned_ = true;

@@ -8,7 +8,6 @@
 #include <QBrush>
 #include <QColor>
 #include <QDate>
-#include <QGuiApplication>
 #include <QLocale>
 #include <QPalette>
 #include <QRegularExpression>
@@ -62,10 +61,10 @@ RowColours RowColours::From(const QPalette &palette) {
 }
 
 RecordTableModel::RecordTableModel(QObject *parent)
-    : QAbstractTableModel(parent), colours_(RowColours::From(QGuiApplication::palette())),
+    : QAbstractTableModel(parent), colours_(RowColours::From(QApplication::palette())),
       formats_(CellFormats::Current()) {}
 
-void RecordTableModel::SetUnreadable(const QList<QPair<QString, QString>> &folders) {
+void RecordTableModel::SetUnreadable(const QStringList &folders) {
   beginResetModel();
   unreadable_ = folders;
   endResetModel();
@@ -136,7 +135,6 @@ void RecordTableModel::Relabel(const QStringList &titles) {
   for (int mode = 0; mode <= 4; ++mode)
     modeNames_ << Text(RecordModeTextId(mode));
   convertedHint_ = Text(txt::ConvertedRowHint);
-  unreadableText_ = Text(txt::UnreadableRow);
   formats_ = CellFormats::Current();
   emit headerDataChanged(Qt::Horizontal, 0, kRecordColumnCount - 1);
   if (!rows_.empty())
@@ -150,14 +148,6 @@ void RecordTableModel::MarksChanged() {
 
 void RecordTableModel::SetRecordOutcome(std::uint32_t index, const QString &text, bool failed) {
   outcomes_[index] = {text, failed};
-  if (const int row = RowOf(index); row >= 0)
-    emit dataChanged(this->index(row, 0), this->index(row, kRecordColumnCount - 1));
-}
-
-void RecordTableModel::ClearRecordOutcomes() {
-  outcomes_.clear();
-  if (ListedCount() > 0)
-    emit dataChanged(index(0, 0), index(ListedCount() - 1, kRecordColumnCount - 1));
 }
 
 int RecordTableModel::RowOf(std::uint32_t index) const {
@@ -282,12 +272,11 @@ bool RecordTableModel::setData(const QModelIndex &index, const QVariant &value, 
 }
 
 QVariant RecordTableModel::UnreadableData(const QModelIndex &index, int role) const {
-  const auto &[folder, reason] = unreadable_[index.row() - ListedCount()];
   // The view spans the first cell over the row.
   switch (role) {
   case Qt::DisplayRole:
   case Qt::ToolTipRole:
-    return index.column() == 0 ? unreadableText_.arg(folder, reason) : QString();
+    return index.column() == 0 ? unreadable_[index.row() - ListedCount()] : QString();
   case Qt::ForegroundRole:
     return colours_.unreadable;
   case Qt::DecorationRole:

@@ -66,9 +66,10 @@ public:
   void Sort(int sortColumn, bool ascending);
   // Empties the list and forgets the snapshot.
   void Clear();
-  // The record folders of the last scan that could not be read, (folder,
-  // reason) each: rows after the records, never checkable, never sorted.
-  void SetUnreadable(const QList<QPair<QString, QString>> &folders);
+  // The record folders of the last scan that could not be read, a text each
+  // (its name and why): rows after the records, never checkable, never
+  // sorted.
+  void SetUnreadable(const QStringList &folders);
   int UnreadableCount() const { return static_cast<int>(unreadable_.size()); }
   // The row colours follow the view's palette.
   void SetPalette(const QPalette &palette);
@@ -78,10 +79,9 @@ public:
   // The marks of the snapshot changed (after a conversion).
   void MarksChanged();
   // What the last conversion did with a record, shown in its row until the
-  // next scan: the outcome's text, and whether it failed (an icon and a
-  // colour of its own).
+  // next scan (Clear): the outcome's text, and whether it failed (an icon
+  // and a colour of its own). MarksChanged shows it.
   void SetRecordOutcome(std::uint32_t index, const QString &text, bool failed);
-  void ClearRecordOutcomes();
 
   std::uint32_t IndexAt(int row) const {
     return row < ListedCount() ? rows_[static_cast<std::size_t>(row)] : kNoRecord;
@@ -118,8 +118,7 @@ private:
     bool failed = false;
   };
   std::unordered_map<std::uint32_t, RowOutcome> outcomes_;
-  QList<QPair<QString, QString>> unreadable_;
-  QString unreadableText_;
+  QStringList unreadable_;
   RowColours colours_;
   QStringList titles_;
   QStringList modeNames_;

@@ -101,7 +101,8 @@ TEST_F(ListModel, CellsChecksGreyAndHintsOfRecords) {
 
   // Unreadable record folders follow the records: their text, no check box,
   // no catalog index, and sorting leaves them last.
-  model.SetUnreadable({{"R00000009_D210315_T083000", "the record file is shorter than 60 bytes"}});
+  model.SetUnreadable({"Unreadable record R00000009_D210315_T083000: the record file is shorter "
+                       "than 60 bytes"});
   Fill(2, true);
   ASSERT_EQ(model.rowCount(), 3);
   EXPECT_EQ(model.ListedCount(), 2);
