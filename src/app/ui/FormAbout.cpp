@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 // The resources of a static library are registered before first use; outside
@@ -72,7 +73,11 @@ void TFormAbout::ButtonLicenseClick() {
   auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, box);
   connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
   layout->addWidget(buttons);
-  box->resize(640, 480);
+  // Never larger than the screen leaves room for, frame included.
+  QSize size(640, 480);
+  if (const QScreen *screen = this->screen())
+    size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+  box->resize(size);
   box->open();
 }
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -234,9 +235,13 @@ TEST(AboutBox, NamesThisProgramItsVersionLicenceAndSourceInTheLanguage) {
   EXPECT_EQ(about.windowTitle(), Russian(219));
   EXPECT_TRUE(about.Label1->text().contains("1.02"));
   EXPECT_NE(about.Label2->text() + about.Label3->text() + about.Label4->text(), all);
+  // Russian throughout, the product's name on one line.
+  EXPECT_EQ(about.ButtonLicense->text(), QString::fromUtf8("Лицензия MIT"));
+  EXPECT_TRUE(about.Label2->text().contains("<nobr>oRVO-V.264o4 TFT</nobr>"));
+  SelectLanguage(0);
 }
 
-TEST(AboutBox, AClickOnALabelClosesIt) {
+TEST(AboutBox, AClickOnALabelOrTheCloseButtonClosesIt) {
   ScratchWorkingFolder folder;
   TFormAbout about;
   about.LabelAbout();
@@ -246,6 +251,12 @@ TEST(AboutBox, AClickOnALabelClosesIt) {
   QApplication::sendEvent(about.Label3, &press);
   EXPECT_FALSE(about.isVisible());
   EXPECT_EQ(about.result(), 1);
+  about.show();
+  QPushButton *close = about.ButtonClose->button(QDialogButtonBox::Close);
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(close->text(), "Close");
+  close->click();
+  EXPECT_FALSE(about.isVisible());
 }
 
 // The licence travels as a resource of a static library, which is easily
