@@ -85,12 +85,14 @@ void TFormAbout::LabelAbout() {
   setWindowTitle(Text(219));
   Label1->setText(QStringLiteral("<b>orvo</b> ") +
                   Text(txt::AboutVersion).arg(QStringLiteral(ORVO_VERSION)).toHtmlEscaped());
-  // The product's name is never broken over two lines.
-  QString program = Text(txt::AboutProgram).toHtmlEscaped();
+  // The product's name is never broken over two lines: a word joiner
+  // between its characters leaves the line breaker no place to break.
   const QString product = QStringLiteral("oRVO-V.264o4 TFT");
-  program.replace(product, QStringLiteral("<nobr>") + product + QStringLiteral("</nobr>"));
-  Label2->setTextFormat(Qt::RichText);
-  Label2->setText(program);
+  QString joined;
+  for (const QChar c : product)
+    joined +=
+        (joined.isEmpty() ? QString() : QString(QChar(0x2060))) + (c == ' ' ? QChar(0x00A0) : c);
+  Label2->setText(Text(txt::AboutProgram).replace(product, joined));
   ButtonLicense->setText(Text(txt::LicenceButton));
   ButtonClose->button(QDialogButtonBox::Close)->setText(Text(txt::CloseButton));
   Label3->setText(Text(txt::AboutLicence));
