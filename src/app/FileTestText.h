@@ -9,7 +9,7 @@
 // current language, for the window.
 namespace orvo {
 
-// The text id of the verdict alone ("File was tested succesfully"...).
+// The text id of the verdict alone ("File was tested successfully"...).
 int FileTestVerdictTextId(VideoFileVerdict verdict);
 // "File read error: a sample cannot be read (track 1, sample 38; Input/output
 // error)", or the bare verdict.

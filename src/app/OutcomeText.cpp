@@ -116,4 +116,10 @@ std::string DescribeOutcome(const RecordOutcome &outcome) {
   return text;
 }
 
+std::string DescribeUnreadable(const TStorageX4TFT::UnreadableRecord &record) {
+  return GetTextWith(
+      txt::UnreadableRow,
+      {record.folder, record.reasonTextId != 0 ? GetText(record.reasonTextId) : record.reason});
+}
+
 } // namespace orvo

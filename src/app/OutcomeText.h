@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Outcome.h"
+#include "engine/Storagex4tft.h"
 
 #include <string>
 
@@ -13,6 +14,8 @@ namespace orvo {
 std::string DescribeProblem(const ConvertProblem &problem);
 // "Partly converted: <first problem>; More problems: 3", or the bare outcome.
 std::string DescribeOutcome(const RecordOutcome &outcome);
+// "Unreadable record R…: the record file is shorter than 60 bytes".
+std::string DescribeUnreadable(const TStorageX4TFT::UnreadableRecord &record);
 // The text id of the outcome's kind alone ("Converted", "Not converted"...).
 int OutcomeTextId(OutcomeKind kind);
 

@@ -86,7 +86,11 @@ std::string ResolutionCellText(int width, int height) {
 }
 
 std::string BitrateCellText(std::uint32_t videoKbps, std::uint32_t audioKbps) {
-  return std::to_string(videoKbps) + " kbps/" + std::to_string(audioKbps) + " kbps";
+  // The unit of the settings pages, in the current language.
+  const std::string unit = GetText(217);
+  std::string text = std::to_string(videoKbps);
+  text.append(1, ' ').append(unit).append(1, '/').append(std::to_string(audioKbps));
+  return text.append(1, ' ').append(unit);
 }
 
 int RecordModeTextId(int mode) {

@@ -76,16 +76,21 @@ std::string TStorageX4TFT::PartName(const RecordJob &job, std::uint32_t part) {
   return TOutputFolder::PartName(job.base, part);
 }
 
+// Whether two names are one file (the output folder may be the record's own
+// under another name).
+bool TStorageX4TFT::SameFile(const std::string &a, const std::string &b) {
+  platform::File fa, fb;
+  std::uint64_t da = 0, ia = 0, db = 1, ib = 1;
+  return fa.OpenRead(a) && fb.OpenRead(b) && fa.Identity(da, ia) && fb.Identity(db, ib) &&
+         da == db && ia == ib;
+}
+
 // Compares two files byte for byte, in bounded pieces.
 bool TStorageX4TFT::SameContent(const std::string &a, const std::string &b) {
   platform::File fa, fb;
   if (!fa.OpenRead(a) || !fb.OpenRead(b) || fa.Size() != fb.Size())
     return false;
-  // A file is not a copy of itself: the output folder may be the record's
-  // own under another name.
-  std::uint64_t da = 0, ia = 0, db = 1, ib = 1;
-  if (!fa.Identity(da, ia) || !fb.Identity(db, ib) || (da == db && ia == ib))
-    return false;
+
   std::vector<std::uint8_t> x(1 << 20), y(1 << 20);
   for (;;) {
     const std::int64_t n = fa.Read(x.data(), x.size());
@@ -399,6 +404,11 @@ bool TStorageX4TFT::CopyGps(RecordJob &job, const std::string &folder) {
     const std::string target = OutputFolder + name;
     if (!platform::EntryExists(target))
       break;
+    if (platform::IsRegularFile(target) && SameFile(source, target)) {
+      ConvertProblem p = Problem(ProblemKind::GpsCopyFailed, source, "is the output itself");
+      AddProblem(job.outcome, p);
+      return false;
+    }
     if (platform::IsRegularFile(target) && SameContent(source, target)) {
       job.outcome.gpsCopy = name;
       return true;
@@ -545,7 +555,21 @@ bool TStorageX4TFT::ConvertChecked() {
   };
   std::vector<Planned> plan;
   std::int64_t total = 0;
-  for (std::uint32_t i = 0; i < Count && !CancelRequested; ++i) {
+  // The order the list shows first, then any other checked record in
+  // catalog order.
+  std::vector<std::uint32_t> order;
+  std::vector<bool> taken(Count, false);
+  for (std::uint32_t i : ConvertOrder)
+    if (i < Count && !taken[i]) {
+      taken[i] = true;
+      order.push_back(i);
+    }
+  for (std::uint32_t i = 0; i < Count; ++i)
+    if (!taken[i])
+      order.push_back(i);
+  for (std::uint32_t i : order) {
+    if (CancelRequested)
+      break;
     const RecordEntry &e = Entries[i];
     if (!(e.Marks & kMarkChecked))
       continue;

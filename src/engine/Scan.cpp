@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "settings/AddedTexts.h"
 
 #include <cstring>
 #include <vector>
@@ -41,24 +42,26 @@ bool NameMatchesEntry(const std::string &name, const RecordEntry &e) {
   return true;
 }
 
-// Reads the record file of a record folder; an empty text when it is a
-// record file for `name`, else why it is not.
-std::string ReadRecordFile(const std::string &path, const std::string &name, RecordEntry &entry) {
+// Reads the record file of a record folder: true when it is a record file
+// for `name`, else false with why in `why`.
+bool ReadRecordFile(const std::string &path, const std::string &name, RecordEntry &entry,
+                    TStorageX4TFT::UnreadableRecord &why) {
   platform::File file;
-  if (!file.OpenRead(path))
-    return platform::LastErrorText();
-  const std::int64_t size = file.Size();
-  if (size < 0)
-    return platform::LastErrorText();
-  if (size < static_cast<std::int64_t>(sizeof entry))
-    return "the record file is shorter than 60 bytes";
-  if (file.ReadAt(&entry, sizeof entry, 0) != static_cast<std::int64_t>(sizeof entry))
-    return platform::LastErrorText();
-  if (!HasValidSignature(entry))
-    return "not a record file (wrong signature)";
-  if (!NameMatchesEntry(name, entry))
-    return "the record file describes another record";
-  return {};
+  if (!file.OpenRead(path) || file.Size() < 0) {
+    why.reason = platform::LastErrorText();
+    return false;
+  }
+  if (file.Size() < static_cast<std::int64_t>(sizeof entry))
+    why.reasonTextId = txt::RecordFileShort;
+  else if (file.ReadAt(&entry, sizeof entry, 0) != static_cast<std::int64_t>(sizeof entry))
+    why.reason = platform::LastErrorText();
+  else if (!HasValidSignature(entry))
+    why.reasonTextId = txt::RecordFileSignature;
+  else if (!NameMatchesEntry(name, entry))
+    why.reasonTextId = txt::RecordFileOtherRecord;
+  else
+    return true;
+  return false;
 }
 
 } // namespace
@@ -91,9 +94,9 @@ bool TStorageX4TFT::ScanRecords() {
     }
     RecordEntry candidate;
     const std::string file = InputFolder + entry.name + platform::kPathSeparator + RecordFileName;
-    std::string reason = ReadRecordFile(file, entry.name, candidate);
-    if (!reason.empty()) {
-      Unreadable.push_back({entry.name, std::move(reason)});
+    UnreadableRecord why{entry.name, {}, 0};
+    if (!ReadRecordFile(file, entry.name, candidate, why)) {
+      Unreadable.push_back(std::move(why));
       continue;
     }
     Entries[Count] = candidate;

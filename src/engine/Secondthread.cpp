@@ -116,6 +116,7 @@ void TSecondThread::Execute() {
         Engine->SetVerifyOutputs(s->VerifyOutputs);
         Engine->SetGpsPlacement(s->GpsInVideo);
       }
+      Engine->SetConvertOrder(ConvertOrder);
       LastResult = s ? Engine->ConvertChecked() : false;
       Finish(ConvertPending);
     } else if (DeletePending) {

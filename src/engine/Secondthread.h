@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace orvo {
 
@@ -30,6 +31,12 @@ public:
 
   bool StartScan() { return Request(ScanPending); }
   bool StartConvert() { return Request(ConvertPending); }
+  // The order of the next conversion (TStorageX4TFT::SetConvertOrder); set
+  // before StartConvert.
+  void SetConvertOrder(std::vector<std::uint32_t> order) {
+    if (!IsBusy())
+      ConvertOrder = std::move(order);
+  }
   bool StartDelete() { return Request(DeletePending); }
   // The video file test as a job: tests `path` and, with `compareWithCard`
   // and when the file names its record, compares it sample by sample with
@@ -84,8 +91,8 @@ public:
     return Engine->GetMarks(i, checked, converted);
   }
   std::uint32_t GetUnreadableCount() const { return Engine->GetUnreadableCount(); }
-  bool GetUnreadable(std::uint32_t i, std::string &folder, std::string &reason) const {
-    return Engine->GetUnreadable(i, folder, reason);
+  bool GetUnreadable(std::uint32_t i, TStorageX4TFT::UnreadableRecord &record) const {
+    return Engine->GetUnreadable(i, record);
   }
   bool GetOutcome(std::uint32_t i, RecordOutcome &outcome) const {
     return Engine->GetOutcome(i, outcome);
@@ -120,6 +127,9 @@ private:
   std::atomic<bool> DeletePending{false};
   std::atomic<bool> TestPending{false};
   std::atomic<bool> TestCancel{false};
+  // Written by the window before ConvertPending rises, read by the worker
+  // after.
+  std::vector<std::uint32_t> ConvertOrder;
   // Written by the window before TestPending rises, read by the worker after.
   std::string TestPath;
   bool TestCompare = false;

@@ -56,12 +56,10 @@ std::uint32_t TStorageX4TFT::GetUnreadableCount() const {
   return Busy ? 0 : static_cast<std::uint32_t>(Unreadable.size());
 }
 
-bool TStorageX4TFT::GetUnreadable(std::uint32_t index, std::string &folder,
-                                  std::string &reason) const {
+bool TStorageX4TFT::GetUnreadable(std::uint32_t index, UnreadableRecord &record) const {
   if (Busy || index >= Unreadable.size())
     return false;
-  folder = Unreadable[index].folder;
-  reason = Unreadable[index].reason;
+  record = Unreadable[index];
   return true;
 }
 

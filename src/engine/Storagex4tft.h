@@ -55,6 +55,10 @@ public:
   void SetVerifyOutputs(bool verify) { VerifyOutputs = verify; }
   // Where a record's GPS track goes: inside the parts, beside them, both.
   void SetGpsPlacement(GpsPlacement placement) { Gps = placement; }
+  // The catalog indices in the order the records are to be converted (the
+  // order the user sees them listed); checked records it leaves out follow
+  // in catalog order. Empty: catalog order.
+  void SetConvertOrder(std::vector<std::uint32_t> order) { ConvertOrder = std::move(order); }
   // Benchmarks only: parts without integrity data, to time what it costs.
   void SetDigestsEnabledForBenchmark(bool enabled);
 
@@ -99,8 +103,13 @@ public:
   // the order the scan met them: the folder's name and why (the system's
   // text or a reason of the scan's own). They are no part of the catalog and
   // no job touches them. The count is 0 and the entries refused while busy.
+  struct UnreadableRecord {
+    std::string folder;
+    std::string reason; // the system's text, when reasonTextId is 0
+    int reasonTextId = 0;
+  };
   std::uint32_t GetUnreadableCount() const;
-  bool GetUnreadable(std::uint32_t index, std::string &folder, std::string &reason) const;
+  bool GetUnreadable(std::uint32_t index, UnreadableRecord &record) const;
 
   // Catalog folder + record folder name + separator; empty for a bad index.
   std::string RecordFolderPath(std::uint32_t index) const;
@@ -201,6 +210,7 @@ private:
   void WriteGpsSamples(RecordJob &job);
   std::int64_t ClockOffsetSeconds(const RecordJob &job) const;
   static bool SameContent(const std::string &a, const std::string &b);
+  static bool SameFile(const std::string &a, const std::string &b);
   CopyResult CopySamples(RecordJob &job, const std::string &fragmentPath);
   bool WriteMark(const std::string &folder, const RecordEntry &entry, ConvertProblem &problem);
   static void AddProblem(RecordOutcome &outcome, ConvertProblem problem);
@@ -216,10 +226,6 @@ private:
   std::string InputFolder;
   std::string CatalogFolder;
   std::vector<RecordOutcome> Outcomes;
-  struct UnreadableRecord {
-    std::string folder;
-    std::string reason;
-  };
   std::vector<UnreadableRecord> Unreadable;
   std::atomic<bool> Cancelled{false};
   // Published by the worker in this order: the outcome, its index in
@@ -239,6 +245,7 @@ private:
   GpsPlacement Gps = GpsPlacement::Both;
   // The card's configured clock offset, read when a conversion starts.
   std::optional<std::int64_t> CardClock;
+  std::vector<std::uint32_t> ConvertOrder;
   std::unique_ptr<std::uint8_t[]> SampleBuffer;
   std::int32_t SampleBufferSize = 0;
 };

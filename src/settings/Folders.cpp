@@ -17,7 +17,11 @@ bool FolderExists(const std::string &path) {
 }
 
 std::string OutputFolderRefusal(const std::string &input, const std::string &output) {
-  if (!platform::FolderLiesWithin(output, input))
+  // A folder still to be created lies where its nearest existing parent does.
+  std::string existing = output;
+  while (!existing.empty() && !FolderExists(existing))
+    existing = std::string(ParentForCreation(existing));
+  if (!platform::FolderLiesWithin(existing, input))
     return {};
   return GetTextWith(txt::OutputInsideInput, {output, input});
 }

@@ -21,7 +21,8 @@ bool CreateFolderPath(const std::string &path);
 
 // Why `output` cannot take the converted files of `input`, in the current
 // language, naming both: it is that folder or lies below it (links
-// resolved), where a scan would take the files for part of the card. Empty
+// resolved), where a scan would take the files for part of the card. A
+// folder still to be created counts by its nearest existing parent. Empty
 // when it may.
 std::string OutputFolderRefusal(const std::string &input, const std::string &output);
 

@@ -1,4 +1,5 @@
 #include "engine/Storagex4tft.h"
+#include "settings/Stringcode.h"
 #include "support/System.h"
 #include "support/Tools.h"
 
@@ -122,13 +123,13 @@ TEST_F(Catalog, RecordFileSizeAndSignatureAreChecked) {
   // plain file of record 5 is no record folder and stays silent.
   std::map<std::string, std::string> unreadable;
   for (std::uint32_t i = 0; i < engine.GetUnreadableCount(); ++i) {
-    std::string folder, reason;
-    ASSERT_TRUE(engine.GetUnreadable(i, folder, reason));
-    EXPECT_FALSE(reason.empty()) << folder;
-    unreadable[folder] = reason;
+    TStorageX4TFT::UnreadableRecord r;
+    ASSERT_TRUE(engine.GetUnreadable(i, r));
+    unreadable[r.folder] = r.reasonTextId != 0 ? GetText(r.reasonTextId) : r.reason;
+    EXPECT_FALSE(unreadable[r.folder].empty()) << r.folder;
   }
-  std::string folder, reason;
-  EXPECT_FALSE(engine.GetUnreadable(engine.GetUnreadableCount(), folder, reason));
+  TStorageX4TFT::UnreadableRecord none;
+  EXPECT_FALSE(engine.GetUnreadable(engine.GetUnreadableCount(), none));
   const std::string shortFile = "the record file is shorter than 60 bytes";
   const std::string wrongSignature = "not a record file (wrong signature)";
   const std::map<std::string, std::string> expectedReasons = {

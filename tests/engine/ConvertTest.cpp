@@ -790,3 +790,22 @@ TEST(Conversion, GpsTrackInsideEveryPartForEveryReader) {
     EXPECT_NE(main.find(minutes), std::string::npos) << main;
   }
 }
+
+// Records are converted in the order the list shows them; checked records
+// it leaves out follow in catalog order.
+TEST(Conversion, RecordsAreConvertedInTheOrderGiven) {
+  Card card({Plan(50, 1), Plan(51, 1), Plan(52, 1)});
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  const std::uint32_t last = CatalogIndex(engine, card.info.records[2]);
+  engine.SetConvertOrder({last, 99});
+  ASSERT_TRUE(engine.ConvertChecked());
+  std::vector<std::uint32_t> done;
+  std::uint32_t index = 0;
+  RecordOutcome outcome;
+  for (std::uint32_t k = 0; engine.GetFinishedOutcome(k, index, outcome); ++k)
+    done.push_back(index);
+  ASSERT_EQ(done.size(), 3u);
+  EXPECT_EQ(done[0], last);
+  EXPECT_LT(done[1], done[2]);
+}

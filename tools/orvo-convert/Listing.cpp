@@ -2,6 +2,7 @@
 
 #include "Escape.h"
 
+#include "app/OutcomeText.h"
 #include "engine/Storagex4tft.h"
 #include "gps/GpsTime.h"
 #include "settings/AddedTexts.h"
@@ -62,10 +63,11 @@ void PrintCatalogJson(const TStorageX4TFT &engine, std::FILE *out) {
   }
   std::fputs("\n], \"unreadable\": [", out);
   for (std::uint32_t i = 0; i < engine.GetUnreadableCount(); ++i) {
-    std::string folder, reason;
-    if (engine.GetUnreadable(i, folder, reason))
+    TStorageX4TFT::UnreadableRecord r;
+    if (engine.GetUnreadable(i, r))
       std::fprintf(out, "%s\n  {\"folder\": %s, \"reason\": %s}", i == 0 ? "" : ",",
-                   JsonString(folder).c_str(), JsonString(reason).c_str());
+                   JsonString(r.folder).c_str(),
+                   JsonString(r.reasonTextId != 0 ? GetText(r.reasonTextId) : r.reason).c_str());
   }
   std::fputs("\n]}\n", out);
 }
@@ -95,10 +97,9 @@ void PrintCatalog(const TStorageX4TFT &engine, std::FILE *out) {
                  bitrate, converted ? "yes" : "no");
   }
   for (std::uint32_t i = 0; i < engine.GetUnreadableCount(); ++i) {
-    std::string folder, reason;
-    if (engine.GetUnreadable(i, folder, reason))
-      std::fprintf(out, "%s\n",
-                   PrintableText(GetTextWith(txt::UnreadableRow, {folder, reason})).c_str());
+    TStorageX4TFT::UnreadableRecord r;
+    if (engine.GetUnreadable(i, r))
+      std::fprintf(out, "%s\n", PrintableText(DescribeUnreadable(r)).c_str());
   }
 }
 

@@ -341,9 +341,9 @@ int main(int argc, char **argv) {
     return unreadable ? kExitJobFailed : kExitOk;
   }
   for (std::uint32_t i = 0; i < unreadable; ++i) {
-    std::string folder, reason;
-    if (worker.GetUnreadable(i, folder, reason))
-      std::printf("%s\n", PrintableText(GetTextWith(txt::UnreadableRow, {folder, reason})).c_str());
+    TStorageX4TFT::UnreadableRecord record;
+    if (worker.GetUnreadable(i, record))
+      std::printf("%s\n", PrintableText(DescribeUnreadable(record)).c_str());
   }
   std::fflush(stdout);
 

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 // The resources of a static library are registered before first use; outside
@@ -43,13 +44,16 @@ TFormAbout::TFormAbout(QWidget *parent)
     layout->addWidget(label);
     *labels[i] = label;
   }
-  // The licence's name is shown as it stands in every language.
-  ButtonLicense = new QPushButton(QStringLiteral("MIT License"), this);
+  ButtonLicense = new QPushButton(this);
   ButtonLicense->setObjectName("ButtonLicense");
   ButtonLicense->setAutoDefault(false);
   ButtonLicense->setFocusPolicy(Qt::TabFocus);
   connect(ButtonLicense, &QPushButton::clicked, this, &TFormAbout::ButtonLicenseClick);
   layout->addWidget(ButtonLicense, 0, Qt::AlignCenter);
+  ButtonClose = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  ButtonClose->setObjectName("ButtonClose");
+  connect(ButtonClose, &QDialogButtonBox::rejected, this, &TFormAbout::FormClick);
+  layout->addWidget(ButtonClose);
 }
 
 void TFormAbout::ButtonLicenseClick() {
@@ -69,7 +73,11 @@ void TFormAbout::ButtonLicenseClick() {
   auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, box);
   connect(buttons, &QDialogButtonBox::rejected, box, &QDialog::reject);
   layout->addWidget(buttons);
-  box->resize(640, 480);
+  // Never larger than the screen leaves room for, frame included.
+  QSize size(640, 480);
+  if (const QScreen *screen = this->screen())
+    size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+  box->resize(size);
   box->open();
 }
 
@@ -77,7 +85,16 @@ void TFormAbout::LabelAbout() {
   setWindowTitle(Text(219));
   Label1->setText(QStringLiteral("<b>orvo</b> ") +
                   Text(txt::AboutVersion).arg(QStringLiteral(ORVO_VERSION)).toHtmlEscaped());
-  Label2->setText(Text(txt::AboutProgram));
+  // The product's name is never broken over two lines: a word joiner
+  // between its characters leaves the line breaker no place to break.
+  const QString product = QStringLiteral("oRVO-V.264o4 TFT");
+  QString joined;
+  for (const QChar c : product)
+    joined +=
+        (joined.isEmpty() ? QString() : QString(QChar(0x2060))) + (c == ' ' ? QChar(0x00A0) : c);
+  Label2->setText(Text(txt::AboutProgram).replace(product, joined));
+  ButtonLicense->setText(Text(txt::LicenceButton));
+  ButtonClose->button(QDialogButtonBox::Close)->setText(Text(txt::CloseButton));
   Label3->setText(Text(txt::AboutLicence));
   Label4->setText(Text(txt::AboutSource));
   adjustSize();

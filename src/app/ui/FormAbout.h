@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+class QDialogButtonBox;
 class QLabel;
 class QPushButton;
 
@@ -31,6 +32,7 @@ public:
   QLabel *Label3;
   QLabel *Label4;
   QPushButton *ButtonLicense;
+  QDialogButtonBox *ButtonClose;
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;

@@ -25,8 +25,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -64,9 +65,16 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
 
   DiscoverLanguages();
 
-  PageControl1 = new QTabWidget(this);
+  // A window smaller than its pages (a small screen, a large scale factor)
+  // scrolls them rather than cutting them off.
+  auto *scroll = new QScrollArea(this);
+  scroll->setObjectName("PageScroll");
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  PageControl1 = new QTabWidget(scroll);
   PageControl1->setObjectName("PageControl1");
-  setCentralWidget(PageControl1);
+  scroll->setWidget(PageControl1);
+  setCentralWidget(scroll);
   TabSheet1 = new RecordPage(*this, PageControl1);
   TabSheet2 = new SettingsPage(*this, PageControl1);
   TabSheet5 = new FirmwarePage(PageControl1);
@@ -169,6 +177,17 @@ QString TFormMain::FirstStartText() const {
   return Text(txt::FirstStartHint).arg(page.remove('&'), Text(45));
 }
 
+QString TFormMain::DriveText() const {
+  // The folder spoken of, and what can be done about it now.
+  const QString folder = QDir::toNativeSeparators(QString::fromStdString(Settings().InPath));
+  if (DriveReady)
+    return Text(MsgDriveReady) + ": " + folder + "; " +
+           Text(txt::NextScan).arg(TabSheet1->ButtonScan->text().remove('&'));
+  QString page = PageControl1->tabText(PageControl1->indexOf(TabSheet2));
+  return Text(MsgDriveNotReady) + ": " + folder + "; " +
+         Text(txt::NextInsertCard).arg(page.remove('&'), Text(45));
+}
+
 bool TFormMain::event(QEvent *event) {
   // A hint must not cover what a running job says.
   if (event->type() == QEvent::StatusTip && TabSheet1->JobRunning())
@@ -177,7 +196,9 @@ bool TFormMain::event(QEvent *event) {
 }
 
 void TFormMain::RelabelWindow() {
-  LoadQtTranslation(QString::fromStdString(GetLanguageName(Settings().Language)));
+  const QString language = QString::fromStdString(GetLanguageName(Settings().Language));
+  LoadQtTranslation(language);
+  UseLanguageLocale(language);
   LabelPages(PageControl1, {1, 2, 263, 272});
   TabSheet1->Relabel();
   TabSheet2->Relabel();
@@ -186,9 +207,21 @@ void TFormMain::RelabelWindow() {
   RefreshStatus();
 }
 
+QSize TFormMain::AvailableClientSize() const {
+  const QScreen *screen = this->screen();
+  if (screen == nullptr)
+    return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  // The window manager's frame, once there is one, takes its share.
+  const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+  return screen->availableGeometry().size() - frame;
+}
+
 void TFormMain::FitToPages() {
   ensurePolished();
-  const QSize needed = kClientSize.expandedTo(minimumSizeHint());
+  // Every page whole with the status bar below; never more than the screen
+  // holds, where the pages scroll instead.
+  const QSize pages = PageControl1->minimumSizeHint() + QSize(0, StatusBar->sizeHint().height());
+  const QSize needed = kClientSize.expandedTo(pages).boundedTo(AvailableClientSize());
   setMinimumSize(needed);
   if (needed.width() > width() || needed.height() > height())
     resize(size().expandedTo(needed));
@@ -198,17 +231,20 @@ void TFormMain::RestoreLayout() {
   const ProgramSettings &s = Settings();
   FitToPages();
   const bool remembered = s.WindowWidth > 0 && s.WindowHeight > 0;
-  resize((remembered ? QSize(s.WindowWidth, s.WindowHeight) : kFirstSize).expandedTo(minimumSize()));
+  resize((remembered ? QSize(s.WindowWidth, s.WindowHeight) : kFirstSize)
+             .boundedTo(AvailableClientSize())
+             .expandedTo(minimumSize()));
   if (const QScreen *screen = this->screen())
     move(screen->availableGeometry().center() - frameGeometry().center() + pos());
   const QStringList widths = QString::fromStdString(s.ColumnWidths).split(',');
   QHeaderView *header = TabSheet1->ListViewRecord->header();
-  for (int i = 1; i < widths.size() && i < header->count() - 1; ++i) {
+  QList<int> columns;
+  for (int i = 0; i < widths.size() && i < header->count() - 1; ++i) {
     bool ok = false;
     const int w = widths[i].toInt(&ok);
-    if (ok && w >= header->minimumSectionSize() && w < 2000)
-      header->resizeSection(i, w);
+    columns << (i > 0 && ok && w >= header->minimumSectionSize() && w < 2000 ? w : 0);
   }
+  TabSheet1->RememberColumnWidths(columns);
 }
 
 void TFormMain::SaveLayout() {
@@ -232,7 +268,7 @@ void TFormMain::showEvent(QShowEvent *event) {
 
 void TFormMain::closeEvent(QCloseEvent *event) {
   if (TabSheet1->JobRunning()) {
-    if (ShowMainMessage(Text(txt::QuitDuringJob), kMessageAskWarning) != kAnswerYes) {
+    if (ShowMainMessage(Text(txt::QuitDuringJob), kMessageAskDestructive) != kAnswerYes) {
       event->ignore();
       return;
     }
@@ -269,7 +305,7 @@ void TFormMain::InputFolderChanged() {
     RefreshSettingsPages();
   }
   TabSheet1->InputFolderChanged();
-  SetStatusId(txt::InputFolderChanged);
+  SetStatus([this] { return DriveText(); });
   const ProgramSettings &s = Settings();
   probe_->Ask(s.DriveIndex, s.InPath, true);
 }
@@ -324,7 +360,7 @@ void TFormMain::CardAppeared(const DriveProbe::Answer &answer) {
   TabSheet1->CardAppeared();
   TabSheet2->CardAppeared();
   RecorderSetup().CardAppeared();
-  SetStatusId(MsgDriveReady);
+  SetStatus([this] { return DriveText(); });
   RecorderSetup().ApplyCardConfiguration(answer.configRead ? answer.config : std::string());
   TabSheet5->CardAppeared(QString::fromStdString(s.InPath));
   // A job still running (the record page's, or a file test) keeps the
@@ -339,7 +375,7 @@ void TFormMain::CardGone() {
   TabSheet2->CardGone();
   RecorderSetup().CardGone();
   TabSheet5->CardGone();
-  SetStatusId(MsgDriveNotReady);
+  SetStatus([this] { return DriveText(); });
 }
 
 } // namespace orvo

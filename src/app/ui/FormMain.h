@@ -31,7 +31,6 @@ class UtilitiesPage;
 class RecorderSettings;
 
 inline constexpr char kMainCaption[] = "oRVO-V.264o4 TFT V1.02";
-inline constexpr char kMp4FileFilter[] = "MP4 file (*.mp4);;Any file (*)";
 
 class TFormMain : public QMainWindow, public SettingsHost {
   Q_OBJECT
@@ -100,12 +99,17 @@ private:
   void CardAppeared(const DriveProbe::Answer &answer);
   void CardGone();
   void RelabelWindow();
-  // The smallest size that shows every page whole; the window is never
-  // made smaller, and grows only when a language needs more.
+  // The smallest size that shows every page whole, or the screen's
+  // available area when that is smaller (the pages scroll then); the window
+  // is never made smaller, and grows only when a language needs more.
   void FitToPages();
+  // The client area the window's screen leaves for it.
+  QSize AvailableClientSize() const;
   void RestoreLayout();
   void SaveLayout();
   QString FirstStartText() const;
+  // The card's state: its folder and the next step.
+  QString DriveText() const;
 
   TSecondThread *worker_;
   ProgramSettings *settings_;

@@ -25,6 +25,13 @@ QLocale::Language LanguageNamed(const QString &name) {
 
 } // namespace
 
+void UseLanguageLocale(const QString &languageName) {
+  const QLocale::Language language = LanguageNamed(languageName);
+  const QLocale system = QLocale::system();
+  QLocale::setDefault(language == QLocale::C || system.language() == language ? system
+                                                                              : QLocale(language));
+}
+
 QString LoadQtTranslation(const QString &languageName) {
   static QTranslator *installed = nullptr;
   if (QCoreApplication::instance() == nullptr)

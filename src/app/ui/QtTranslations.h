@@ -11,4 +11,10 @@ namespace orvo {
 // none.
 QString LoadQtTranslation(const QString &languageName);
 
+// Makes the locale of that language the default one, so dates, times and
+// numbers follow the window's language: the system's own locale where it is
+// of that language (its country's conventions), else the language's main
+// one; the system's for a language Qt does not know.
+void UseLanguageLocale(const QString &languageName);
+
 } // namespace orvo

@@ -1,5 +1,6 @@
 #include "app/ui/RecordListView.h"
 
+#include "app/OutcomeText.h"
 #include "app/RecordList.h"
 #include "app/ui/RecordTableModel.h"
 #include "settings/ui/Labels.h"
@@ -31,6 +32,19 @@ RecordListView::RecordListView(QWidget *parent) : QTreeView(parent) {
 void RecordListView::SetRecordModel(RecordTableModel *model) {
   model_ = model;
   setModel(model);
+  model->SetPalette(palette());
+  connect(model, &QAbstractItemModel::modelReset, this, &RecordListView::SpanUnreadableRows);
+}
+
+void RecordListView::SpanUnreadableRows() {
+  for (int row = model_->ListedCount(); row < model_->rowCount(); ++row)
+    setFirstColumnSpanned(row, QModelIndex(), true);
+}
+
+void RecordListView::changeEvent(QEvent *event) {
+  if (event->type() == QEvent::PaletteChange && model_ != nullptr)
+    model_->SetPalette(palette());
+  QTreeView::changeEvent(event);
 }
 
 void RecordListView::keyPressEvent(QKeyEvent *event) {
@@ -62,6 +76,7 @@ QList<int> RecordListView::FittingWidths(const QList<int> &minimum) const {
   samples[5] << QStringLiteral("1920x1080");
   samples[6] << QStringLiteral("120");
   samples[7] << QString::fromStdString(BitrateCellText(16384, 320));
+  samples[kOutcomeColumn] << Text(OutcomeTextId(OutcomeKind::Converted));
   // The cell's margins as the style draws them, on both sides.
   const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 4);
   QList<int> widths;

@@ -25,8 +25,12 @@ public:
 
 protected:
   void keyPressEvent(QKeyEvent *event) override;
+  void changeEvent(QEvent *event) override;
 
 private:
+  // An unreadable record folder's text runs across its row.
+  void SpanUnreadableRows();
+
   RecordTableModel *model_ = nullptr;
 };
 

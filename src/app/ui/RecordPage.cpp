@@ -20,6 +20,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -37,7 +38,7 @@ namespace orvo {
 
 namespace {
 
-const QList<int> kRecordColumnWidths = {22, 76, 62, 62, 134, 94, 45, 140};
+const QList<int> kRecordColumnWidths = {22, 76, 62, 62, 134, 94, 45, 140, 120};
 constexpr int kProgressSteps = 1000;
 
 
@@ -117,6 +118,13 @@ RecordPage::RecordPage(TFormMain &frame, QWidget *parent) : QWidget(parent), fra
   connect(ButtonOpenFolder, &QPushButton::clicked, this, &RecordPage::ButtonOpenFolderClick);
   connect(SpeedButtonInfo, &QToolButton::clicked, this, &RecordPage::SpeedButtonInfoClick);
   connect(header, &QHeaderView::sectionClicked, this, &RecordPage::ListViewRecordColumnClick);
+  connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+    if (fitting_)
+      return;
+    if (rememberedWidths_.size() <= column)
+      rememberedWidths_.resize(column + 1);
+    rememberedWidths_[column] = width;
+  });
   connect(TimerCommon, &QTimer::timeout, this, &RecordPage::TimerCommonTimer);
   ShowSortIndicator();
   ApplyCommands();
@@ -131,15 +139,28 @@ void RecordPage::ApplyCommands() {
   ButtonFiltering->setEnabled(c.filtering);
 }
 
+void RecordPage::RememberColumnWidths(const QList<int> &widths) {
+  rememberedWidths_ = widths;
+  FitColumns();
+}
+
 void RecordPage::FitColumns() {
-  const QList<int> widths = ListViewRecord->FittingWidths(kRecordColumnWidths);
-  for (int i = 0; i < widths.size(); ++i)
-    ListViewRecord->setColumnWidth(i, widths[i]);
+  const QList<int> fitting = ListViewRecord->FittingWidths(kRecordColumnWidths);
+  fitting_ = true;
+  for (int i = 0; i < fitting.size(); ++i)
+    ListViewRecord->setColumnWidth(i, std::max(fitting[i], i > 0 ? rememberedWidths_.value(i) : 0));
+  fitting_ = false;
+}
+
+void RecordPage::changeEvent(QEvent *event) {
+  if (event->type() == QEvent::LocaleChange)
+    Relabel();
+  QWidget::changeEvent(event);
 }
 
 void RecordPage::Relabel() {
   QStringList titles;
-  for (int id : {NoTextId, 13, 14, 15, 60, 16, 17, 20})
+  for (int id : {NoTextId, 13, 14, 15, 60, 16, 17, 20, int(txt::OutcomeColumn)})
     titles << Text(id);
   RecordModel->Relabel(titles);
   FitColumns();
@@ -174,6 +195,7 @@ void RecordPage::CardGone() {
   if (!State.Busy()) {
     State.SetListed(false);
     RecordModel->Clear();
+    scanned_ = false;
   }
   ApplyCommands();
 }
@@ -190,6 +212,7 @@ void RecordPage::InputFolderChanged() {
     return;
   State.SetListed(false);
   RecordModel->Clear();
+  scanned_ = false;
   catalogCount_ = 0;
   ApplyCommands();
 }
@@ -211,7 +234,12 @@ void RecordPage::FillRecordList() {
 }
 
 QString RecordPage::RecordCountText() const {
-  QString text = Text(29) + " " + QString::number(catalogCount_);
+  const int unreadable = RecordModel->UnreadableCount();
+  if (catalogCount_ == 0 && unreadable == 0)
+    return Text(txt::NoRecordsIn)
+        .arg(QDir::toNativeSeparators(QString::fromStdString(frame_.Settings().InPath)));
+  QString text = unreadable > 0 ? Text(txt::RecordsUnreadable).arg(catalogCount_).arg(unreadable)
+                                : Text(29) + " " + QString::number(catalogCount_);
   const int shown = RecordModel->ListedCount();
   if (State.Listed() && static_cast<std::uint32_t>(shown) < catalogCount_)
     text += " (" + Text(txt::RecordsShown).arg(shown) + ")";
@@ -277,6 +305,7 @@ bool RecordPage::BeginScan() {
   emit jobRunningChanged(true);
   State.SetListed(false);
   RecordModel->Clear();
+  scanned_ = false;
   catalogCount_ = 0;
   // A scan has no known total: an empty range makes the bar a busy indicator.
   ProgressBar->setTextVisible(false);
@@ -300,7 +329,14 @@ void RecordPage::EndScan() {
     RecordModel->Records().Take(WorkerRecords(*worker));
     catalogCount_ = RecordModel->Records().GetRecordCount();
     State.SetListed(catalogCount_ > 0);
-    RecordModel->ClearRecordHints();
+    QStringList unreadable;
+    for (std::uint32_t i = 0; i < worker->GetUnreadableCount(); ++i) {
+      TStorageX4TFT::UnreadableRecord record;
+      if (worker->GetUnreadable(i, record))
+        unreadable << QString::fromStdString(DescribeUnreadable(record));
+    }
+    RecordModel->SetUnreadable(unreadable);
+    scanned_ = true;
     FillRecordList();
     ListViewRecord->setFocus();
   }
@@ -324,6 +360,10 @@ void RecordPage::ButtonConvertClick() {
     frame_.ShowMainMessage(Text(txt::NothingChecked), kMessageInformation);
   } else if (!FolderExists(frame_.Settings().OutPath)) {
     frame_.ShowMainMessage(28, kMessageError);
+  } else if (const std::string refusal =
+                 OutputFolderRefusal(frame_.Settings().InPath, frame_.Settings().OutPath);
+             !refusal.empty()) {
+    frame_.ShowMainMessage(QString::fromStdString(refusal), kMessageError);
   } else if (BeginConvert()) {
     frame_.SetStatusId(27);
   }
@@ -334,6 +374,12 @@ bool RecordPage::BeginConvert() {
   if (worker == nullptr || State.Busy() || worker->IsBusy())
     return false;
   PushChecks();
+  // Records go in the order the list shows them.
+  std::vector<std::uint32_t> order;
+  for (const auto &[index, checked] : RecordModel->Checks())
+    if (checked)
+      order.push_back(index);
+  worker->SetConvertOrder(std::move(order));
   if (!State.Begin(JobState::Job::Convert))
     return false;
   if (!worker->StartConvert()) {
@@ -346,7 +392,6 @@ bool RecordPage::BeginConvert() {
   emit jobRunningChanged(true);
   toConvert_ = RecordModel->CheckedCount();
   convertClock_.start();
-  RecordModel->ClearRecordHints();
   ProgressBar->setRange(0, kProgressSteps);
   ProgressBar->setValue(0);
   ProgressBar->setFormat(QStringLiteral("%p%"));
@@ -402,16 +447,22 @@ void RecordPage::ShowOutcomes() {
   TSecondThread *worker = frame_.Worker();
   const auto live = worker->GetLiveProgress();
   QStringList failed;
+  convertedCount_ = 0;
   for (std::uint32_t k = 0; k < live.finished; ++k) {
     std::uint32_t index = 0;
     RecordOutcome outcome;
-    if (!worker->GetFinishedOutcome(k, index, outcome) || outcome.kind == OutcomeKind::Converted)
+    if (!worker->GetFinishedOutcome(k, index, outcome))
       continue;
     const QString why = QString::fromStdString(DescribeOutcome(outcome));
-    RecordModel->SetRecordHint(index, why);
-    if (outcome.kind != OutcomeKind::Interrupted && outcome.kind != OutcomeKind::None)
+    const bool ended =
+        outcome.kind != OutcomeKind::Interrupted && outcome.kind != OutcomeKind::None;
+    const bool converted = outcome.kind == OutcomeKind::Converted;
+    RecordModel->SetRecordOutcome(index, why, ended && !converted);
+    convertedCount_ += converted ? 1 : 0;
+    if (ended && !converted)
       failed << RecordModel->RecordMoment(index) + ": " + why;
   }
+  failedCount_ = static_cast<int>(failed.size());
   pendingSummary_ = failed;
 }
 
@@ -429,10 +480,17 @@ void RecordPage::TimerCommonTimer() {
     if (worker->IsBusy())
       return;
     EndConvert();
-    if (worker->WasCancelled())
+    if (worker->WasCancelled()) {
       frame_.SetStatusId(26);
-    else
-      frame_.SetStatusId(worker->GetLastResult() ? 30 : 31);
+    } else if (worker->GetLastResult()) {
+      frame_.SetStatusId(30);
+    } else {
+      const int converted = convertedCount_, failed = failedCount_;
+      frame_.SetStatus([converted, failed] {
+        return Text(31) + ": " + Text(txt::ConvertSummary).arg(converted).arg(failed);
+      });
+    }
+    ListViewRecord->setFocus();
     if (!pendingSummary_.isEmpty()) {
       // A long list is cut: the rows' hints tell the rest.
       constexpr int kShown = 12;
@@ -455,6 +513,9 @@ void RecordPage::ButtonFilteringClick() {
   if (FormFiltering != nullptr)
     FormFiltering->exec();
   FillRecordList();
+  // What the filter shows of what was found, whatever the bar said before.
+  if (scanned_ && !State.Busy())
+    frame_.SetStatus([this] { return RecordCountText(); });
 }
 
 void RecordPage::ButtonOpenFolderClick() {
@@ -483,9 +544,9 @@ void RecordPage::ButtonDeletingClick() {
     return;
   }
   if (frame_.ShowMainMessage(Text(txt::RecordsToDelete).arg(count) + "\n" + Text(246),
-                             kMessageAskWarning) != kAnswerYes)
+                             kMessageAskDestructive) != kAnswerYes)
     return;
-  if (frame_.ShowMainMessage(247, kMessageAskWarning) != kAnswerYes)
+  if (frame_.ShowMainMessage(247, kMessageAskDestructive) != kAnswerYes)
     return;
   if (!State.DriveReady() || State.Busy())
     return;

@@ -99,6 +99,9 @@ public:
   QToolButton *SpeedButtonInfo;
   QTimer *TimerCommon;
 
+protected:
+  void changeEvent(QEvent *event) override;
+
 signals:
   // A job started (true) or ended: the commands of the other pages that
   // would disturb it follow.
@@ -108,16 +111,30 @@ private:
   void DropListIfCardGone();
   void ShowConversionProgress();
   void ShowOutcomes();
+
+public:
+  // Widths remembered from the settings (or set by hand) are kept where they
+  // show the column's content whole; elsewhere the column is fitted. Done
+  // again at every change of language or locale.
+  void RememberColumnWidths(const QList<int> &widths);
+
+private:
   void FitColumns();
   // The header shows the sort column and its direction.
   void ShowSortIndicator();
 
   TFormMain &frame_;
   std::uint32_t catalogCount_ = 0;
+  // The list holds a scan's result (possibly empty), not nothing.
+  bool scanned_ = false;
   int toConvert_ = 0;
+  int convertedCount_ = 0;
+  int failedCount_ = 0;
   // Records the last conversion left unconverted, with their first reason.
   QStringList pendingSummary_;
   QElapsedTimer convertClock_;
+  QList<int> rememberedWidths_;
+  bool fitting_ = false;
 };
 
 } // namespace orvo

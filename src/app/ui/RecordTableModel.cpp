@@ -4,11 +4,14 @@
 #include "settings/AddedTexts.h"
 #include "settings/ui/Labels.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QColor>
 #include <QDate>
 #include <QLocale>
+#include <QPalette>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTime>
 
 #include <algorithm>
@@ -36,8 +39,42 @@ QString CellFormats::TimeCell(int hour, int minute, int second) const {
   return t.isValid() ? locale.toString(t, time) : QString();
 }
 
+namespace {
+
+QColor Mix(const QColor &a, const QColor &b, double share) {
+  return QColor::fromRgbF(a.redF() + (b.redF() - a.redF()) * share,
+                          a.greenF() + (b.greenF() - a.greenF()) * share,
+                          a.blueF() + (b.blueF() - a.blueF()) * share);
+}
+
+} // namespace
+
+RowColours RowColours::From(const QPalette &palette) {
+  const QColor base = palette.color(QPalette::Base);
+  RowColours c;
+  // A shade of the base towards the text: the text and the check box keep
+  // their contrast whichever way the palette runs.
+  c.converted = Mix(base, palette.color(QPalette::Text), 0.22);
+  c.failed = Mix(base, palette.color(QPalette::Highlight), 0.3);
+  c.unreadable = palette.color(QPalette::PlaceholderText);
+  return c;
+}
+
 RecordTableModel::RecordTableModel(QObject *parent)
-    : QAbstractTableModel(parent), formats_(CellFormats::Current()) {}
+    : QAbstractTableModel(parent), colours_(RowColours::From(QApplication::palette())),
+      formats_(CellFormats::Current()) {}
+
+void RecordTableModel::SetUnreadable(const QStringList &folders) {
+  beginResetModel();
+  unreadable_ = folders;
+  endResetModel();
+}
+
+void RecordTableModel::SetPalette(const QPalette &palette) {
+  colours_ = RowColours::From(palette);
+  if (rowCount() > 0)
+    emit dataChanged(index(0, 0), index(rowCount() - 1, kRecordColumnCount - 1));
+}
 
 void RecordTableModel::SortRows(int sortColumn, bool ascending) {
   if (sortColumn < 0)
@@ -69,13 +106,16 @@ void RecordTableModel::Sort(int sortColumn, bool ascending) {
   indices.reserve(static_cast<std::size_t>(before.size()));
   for (const QModelIndex &i : before)
     indices.push_back(IndexAt(i.row()));
+  // Unreadable rows stay where they are, after the records.
   SortRows(sortColumn, ascending);
   // Few persistent indices (the current and the selected row): the linear
   // look-up of each is cheap.
   QModelIndexList after;
   after.reserve(before.size());
   for (int k = 0; k < before.size(); ++k)
-    after << index(RowOf(indices[static_cast<std::size_t>(k)]), before[k].column());
+    after << (indices[static_cast<std::size_t>(k)] == kNoRecord
+                  ? before[k]
+                  : index(RowOf(indices[static_cast<std::size_t>(k)]), before[k].column()));
   changePersistentIndexList(before, after);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
@@ -84,7 +124,8 @@ void RecordTableModel::Clear() {
   beginResetModel();
   rows_.clear();
   records_.Clear();
-  hints_.clear();
+  outcomes_.clear();
+  unreadable_.clear();
   endResetModel();
 }
 
@@ -105,15 +146,8 @@ void RecordTableModel::MarksChanged() {
     emit dataChanged(index(0, 0), index(rowCount() - 1, kRecordColumnCount - 1));
 }
 
-void RecordTableModel::SetRecordHint(std::uint32_t index, const QString &hint) {
-  if (hint.isEmpty())
-    hints_.erase(index);
-  else
-    hints_[index] = hint;
-}
-
-void RecordTableModel::ClearRecordHints() {
-  hints_.clear();
+void RecordTableModel::SetRecordOutcome(std::uint32_t index, const QString &text, bool failed) {
+  outcomes_[index] = {text, failed};
 }
 
 int RecordTableModel::RowOf(std::uint32_t index) const {
@@ -147,7 +181,7 @@ void RecordTableModel::SetAllChecks(bool checked) {
 }
 
 void RecordTableModel::ToggleCheck(int row) {
-  if (row < 0 || row >= rowCount())
+  if (row < 0 || row >= ListedCount())
     return;
   bool checked = false, converted = false;
   records_.GetMarks(IndexAt(row), checked, converted);
@@ -164,6 +198,10 @@ QString RecordTableModel::CellText(std::uint32_t i, int column) const {
   case 4: // the names are made once per fill, not per cell
     return records_.GetRecordMode(i, a) && a >= 0 && a < modeNames_.size() ? modeNames_[a]
                                                                             : QString();
+  case kOutcomeColumn: {
+    const auto outcome = outcomes_.find(i);
+    return outcome != outcomes_.end() ? outcome->second.text : QString();
+  }
   default:
     return QString::fromStdString(RecordCellText(records_, i, column));
   }
@@ -174,7 +212,7 @@ QString RecordTableModel::RecordMoment(std::uint32_t index) const {
 }
 
 int RecordTableModel::rowCount(const QModelIndex &parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size() + unreadable_.size());
 }
 
 int RecordTableModel::columnCount(const QModelIndex &parent) const {
@@ -185,6 +223,8 @@ QVariant RecordTableModel::data(const QModelIndex &index, int role) const {
   if (!index.isValid() || index.row() >= rowCount())
     return {};
   const std::uint32_t i = IndexAt(index.row());
+  if (i == kNoRecord)
+    return UnreadableData(index, role);
   bool checked = false, converted = false;
   switch (role) {
   case Qt::DisplayRole:
@@ -194,13 +234,23 @@ QVariant RecordTableModel::data(const QModelIndex &index, int role) const {
       return {};
     records_.GetMarks(i, checked, converted);
     return checked ? Qt::Checked : Qt::Unchecked;
-  case Qt::BackgroundRole:
+  case Qt::BackgroundRole: {
+    const auto outcome = outcomes_.find(i);
+    if (outcome != outcomes_.end() && outcome->second.failed)
+      return colours_.failed;
     records_.GetMarks(i, checked, converted);
-    return converted ? QVariant(QBrush(QColor::fromRgb(kConvertedRgb))) : QVariant();
+    return converted ? QVariant(colours_.converted) : QVariant();
+  }
+  case Qt::DecorationRole: {
+    const auto outcome = outcomes_.find(i);
+    if (index.column() != kOutcomeColumn || outcome == outcomes_.end() || !outcome->second.failed)
+      return {};
+    return QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
+  }
   case Qt::ToolTipRole: {
-    const auto hint = hints_.find(i);
-    if (hint != hints_.end())
-      return hint->second;
+    const auto outcome = outcomes_.find(i);
+    if (outcome != outcomes_.end())
+      return outcome->second.text;
     records_.GetMarks(i, checked, converted);
     return converted ? QVariant(convertedHint_) : QVariant();
   }
@@ -212,7 +262,8 @@ QVariant RecordTableModel::data(const QModelIndex &index, int role) const {
 }
 
 bool RecordTableModel::setData(const QModelIndex &index, const QVariant &value, int role) {
-  if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole)
+  if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole ||
+      index.row() >= ListedCount())
     return false;
   records_.SetChecked(IndexAt(index.row()),
                       value.toInt() == static_cast<int>(Qt::Checked));
@@ -220,11 +271,29 @@ bool RecordTableModel::setData(const QModelIndex &index, const QVariant &value, 
   return true;
 }
 
+QVariant RecordTableModel::UnreadableData(const QModelIndex &index, int role) const {
+  // The view spans the first cell over the row.
+  switch (role) {
+  case Qt::DisplayRole:
+  case Qt::ToolTipRole:
+    return index.column() == 0 ? unreadable_[index.row() - ListedCount()] : QString();
+  case Qt::ForegroundRole:
+    return colours_.unreadable;
+  case Qt::DecorationRole:
+    return index.column() == 0 ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
+                               : QVariant();
+  case Qt::UserRole:
+    return kNoRecord;
+  default:
+    return {};
+  }
+}
+
 Qt::ItemFlags RecordTableModel::flags(const QModelIndex &index) const {
   if (!index.isValid())
     return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-  if (index.column() == 0)
+  if (index.column() == 0 && index.row() < ListedCount())
     f |= Qt::ItemIsUserCheckable;
   return f;
 }

@@ -8,9 +8,12 @@
 #include "app/RecordSnapshot.h"
 
 #include <QAbstractTableModel>
+#include <QBrush>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+
+class QPalette;
 
 #include <cstdint>
 #include <functional>
@@ -20,9 +23,20 @@
 
 namespace orvo {
 
-inline constexpr int kRecordColumnCount = 8;
-// The grey of converted records (RGB 160, 160, 164).
-inline constexpr unsigned kConvertedRgb = 0xA0A0A4;
+// The check box, seven record columns, and what the last conversion did.
+inline constexpr int kRecordColumnCount = 9;
+inline constexpr int kOutcomeColumn = 8;
+// The catalog index of a row that is no record (an unreadable record folder).
+inline constexpr std::uint32_t kNoRecord = UINT32_MAX;
+
+// The colours of the list's rows, mixed from a palette so that text and
+// check boxes stay readable in light and dark themes alike.
+struct RowColours {
+  QBrush converted;  // background of a converted record
+  QBrush failed;     // background of a record the last conversion left
+  QBrush unreadable; // text of an unreadable record folder
+  static RowColours From(const QPalette &palette);
+};
 
 // Date and time cells in the user's locale: short date, long time without a
 // time-zone name (a record's time is the recorder's clock, not a zone's). A
@@ -52,17 +66,28 @@ public:
   void Sort(int sortColumn, bool ascending);
   // Empties the list and forgets the snapshot.
   void Clear();
+  // The record folders of the last scan that could not be read, a text each
+  // (its name and why): rows after the records, never checkable, never
+  // sorted.
+  void SetUnreadable(const QStringList &folders);
+  int UnreadableCount() const { return static_cast<int>(unreadable_.size()); }
+  // The row colours follow the view's palette.
+  void SetPalette(const QPalette &palette);
+  const RowColours &Colours() const { return colours_; }
   // Column titles, record mode names and the locale's formats again.
   void Relabel(const QStringList &titles);
   // The marks of the snapshot changed (after a conversion).
   void MarksChanged();
-  // Why a record did not convert (or that it did), as its row's hint; an
-  // empty text removes it.
-  void SetRecordHint(std::uint32_t index, const QString &hint);
-  void ClearRecordHints();
+  // What the last conversion did with a record, shown in its row until the
+  // next scan (Clear): the outcome's text, and whether it failed (an icon
+  // and a colour of its own). MarksChanged shows it.
+  void SetRecordOutcome(std::uint32_t index, const QString &text, bool failed);
 
-  std::uint32_t IndexAt(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+  std::uint32_t IndexAt(int row) const {
+    return row < ListedCount() ? rows_[static_cast<std::size_t>(row)] : kNoRecord;
+  }
   int RowOf(std::uint32_t index) const;
+  // The listed records, without the unreadable rows.
   int ListedCount() const { return static_cast<int>(rows_.size()); }
   // (catalog index, check box) of every listed record, in list order.
   std::vector<std::pair<std::uint32_t, bool>> Checks() const;
@@ -86,7 +111,15 @@ private:
 
   RecordSnapshot records_;
   std::vector<std::uint32_t> rows_; // catalog index of each listed row
-  std::unordered_map<std::uint32_t, QString> hints_;
+  QVariant UnreadableData(const QModelIndex &index, int role) const;
+
+  struct RowOutcome {
+    QString text;
+    bool failed = false;
+  };
+  std::unordered_map<std::uint32_t, RowOutcome> outcomes_;
+  QStringList unreadable_;
+  RowColours colours_;
   QStringList titles_;
   QStringList modeNames_;
   QString convertedHint_;

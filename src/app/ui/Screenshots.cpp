@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -89,6 +90,28 @@ void CheckSome(RecordTableModel &model) {
     if (!grey && row % 3 == 1)
       model.setData(box, Qt::Checked, Qt::CheckStateRole);
   }
+}
+
+// Fusion with a dark palette, as a dark desktop theme gives it.
+QPalette DarkPalette() {
+  QPalette p;
+  const QColor window(45, 45, 48), base(30, 30, 32), text(230, 230, 230);
+  p.setColor(QPalette::Window, window);
+  p.setColor(QPalette::WindowText, text);
+  p.setColor(QPalette::Base, base);
+  p.setColor(QPalette::AlternateBase, window);
+  p.setColor(QPalette::Text, text);
+  p.setColor(QPalette::Button, window);
+  p.setColor(QPalette::ButtonText, text);
+  p.setColor(QPalette::ToolTipBase, base);
+  p.setColor(QPalette::ToolTipText, text);
+  p.setColor(QPalette::PlaceholderText, QColor(140, 140, 140));
+  p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  p.setColor(QPalette::HighlightedText, Qt::white);
+  p.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
+  p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+  p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
+  return p;
 }
 
 } // namespace
@@ -171,6 +194,14 @@ void ScheduleScreenshots(Application &application, const QString &folder, const 
         records->ButtonConvertClick();
       WaitFor([&] { return !records->JobRunning(); }, 60000);
     }
+    // Converted, failed and unreadable rows in the light and the dark theme.
+    records->ListViewRecord->scrollToBottom();
+    Save(main, folder, "main-outcomes", tag);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setPalette(DarkPalette());
+    Save(main, folder, "main-outcomes-dark", tag);
+    records->ListViewRecord->scrollToTop();
+    Save(main, folder, "main-records-dark", tag);
 
     main->close();
   });

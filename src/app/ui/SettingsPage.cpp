@@ -10,11 +10,13 @@
 #include "platform/FileSystem.h"
 #include "platform/ui/MessageSeam.h"
 #include "platform/ui/NamedWidget.h"
+#include "settings/AddedTexts.h"
 #include "settings/DriveFields.h"
 #include "settings/ProgramSettings.h"
 #include "settings/ui/Labels.h"
 #include "settings/ui/SetupForm.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -128,6 +130,15 @@ void SettingsPage::ButtonPrepareClick() {
   emit jobRunningChanged(true);
 }
 
+QString SettingsPage::MessageWithHint(int messageId) const {
+  // A wrong file system says what is needed and how to get there.
+  if (messageId != MsgIncorrectFileSystem)
+    return Text(messageId);
+  return Text(messageId) + "\n" +
+         Text(txt::WrongFileSystemHint)
+             .arg(QDir::toNativeSeparators(QString::fromStdString(frame_.Settings().InPath)));
+}
+
 void SettingsPage::PrepareDone(int messageId) {
   prepareThread_->deleteLater();
   prepareThread_ = nullptr;
@@ -135,7 +146,7 @@ void SettingsPage::PrepareDone(int messageId) {
   frame_.TabSheet1->ApplyCommands();
   ApplyCommands();
   emit jobRunningChanged(false);
-  frame_.ShowMainMessage(messageId,
+  frame_.ShowMainMessage(MessageWithHint(messageId),
                          messageId == MsgCardReady ? kMessageInformation : kMessageError);
 }
 
@@ -162,7 +173,7 @@ void SettingsPage::ButtonFormatClick() {
   if (!r.text.isEmpty())
     frame_.ShowMainMessage(r.text, kMessageError);
   else if (r.messageId != 0)
-    frame_.ShowMainMessage(r.messageId, kMessageError);
+    frame_.ShowMainMessage(MessageWithHint(r.messageId), kMessageError);
 }
 
 void SettingsPage::ButtonSetupClick() {

@@ -53,6 +53,7 @@ signals:
   void jobRunningChanged(bool running);
 
 private:
+  QString MessageWithHint(int messageId) const;
   // Buttons as the record page's job state allows.
   void ApplyCommands();
 

@@ -107,7 +107,8 @@ QString UtilitiesPage::FilePath() const {
 void UtilitiesPage::ButtonBrowseClick() {
   QFileDialog dialog(this, Text(276));
   dialog.setObjectName("OpenDialogFileTesting");
-  dialog.setNameFilter(QString::fromLatin1(kMp4FileFilter));
+  dialog.setNameFilters({Text(txt::Mp4FileFilter) + QStringLiteral(" (*.mp4)"),
+                         Text(txt::AnyFileFilter) + QStringLiteral(" (*)")});
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   // Beside the file named last, else where the converted files go.
@@ -158,7 +159,7 @@ bool UtilitiesPage::BeginTest(const QString &path, bool compare) {
   ProgressBar->setRange(0, 1);
   ProgressBar->setValue(0);
   ProgressBar->show();
-  frame_.SetStatusText(Text(281));
+  frame_.SetStatusId(281);
   emit jobRunningChanged(true);
   TimerFileTest->start();
   return true;
@@ -200,9 +201,12 @@ void UtilitiesPage::TakeResult() {
   hasResult_ = true;
   RenderResult();
   // The status bar gets the headline; the box below holds the details.
-  const bool sameOrNot = compared_ && result_.verdict == VideoFileVerdict::Good;
-  frame_.SetStatusText(QString::fromStdString(sameOrNot ? DescribeCompare(compareResult_, true)
-                                                        : DescribeFileTest(result_)));
+  // Made again in the language of the moment; the result stays as taken.
+  frame_.SetStatus([result = result_, compare = compareResult_, compared = compared_] {
+    const bool sameOrNot = compared && result.verdict == VideoFileVerdict::Good;
+    return QString::fromStdString(sameOrNot ? DescribeCompare(compare, true)
+                                            : DescribeFileTest(result));
+  });
 }
 
 void UtilitiesPage::RenderResult() {

@@ -269,7 +269,7 @@ void RecorderSettings::CheckBoxVASOnChange() {
 
 void RecorderSettings::ButtonResetSettingsClick() {
   CommitFocusedEdit();
-  if (host_.ShowMainMessage(txt::AskRestoreDefaults, kMessageAskWarning) != kAnswerYes)
+  if (host_.ShowMainMessage(txt::AskRestoreDefaults, kMessageAskDestructive) != kAnswerYes)
     return;
   ResetToDefaults();
   SourceIndexFromConfiguration();

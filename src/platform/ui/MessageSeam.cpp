@@ -41,6 +41,8 @@ int MessageSeam::Show(QWidget *owner, const QString &title, const QString &text,
     box.setStandardButtons(QMessageBox::Ok);
     break;
   }
+  if (type & kMessageDefaultSecond)
+    box.setDefaultButton((type & 0x0F) == 4 ? QMessageBox::No : QMessageBox::Cancel);
   switch (box.exec()) {
   case QMessageBox::Yes:
     return kAnswerYes;

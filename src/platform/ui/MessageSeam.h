@@ -13,6 +13,10 @@ namespace orvo {
 inline constexpr int kMessageError = 0x10;       // error icon, OK
 inline constexpr int kMessageInformation = 0x40; // information icon, OK
 inline constexpr int kMessageAskWarning = 0x34;  // warning icon, Yes and No
+// The second button is the default (MB_DEFBUTTON2): Enter answers No.
+inline constexpr int kMessageDefaultSecond = 0x100;
+// A question whose Yes destroys something: Enter must not confirm it.
+inline constexpr int kMessageAskDestructive = kMessageAskWarning | kMessageDefaultSecond;
 
 // Answers, with their Windows values.
 inline constexpr int kAnswerOk = 1;

@@ -230,6 +230,11 @@ void TSetupForm::OkButtonClick() {
     return;
   }
   const std::string out = OutFolderEdit->text().toStdString();
+  const std::string refusal = OutputFolderRefusal(InFolderEdit->text().toStdString(), out);
+  if (!refusal.empty()) {
+    ShowMessage(this, windowTitle(), QString::fromStdString(refusal), kMessageError);
+    return;
+  }
   if (!FolderExists(out)) {
     if (Message(206, kMessageAskWarning) != kAnswerYes)
       return;

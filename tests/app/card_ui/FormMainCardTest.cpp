@@ -136,7 +136,8 @@ TEST_F(CardWindow, CardAppearsListsFirmwareAndGoes) {
   EXPECT_TRUE(window->StatusText().isEmpty()) << "the first tick does nothing";
   EXPECT_FALSE(window->TabSheet2->ButtonPrepare->isEnabled());
   ASSERT_TRUE(PollUntil(true));
-  EXPECT_EQ(window->StatusText(), Id(MsgDriveReady));
+  EXPECT_TRUE(window->StatusText().startsWith(Id(MsgDriveReady) + ": "))
+      << window->StatusText().toStdString();
   EXPECT_TRUE(window->TabSheet2->ButtonPrepare->isEnabled());
   EXPECT_TRUE(window->TabSheet2->ButtonFormat->isEnabled());
   EXPECT_FALSE(window->TabSheet2->ButtonClean->isEnabled());
@@ -149,7 +150,8 @@ TEST_F(CardWindow, CardAppearsListsFirmwareAndGoes) {
 
   fs::rename(cardPath, parent.File("away"));
   ASSERT_TRUE(PollUntil(false));
-  EXPECT_EQ(window->StatusText(), Id(MsgDriveNotReady));
+  EXPECT_TRUE(window->StatusText().startsWith(Id(MsgDriveNotReady) + ": "))
+      << window->StatusText().toStdString();
   EXPECT_EQ(window->TabSheet5->ListBoxFirmwareOnCard->count(), 0);
   EXPECT_EQ(window->TabSheet5->ListBoxFirmwareOnDisk->count(), 0);
   for (QPushButton *b : {window->TabSheet2->ButtonPrepare, window->TabSheet5->ButtonFwRefresh,
@@ -192,7 +194,9 @@ TEST_F(CardWindow, PreparingANonFat32CardSaysSoAndWritesNothing) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !seam.shown.empty(); }, 10000));
   EXPECT_TRUE(window->TabSheet6->ButtonTest->isEnabled());
   ASSERT_EQ(seam.shown.size(), 1u);
-  EXPECT_EQ(seam.shown[0].text, Id(MsgIncorrectFileSystem));
+  // What is wrong, then what is needed and how to get it.
+  EXPECT_TRUE(seam.shown[0].text.startsWith(Id(MsgIncorrectFileSystem) + "\n"));
+  EXPECT_TRUE(seam.shown[0].text.contains("FAT32")) << seam.shown[0].text.toStdString();
   EXPECT_EQ(seam.shown[0].type, kMessageError);
   EXPECT_EQ(Names(cardPath).size(), 1u);
 }

@@ -83,7 +83,7 @@ TEST_F(CardRecords, ConvertsOnlyTheListedCheckedRecords) {
                          page->ButtonDeleting, form->TabSheet2->ButtonSetup})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   ASSERT_TRUE(WaitConverted());
-  EXPECT_EQ(Status(), "Conversion completed succesfully");
+  EXPECT_EQ(Status(), "Conversion completed successfully");
   EXPECT_EQ(Caption(page->ButtonConvert), "Conversion");
   EXPECT_FALSE(page->ProgressBar->isVisible());
   EXPECT_EQ(Outputs(), (std::set<std::string>{OutputName(1), OutputName(2)}));
@@ -142,7 +142,8 @@ TEST_F(CardRecords, FailedRecordStaysCheckedAndIsNotGreyed) {
   Click(page->ButtonSetAll);
   Click(page->ButtonConvert);
   ASSERT_TRUE(WaitConverted());
-  EXPECT_EQ(Status(), "Conversion error");
+  EXPECT_EQ(Status(), "Conversion error: 1 converted, 1 failed");
+  EXPECT_TRUE(page->ListViewRecord->hasFocus()) << "the list, not a button";
   EXPECT_TRUE(Grey(1));
   EXPECT_FALSE(Checked(1));
   EXPECT_FALSE(Grey(2));
@@ -152,7 +153,9 @@ TEST_F(CardRecords, FailedRecordStaysCheckedAndIsNotGreyed) {
   // the records that were not converted.
   const QString why = At(RowOf(2), 3, Qt::ToolTipRole).toString();
   EXPECT_TRUE(why.startsWith("Partly converted") || why.startsWith("Not converted")) << why.toStdString();
-  EXPECT_EQ(At(RowOf(1), 3, Qt::ToolTipRole).toString(), "Grey rows: records converted already");
+  EXPECT_EQ(Cell(RowOf(2), kOutcomeColumn), why) << "in the row, not only in the hint";
+  EXPECT_FALSE(At(RowOf(2), kOutcomeColumn, Qt::DecorationRole).isNull());
+  EXPECT_EQ(Cell(RowOf(1), kOutcomeColumn), "Converted");
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_TRUE(seam.shown[0].text.startsWith("Records not converted:"));
   EXPECT_TRUE(seam.shown[0].text.contains(why)) << seam.shown[0].text.toStdString();
@@ -173,6 +176,15 @@ TEST_F(CardRecords, MissingOutputFolderIsReportedAndNothingStarts) {
   Click(page->ButtonOpenFolder);
   ASSERT_EQ(seam.shown.size(), 2u);
   EXPECT_TRUE(seam.shown[1].text.startsWith("The folder cannot be opened: "));
+  // An output folder inside the card is named with the card, and refused.
+  std::filesystem::create_directories(card.File("converted"));
+  settings.SetOutPath(card.File("converted"));
+  Click(page->ButtonConvert);
+  EXPECT_FALSE(page->Converting());
+  ASSERT_EQ(seam.shown.size(), 3u);
+  EXPECT_TRUE(seam.shown[2].text.contains("lies inside the input folder " +
+                                          QString::fromStdString(settings.InPath)))
+      << seam.shown[2].text.toStdString();
 }
 
 TEST_F(CardRecords, CancelledConversionReportsTheJobsResultWhenItStops) {
@@ -188,8 +200,8 @@ TEST_F(CardRecords, CancelledConversionReportsTheJobsResultWhenItStops) {
   ASSERT_TRUE(WaitConverted());
   // A job that was still running when the cancel reached it says so; one
   // that had just ended gives its result.
-  EXPECT_EQ(Status(), worker->WasCancelled()      ? "Conversion was interrupted by user"
-                      : worker->GetLastResult() ? "Conversion completed succesfully"
+  EXPECT_EQ(Status(), worker->WasCancelled()    ? "Conversion was interrupted by user"
+                      : worker->GetLastResult() ? "Conversion completed successfully"
                                                 : "Conversion error");
   EXPECT_TRUE(page->ButtonConvert->isEnabled());
   EXPECT_EQ(Caption(page->ButtonConvert), "Conversion");
@@ -208,10 +220,11 @@ TEST_F(CardRecords, DeletionNeedsTwoYesAnswers) {
   Click(page->ButtonDeleting);
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_EQ(seam.shown[0].text, "Records to delete: 2\nSelected records will be deleted, continue?");
-  EXPECT_EQ(seam.shown[0].type, 0x34);
+  EXPECT_EQ(seam.shown[0].type, kMessageAskDestructive);
   seam.answers = {kAnswerYes, kAnswerNo};
   Click(page->ButtonDeleting);
   ASSERT_EQ(seam.shown.size(), 3u);
+  EXPECT_EQ(seam.shown[2].type, kMessageAskDestructive);
   EXPECT_EQ(seam.shown[2].text, "This operation cannot be interrupted, continue?");
   EXPECT_FALSE(page->Scanning()) << "no rescan";
   EXPECT_TRUE(fs::exists(folders[1]) && fs::exists(folders[2]));

@@ -6,6 +6,9 @@
 #include <QBrush>
 #include <QHeaderView>
 #include <QLocale>
+#include <QPalette>
+
+#include <cstdlib>
 
 using namespace orvo;
 using orvo::test::FakeRecords;
@@ -47,7 +50,7 @@ TEST_F(ListModel, ImpossibleDatesAndTimesGiveEmptyCellsAndTheListGoesOn) {
   // The widths fit a date with its year and a time with its day period.
   RecordListView view;
   view.SetRecordModel(&model);
-  const QList<int> widths = view.FittingWidths({22, 10, 10, 10, 10, 10, 10, 10});
+  const QList<int> widths = view.FittingWidths({22, 10, 10, 10, 10, 10, 10, 10, 10});
   const QFontMetrics fm(view.font());
   EXPECT_GT(widths[1], fm.horizontalAdvance("12/28/28"));
   EXPECT_GT(widths[2], fm.horizontalAdvance("12:58:58 PM"));
@@ -70,16 +73,51 @@ TEST_F(ListModel, CellsChecksGreyAndHintsOfRecords) {
   EXPECT_EQ(Column(7), (QStringList{"1024 kbps/64 kbps", "1024 kbps/64 kbps"}));
   EXPECT_EQ(model.data(model.index(0, 0), Qt::CheckStateRole).toInt(), Qt::Unchecked);
   EXPECT_EQ(model.data(model.index(1, 0), Qt::CheckStateRole).toInt(), Qt::Checked);
-  EXPECT_EQ(model.data(model.index(0, 3), Qt::BackgroundRole).value<QBrush>().color(),
-            QColor(160, 160, 164));
+  EXPECT_EQ(model.data(model.index(0, 3), Qt::BackgroundRole).value<QBrush>(),
+            model.Colours().converted);
   EXPECT_FALSE(model.data(model.index(1, 3), Qt::BackgroundRole).isValid());
   EXPECT_FALSE(model.data(model.index(0, 3), Qt::ToolTipRole).toString().isEmpty())
       << "grey rows explain themselves";
-  model.SetRecordHint(1, "Not converted: why");
+  // A failed record says so in its row, with an icon and a colour, not only
+  // in its hint.
+  model.SetRecordOutcome(1, "Not converted: why", true);
   EXPECT_EQ(model.data(model.index(1, 5), Qt::ToolTipRole).toString(), "Not converted: why");
+  EXPECT_EQ(Column(kOutcomeColumn), (QStringList{"", "Not converted: why"}));
+  EXPECT_FALSE(model.data(model.index(1, kOutcomeColumn), Qt::DecorationRole).isNull());
+  EXPECT_EQ(model.data(model.index(1, 3), Qt::BackgroundRole).value<QBrush>(),
+            model.Colours().failed);
+  // The shades come from the palette: under a dark one they stay dark, so
+  // its light text keeps its contrast.
+  for (const auto &[base, text] : {std::pair{QColor(255, 255, 255), QColor(0, 0, 0)},
+                                   std::pair{QColor(30, 30, 32), QColor(230, 230, 230)}}) {
+    QPalette palette;
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    model.SetPalette(palette);
+    const QColor shade = model.data(model.index(0, 3), Qt::BackgroundRole).value<QBrush>().color();
+    EXPECT_NE(shade, base);
+    EXPECT_GT(std::abs(shade.lightness() - text.lightness()), 120) << shade.name().toStdString();
+  }
+
+  // Unreadable record folders follow the records: their text, no check box,
+  // no catalog index, and sorting leaves them last.
+  model.SetUnreadable({"Unreadable record R00000009_D210315_T083000: the record file is shorter "
+                       "than 60 bytes"});
+  Fill(2, true);
+  ASSERT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(model.ListedCount(), 2);
+  EXPECT_EQ(Column(0).last(), "Unreadable record R00000009_D210315_T083000: the record file is "
+                              "shorter than 60 bytes");
+  EXPECT_FALSE(model.data(model.index(2, 0), Qt::CheckStateRole).isValid());
+  EXPECT_FALSE(model.flags(model.index(2, 0)).testFlag(Qt::ItemIsUserCheckable));
+  EXPECT_EQ(model.IndexAt(2), kNoRecord);
+  model.ToggleCheck(2);
+  EXPECT_EQ(model.CheckedCount(), 1);
+  EXPECT_EQ(model.data(model.index(2, 0), Qt::ForegroundRole).value<QBrush>(),
+            model.Colours().unreadable);
   // The check box is the model's; the catalog gets it only when pushed.
-  model.ToggleCheck(1);
-  EXPECT_EQ(model.Checks(), (std::vector<std::pair<std::uint32_t, bool>>{{0, false}, {1, false}}));
+  model.ToggleCheck(model.RowOf(1));
+  EXPECT_EQ(model.Checks(), (std::vector<std::pair<std::uint32_t, bool>>{{1, false}, {0, false}}));
   EXPECT_TRUE(records.records[1].checked);
 }
 

@@ -148,7 +148,7 @@ struct RecordPageTest : WithApp, ::testing::Test {
   QString Cell(int row, int column) const { return At(row, column).toString(); }
   bool CheckedAt(int row) const { return At(row, 0, Qt::CheckStateRole).toInt() == Qt::Checked; }
   bool GreyAt(int row) const {
-    return At(row, 1, Qt::BackgroundRole).value<QBrush>().color() == QColor(160, 160, 164);
+    return At(row, 1, Qt::BackgroundRole).value<QBrush>() == Model()->Colours().converted;
   }
   // The record number of a row, from the catalog entry behind it.
   std::uint32_t NumberOf(int row) const {

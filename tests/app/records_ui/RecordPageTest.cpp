@@ -2,6 +2,7 @@
 
 #include "settings/Folders.h"
 
+#include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QStatusBar>
@@ -9,6 +10,7 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <fstream>
 
 using namespace orvo;
 using orvo::test::RecordPageTest;
@@ -67,6 +69,11 @@ TEST_F(RecordPageTest, CardGoingDuringAScanLeavesItsCommandsDisabled) {
 TEST_F(RecordPageTest, ScanShowsABusyBarThenTheCount) {
   for (std::uint32_t n = 1; n <= 3; ++n)
     Catalog(card, Plan(n));
+  // A record folder whose record file is empty is shown, not dropped; a
+  // plain file named like one is no record.
+  std::filesystem::create_directories(card.File("R00000009_D210315_T090000"));
+  std::ofstream(card.File("R00000009_D210315_T090000/record.dat"));
+  std::ofstream(card.File("R00000010_D210315_T090000"));
   CardAppears();
   Click(page->ButtonScan);
   EXPECT_TRUE(page->Scanning());
@@ -83,10 +90,15 @@ TEST_F(RecordPageTest, ScanShowsABusyBarThenTheCount) {
        {form->TabSheet2->ButtonSetup, page->ButtonFiltering, form->TabSheet2->ButtonFormat})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
   ASSERT_TRUE(WaitScanned());
-  EXPECT_EQ(Status(), "Records found: 3");
+  EXPECT_EQ(Status(), "Records found: 3, unreadable: 1");
   EXPECT_FALSE(page->ProgressBar->isVisible());
   EXPECT_EQ(Caption(page->ButtonScan), "Scan");
-  EXPECT_EQ(Rows(), 3);
+  ASSERT_EQ(Rows(), 4);
+  EXPECT_EQ(Cell(3, 0), "Unreadable record R00000009_D210315_T090000: the record file is shorter "
+                        "than 60 bytes");
+  EXPECT_TRUE(page->ListViewRecord->isFirstColumnSpanned(3, QModelIndex()));
+  Click(page->ButtonSetAll);
+  EXPECT_FALSE(At(3, 0, Qt::CheckStateRole).isValid()) << "never checkable";
   for (QPushButton *b :
        {page->ButtonScan, page->ButtonConvert, page->ButtonDeleting, page->ButtonSetAll,
         page->ButtonClearAll, page->ButtonFiltering, form->TabSheet2->ButtonSetup})
@@ -98,7 +110,8 @@ TEST_F(RecordPageTest, EmptyCardFindsNothingAndKeepsRecordCommandsDisabled) {
   CardAppears();
   Click(page->ButtonScan);
   ASSERT_TRUE(WaitScanned());
-  EXPECT_EQ(Status(), "Records found: 0");
+  EXPECT_EQ(Status(), "No recordings in " +
+                          QDir::toNativeSeparators(QString::fromStdString(settings.InPath)));
   for (QPushButton *b :
        {page->ButtonConvert, page->ButtonDeleting, page->ButtonSetAll, page->ButtonClearAll})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
@@ -220,6 +233,9 @@ TEST_F(RecordPageTest, FilterModesConvertedAndCancel) {
   Click(page->ButtonFiltering);
   EXPECT_EQ(Rows(), 3) << "Cancel changes nothing";
 
+  // Whatever the bar said last (a file test's result), the filter's count
+  // takes its place.
+  form->SetStatusText("a file test's result");
   WhenShown(filter, [&] {
     filter->CheckBoxLoop2->click();
     filter->CheckBoxShowConverted->click();
@@ -322,7 +338,12 @@ TEST_F(RecordPageTest, LanguageChangeWithoutACardKeepsTheNoCardState) {
   for (QPushButton *b : {page->ButtonScan, page->ButtonConvert, page->ButtonDeleting,
                          page->ButtonSetAll, page->ButtonClearAll, page->ButtonFiltering})
     EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-  EXPECT_EQ(Status(), QString::fromUtf8(BuiltInRussian[40])) << "the status follows the language";
+  // The status follows the language, names the folder and says what to do.
+  EXPECT_TRUE(
+      Status().startsWith(QString::fromUtf8(BuiltInRussian[40]) + ": " +
+                          QDir::toNativeSeparators(QString::fromStdString(settings.InPath))))
+      << Status().toStdString();
+  EXPECT_TRUE(Status().contains(QString::fromUtf8("вставьте карту")));
   settings.Language = 0;
   form->RefreshSettingsPages();
 }
@@ -348,7 +369,15 @@ TEST_F(RecordPageTest, AnotherInputFolderDropsTheListUntilItIsScanned) {
   EXPECT_EQ(Rows(), 0);
   EXPECT_FALSE(page->ButtonConvert->isEnabled());
   EXPECT_FALSE(page->ButtonDeleting->isEnabled());
+  // Scan is not offered until the folder is seen: the bar does not say to
+  // scan, it names the folder and waits.
+  EXPECT_TRUE(Status().startsWith(
+      "Drive is not ready: " + QDir::toNativeSeparators(QString::fromStdString(settings.InPath))))
+      << Status().toStdString();
   CardAppears();
+  EXPECT_EQ(Status(),
+            "Drive is ready: " + QDir::toNativeSeparators(QString::fromStdString(settings.InPath)) +
+                "; press Scan to list its recordings");
   Scan();
   EXPECT_EQ(Numbers(), (std::vector<std::uint32_t>{2, 3}));
   EXPECT_EQ(worker->GetEngine().GetCatalogFolder(), settings.InPath);

@@ -3,6 +3,7 @@
 #include "app/ui/FormAbout.h"
 #include "app/ui/FormMain.h"
 #include "platform/FileSystem.h"
+#include "settings/AddedTexts.h"
 #include "settings/Folders.h"
 #include "settings/ProgramSettings.h"
 #include "settings/ui/Labels.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -117,6 +119,24 @@ TEST_F(SetupDialog, AcceptedCreationMakesMissingParentsReportsAndApplies) {
   EXPECT_EQ(settings.OutPath, WithTrailingBackslash(out));
 }
 
+// An output folder inside the input folder, existing or still to be made,
+// is refused with both folders named, before any question.
+TEST_F(SetupDialog, OutputFolderInsideTheInputFolderIsRefused) {
+  const std::string card = folder.dir.File("card");
+  ASSERT_TRUE(CreateFolderPath(card + "/sub"));
+  for (const std::string &out : {card, card + "/sub", card + "/sub/new/out"}) {
+    seam.shown.clear();
+    Fill(card, out);
+    setup->OkButtonClick();
+    ASSERT_EQ(Types(), std::vector<int>{0x10}) << out;
+    EXPECT_TRUE(Texts()[0].contains(QString::fromStdString(out))) << Texts()[0].toStdString();
+    EXPECT_TRUE(Texts()[0].contains(QString::fromStdString("input folder " + card)));
+    EXPECT_TRUE(setup->isVisible());
+    EXPECT_FALSE(FolderExists(card + "/sub/new"));
+    EXPECT_TRUE(settings.OutPath.empty());
+  }
+}
+
 TEST_F(SetupDialog, FailedCreationIsAnErrorAndKeepsTheDialogOpen) {
   const std::string blocker = folder.dir.File("plain-file");
   ASSERT_TRUE(platform::WriteWholeFileAtomically(blocker, "x"));
@@ -150,7 +170,7 @@ TEST_F(SetupDialog, SizeFieldCapsAt1900AndAnEmptyFieldStoresZero) {
   // Typed and confirmed with Enter, which presses OK with the focus still in
   // the field: the number is taken all the same, with the verify choice.
   setup->show();
-  Fill(folder.dir.path, folder.dir.path);
+  Fill("/nowhere/card", folder.dir.path);
   setup->CheckBoxVerify->setChecked(true);
   setup->activateWindow();
   setup->MaskEditFileLimit->setFocus();
@@ -216,9 +236,15 @@ TEST(AboutBox, NamesThisProgramItsVersionLicenceAndSourceInTheLanguage) {
   EXPECT_EQ(about.windowTitle(), Russian(219));
   EXPECT_TRUE(about.Label1->text().contains("1.02"));
   EXPECT_NE(about.Label2->text() + about.Label3->text() + about.Label4->text(), all);
+  // Russian throughout, the product's name on one line.
+  EXPECT_EQ(about.ButtonLicense->text(), QString::fromUtf8("Лицензия MIT"));
+  EXPECT_FALSE(about.Label2->text().contains("oRVO-V")) << "joined, never broken";
+  EXPECT_EQ(about.Label2->text().remove(QChar(0x2060)).replace(QChar(0x00A0), ' '),
+            QString::fromStdString(GetText(txt::AboutProgram)));
+  SelectLanguage(0);
 }
 
-TEST(AboutBox, AClickOnALabelClosesIt) {
+TEST(AboutBox, AClickOnALabelOrTheCloseButtonClosesIt) {
   ScratchWorkingFolder folder;
   TFormAbout about;
   about.LabelAbout();
@@ -228,6 +254,12 @@ TEST(AboutBox, AClickOnALabelClosesIt) {
   QApplication::sendEvent(about.Label3, &press);
   EXPECT_FALSE(about.isVisible());
   EXPECT_EQ(about.result(), 1);
+  about.show();
+  QPushButton *close = about.ButtonClose->button(QDialogButtonBox::Close);
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(close->text(), "Close");
+  close->click();
+  EXPECT_FALSE(about.isVisible());
 }
 
 // The licence travels as a resource of a static library, which is easily

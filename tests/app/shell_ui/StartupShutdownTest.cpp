@@ -15,6 +15,8 @@
 #include "platform/Thread.h"
 #include "settings/ui/SetupForm.h"
 
+#include "app/ui/RecordListView.h"
+#include "app/ui/RecordTableModel.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -24,14 +26,15 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
-#include "app/ui/RecordListView.h"
-#include "app/ui/RecordTableModel.h"
 
 #include <gtest/gtest.h>
 
@@ -194,6 +197,22 @@ TEST(MainWindow, MainMessagesGoThroughTheSeamTitledWithTheCaption) {
   EXPECT_EQ(seam.shown[0].type, 0x34);
 }
 
+// The real boxes: Enter answers a destructive question with No, an ordinary
+// one with Yes.
+TEST(MainWindow, EnterNeverConfirmsADestructiveQuestion) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  TFormMain w(nullptr, &settings);
+  for (const auto &[type, answer] :
+       {std::pair{kMessageAskDestructive, kAnswerNo}, std::pair{kMessageAskWarning, kAnswerYes}}) {
+    QTimer::singleShot(0, [] {
+      if (QWidget *box = QApplication::activeModalWidget())
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(w.ShowMainMessage(41, type), answer) << type;
+  }
+}
+
 TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   ScratchWorkingFolder folder;
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
@@ -241,6 +260,26 @@ TEST(MainWindow, RelabelsOnALanguageChangeAndNotWithoutOne) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
   EXPECT_EQ(again.size(), shown + QSize(200, 100));
   EXPECT_EQ(again.TabSheet1->ListViewRecord->columnWidth(2), 151);
+  again.close();
+
+  // A remembered width that would cut the date gives way to the fitting one,
+  // on start-up and at every change of language; a wide one stays.
+  QStringList narrow = QString::fromStdString(settings.ColumnWidths).split(',');
+  narrow[1] = "30";
+  settings.ColumnWidths = narrow.join(',').toStdString();
+  TFormMain third(nullptr, &settings);
+  third.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&third));
+  RecordListView *list = third.TabSheet1->ListViewRecord;
+  EXPECT_GE(list->columnWidth(1), list->FittingWidths({})[1]);
+  for (int language : {0, 1}) {
+    settings.Language = language;
+    third.RefreshSettingsPages();
+    EXPECT_EQ(QLocale().language(), language == 0 ? QLocale::English : QLocale::Russian)
+        << "dates follow the window's language";
+    EXPECT_GE(list->columnWidth(1), list->FittingWidths({})[1]);
+    EXPECT_EQ(list->columnWidth(2), 151);
+  }
 }
 
 TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
@@ -256,7 +295,7 @@ TEST(MainWindow, SetupDialogClosedWithoutLanguageChangeLeavesLabelsAlone) {
 
   // A language chosen and confirmed relabels the window as the dialog closes.
   QTimer::singleShot(0, [&] {
-    setup.InFolderEdit->setText(QString::fromStdString(folder.dir.path));
+    setup.InFolderEdit->setText(QString::fromStdString(folder.dir.File("card")));
     setup.OutFolderEdit->setText(QString::fromStdString(folder.dir.path));
     setup.ComboBoxLanguage->setCurrentIndex(1);
     setup.ComboBoxLanguageChange();
@@ -298,6 +337,33 @@ TEST(MainWindow, ToolTipsShowThroughTheHintPause) {
   QApplication::sendEvent(w.TabSheet2->ButtonSetup, &help);
   EXPECT_EQ(QToolTip::text(), English(46));
   QToolTip::hideText();
+}
+
+// Whatever the screen and scale, the window and its status bar fit the
+// screen's available area, a remembered size larger than the screen
+// included; pages larger than the window scroll.
+TEST(WindowFits, TheScreenItIsShownOn) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  settings.WindowWidth = 4000;
+  settings.WindowHeight = 3000;
+  TFormMain w(nullptr, &settings);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const QSize available = w.screen()->availableGeometry().size();
+  EXPECT_LE(w.minimumWidth(), available.width());
+  EXPECT_LE(w.minimumHeight(), available.height());
+  EXPECT_LE(w.width(), available.width());
+  EXPECT_LE(w.height(), available.height());
+  EXPECT_TRUE(w.StatusBar->isVisible());
+  EXPECT_LE(w.StatusBar->geometry().bottom(), w.height());
+  const auto *scroll = w.findChild<QScrollArea *>("PageScroll");
+  ASSERT_NE(scroll, nullptr);
+  const QSize pages = w.PageControl1->minimumSizeHint();
+  EXPECT_TRUE(scroll->viewport()->width() >= pages.width() ||
+              scroll->horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(scroll->viewport()->height() >= pages.height() ||
+              scroll->verticalScrollBar()->isVisible());
 }
 
 } // namespace

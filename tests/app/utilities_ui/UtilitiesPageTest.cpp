@@ -94,7 +94,7 @@ TEST_F(FileTestPage, TellsAGoodFileFromAChangedOneAndFromOneItCannotRead) {
   EXPECT_FALSE(page->isEnabled());
   EXPECT_FALSE(form->TabSheet2->ButtonSetup->isEnabled());
   ASSERT_TRUE(QTest::qWaitFor([&] { return !tests->Testing; }, 60000));
-  EXPECT_EQ(Status(), "File was tested succesfully");
+  EXPECT_EQ(Status(), "File was tested successfully");
   EXPECT_TRUE(Result().contains(
       QString::fromStdString("Made from record: " + record.folderName + ", fragments 0–2")))
       << Result().toStdString();
@@ -103,6 +103,12 @@ TEST_F(FileTestPage, TellsAGoodFileFromAChangedOneAndFromOneItCannotRead) {
   EXPECT_FALSE(tests->ProgressBar->isVisible());
   EXPECT_TRUE(page->isEnabled());
   EXPECT_TRUE(form->TabSheet2->ButtonSetup->isEnabled());
+  // The result follows a change of language.
+  settings.Language = 1;
+  form->RefreshSettingsPages();
+  EXPECT_EQ(Status(), QString::fromUtf8(BuiltInRussian[277]));
+  settings.Language = 0;
+  form->RefreshSettingsPages();
 
   EXPECT_EQ(Test(Flipped(part, out.File("flipped.mp4"))),
             "File was changed or damaged: the samples of a track differ (track 1)");
@@ -189,7 +195,7 @@ TEST_F(FileTestPage, OffersToCompareWithTheCardAndSaysWhereTheyDiffer) {
   EXPECT_TRUE(tests->ButtonTest->isEnabled());
 
   seam.answers = {kAnswerNo};
-  EXPECT_EQ(Test(part), "File was tested succesfully");
+  EXPECT_EQ(Test(part), "File was tested successfully");
   ASSERT_EQ(seam.shown.size(), 1u);
   EXPECT_EQ(seam.shown[0].type, kMessageAskWarning);
   EXPECT_TRUE(seam.shown[0].text.contains("Compare the file with it sample by sample?"));
