@@ -14,8 +14,11 @@ bool Bytes(int a, int b, int c) {
 void RecordSnapshot::Take(const RecordSource &source) {
   const std::uint32_t n = source.GetRecordCount();
   rows_.assign(n, Row{});
+  tracks_.assign(n, std::nullopt);
   for (std::uint32_t i = 0; i < n; ++i) {
     Row &r = rows_[i];
+    if (Track t; source.GetTrack(i, t))
+      tracks_[i] = t;
     int a = 0, b = 0, c = 0;
     // Dates and times are bytes of the record file.
     if (source.GetRecordDate(i, a, b, c) && Bytes(a, b, c)) {
@@ -136,6 +139,13 @@ bool RecordSnapshot::GetMarks(std::uint32_t i, bool &checked, bool &converted) c
   if (r)
     checked = r->checked, converted = r->converted;
   return r != nullptr;
+}
+
+bool RecordSnapshot::GetTrack(std::uint32_t i, Track &track) const {
+  if (i >= tracks_.size() || !tracks_[i])
+    return false;
+  track = *tracks_[i];
+  return true;
 }
 
 bool RecordSnapshot::SetChecked(std::uint32_t i, bool checked) {

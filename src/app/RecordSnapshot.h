@@ -3,6 +3,7 @@
 #include "app/RecordSource.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace orvo {
@@ -17,7 +18,10 @@ public:
   // Reads every record of `source`; a property the source refuses stays
   // refused in the copy.
   void Take(const RecordSource &source);
-  void Clear() { rows_.clear(); }
+  void Clear() {
+    rows_.clear();
+    tracks_.clear();
+  }
   // The marks of every record again, after a job changed them.
   void TakeMarks(const RecordSource &source);
 
@@ -34,6 +38,7 @@ public:
                    std::uint32_t &videoKbps) const override;
   bool GetMarks(std::uint32_t i, bool &checked, bool &converted) const override;
   bool SetChecked(std::uint32_t i, bool checked) override;
+  bool GetTrack(std::uint32_t i, Track &track) const override;
 
 private:
   enum Has : std::uint16_t {
@@ -59,6 +64,7 @@ private:
   };
   const Row *At(std::uint32_t i, Has what) const;
   std::vector<Row> rows_;
+  std::vector<std::optional<Track>> tracks_; // few records have one
 };
 
 } // namespace orvo

@@ -46,6 +46,14 @@ bool WorkerRecords::GetMarks(std::uint32_t i, bool &checked, bool &converted) co
   return worker_.GetMarks(i, checked, converted);
 }
 
+bool WorkerRecords::GetTrack(std::uint32_t i, Track &track) const {
+  TStorageX4TFT::TrackSummary s;
+  if (!worker_.GetEngine().GetTrackSummary(i, s))
+    return false;
+  track = {s.aligned, s.utcStartMs, s.clockOffsetSeconds, s.points};
+  return true;
+}
+
 bool WorkerRecords::SetChecked(std::uint32_t i, bool checked) {
   return worker_.SetChecked(i, checked);
 }

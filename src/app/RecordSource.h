@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace orvo {
@@ -25,6 +26,15 @@ public:
                            std::uint32_t &videoKbps) const = 0;
   virtual bool GetMarks(std::uint32_t i, bool &checked, bool &converted) const = 0;
   virtual bool SetChecked(std::uint32_t i, bool checked) = 0;
+  // The record's GPS track as the scan found it: its start in UTC (ms since
+  // 1970, when placed), the recorder's clock offset and the points.
+  struct Track {
+    bool aligned = false;
+    std::int64_t utcStartMs = 0;
+    std::int64_t clockOffsetSeconds = 0;
+    std::size_t points = 0;
+  };
+  virtual bool GetTrack(std::uint32_t, Track &) const { return false; }
 };
 
 // The worker's catalog as a RecordSource.
@@ -44,6 +54,7 @@ public:
                    std::uint32_t &videoKbps) const override;
   bool GetMarks(std::uint32_t i, bool &checked, bool &converted) const override;
   bool SetChecked(std::uint32_t i, bool checked) override;
+  bool GetTrack(std::uint32_t i, Track &track) const override;
 
 private:
   TSecondThread &worker_;

@@ -32,6 +32,29 @@ gps::TrackAlignment Align(const RecordEntry &e, const gps::GpsTrack &track,
 
 } // namespace
 
+// Each track is read once a scan, on the worker: the list's tool tips tell
+// when a record began in UTC without reading anything on the window's
+// thread.
+void TStorageX4TFT::SummariseTracks() {
+  Tracks.assign(Count, std::nullopt);
+  const auto cardClock = gps::ReadCardClockOffset(CatalogFolder);
+  for (std::uint32_t i = 0; i < Count && !CancelRequested; ++i) {
+    const RecordEntry &e = Entries[i];
+    if (!(e.Attributes & kAttrGps))
+      continue;
+    const gps::GpsTrack track = gps::ReadGpx(RecordFolderPath(i) + GpsFileName(i));
+    const gps::TrackAlignment a = Align(e, track, cardClock);
+    Tracks[i] = TrackSummary{a.aligned, a.utcStartMs, a.clockOffsetSeconds, track.fixes.size()};
+  }
+}
+
+bool TStorageX4TFT::GetTrackSummary(std::uint32_t index, TrackSummary &summary) const {
+  if (!EntryAt(index) || index >= Tracks.size() || !Tracks[index])
+    return false;
+  summary = *Tracks[index];
+  return true;
+}
+
 bool TStorageX4TFT::GetRecordTrack(std::uint32_t index, gps::GpsTrack &track,
                                    gps::TrackAlignment &alignment) const {
   const RecordEntry *e = EntryAt(index);

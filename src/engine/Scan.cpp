@@ -102,6 +102,7 @@ bool TStorageX4TFT::ScanRecords() {
     Entries[Count] = candidate;
     Count = Count + 1;
   }
+  SummariseTracks();
   CancelRequested = false;
   Busy = false;
   return result;

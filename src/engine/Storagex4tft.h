@@ -111,6 +111,17 @@ public:
   std::uint32_t GetUnreadableCount() const;
   bool GetUnreadable(std::uint32_t index, UnreadableRecord &record) const;
 
+  // What the last scan learnt of each record's GPS track: its start in UTC
+  // and the recorder's clock offset where the track places it, and its
+  // points. False for a bad index, while busy, or without a track file.
+  struct TrackSummary {
+    bool aligned = false;
+    std::int64_t utcStartMs = 0;
+    std::int64_t clockOffsetSeconds = 0;
+    std::size_t points = 0;
+  };
+  bool GetTrackSummary(std::uint32_t index, TrackSummary &summary) const;
+
   // Catalog folder + record folder name + separator; empty for a bad index.
   std::string RecordFolderPath(std::uint32_t index) const;
   // The record folder's name alone ("R00000012_D210315_T083000").
@@ -206,6 +217,7 @@ private:
   bool PublishParts(RecordJob &job, bool complete, std::set<std::string> &usedBases);
   bool CopyGps(RecordJob &job, const std::string &folder);
   void ReadTrack(RecordJob &job, const std::string &folder);
+  void SummariseTracks();
   void AddGpsTracks(RecordJob &job);
   void WriteGpsSamples(RecordJob &job);
   std::int64_t ClockOffsetSeconds(const RecordJob &job) const;
@@ -246,6 +258,7 @@ private:
   // The card's configured clock offset, read when a conversion starts.
   std::optional<std::int64_t> CardClock;
   std::vector<std::uint32_t> ConvertOrder;
+  std::vector<std::optional<TrackSummary>> Tracks; // by catalog index
   std::unique_ptr<std::uint8_t[]> SampleBuffer;
   std::int32_t SampleBufferSize = 0;
 };

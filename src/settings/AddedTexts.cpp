@@ -145,6 +145,8 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
     {"Track file beside them", "Файл трека рядом с ними"},
     {"Both", "И то, и другое"},
     {"None", "Нет"},
+    {"GPS points: %1", "Точек GPS: %1"},
+    {"Began %1 UTC; the recorder's clock: %2", "Начало %1 UTC; часы регистратора: %2"},
 }};
 
 } // namespace orvo

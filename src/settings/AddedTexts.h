@@ -144,6 +144,8 @@ enum AddedText : int {
   GpsInVideoBeside,
   GpsInVideoBoth,
   GpsInVideoNone,
+  TrackPoints,
+  TrackUtcStart,
 
   AddedTextEnd // one past the last
 };

@@ -5,6 +5,8 @@
 #include "settings/ui/Labels.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QTimeZone>
 #include <QBrush>
 #include <QColor>
 #include <QDate>
@@ -248,17 +250,36 @@ QVariant RecordTableModel::data(const QModelIndex &index, int role) const {
     return QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
   }
   case Qt::ToolTipRole: {
+    QStringList lines;
     const auto outcome = outcomes_.find(i);
     if (outcome != outcomes_.end())
-      return outcome->second.text;
-    records_.GetMarks(i, checked, converted);
-    return converted ? QVariant(convertedHint_) : QVariant();
+      lines << outcome->second.text;
+    else if (records_.GetMarks(i, checked, converted) && converted)
+      lines << convertedHint_;
+    RecordSource::Track track;
+    if (records_.GetTrack(i, track))
+      lines << TrackText(track);
+    return lines.isEmpty() ? QVariant() : QVariant(lines.join('\n'));
   }
   case Qt::UserRole:
     return i;
   default:
     return {};
   }
+}
+
+// When the record began in UTC and on what clock, as its GPS track tells.
+QString RecordTableModel::TrackText(const RecordSource::Track &track) const {
+  QString text = Text(txt::TrackPoints).arg(track.points);
+  if (!track.aligned)
+    return text;
+  const QDateTime utc = QDateTime::fromMSecsSinceEpoch(track.utcStartMs, QTimeZone::utc());
+  const std::int64_t minutes = track.clockOffsetSeconds / 60;
+  const QString zone = QString("UTC%1%2:%3")
+                           .arg(minutes < 0 ? '-' : '+')
+                           .arg(std::abs(minutes) / 60, 2, 10, QChar('0'))
+                           .arg(std::abs(minutes) % 60, 2, 10, QChar('0'));
+  return text + "\n" + Text(txt::TrackUtcStart).arg(utc.toString("yyyy-MM-dd HH:mm:ss"), zone);
 }
 
 bool RecordTableModel::setData(const QModelIndex &index, const QVariant &value, int role) {

@@ -112,6 +112,7 @@ private:
   RecordSnapshot records_;
   std::vector<std::uint32_t> rows_; // catalog index of each listed row
   QVariant UnreadableData(const QModelIndex &index, int role) const;
+  QString TrackText(const RecordSource::Track &track) const;
 
   struct RowOutcome {
     QString text;

@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace orvo {
 
 namespace {
@@ -97,6 +99,13 @@ TSetupForm::TSetupForm(QWidget *parent, ProgramSettings *settings)
   CheckBoxAutoScan->setObjectName("CheckBoxAutoScan");
   CheckBoxVerify = new QCheckBox(MiscSettingsGroupBox);
   CheckBoxVerify->setObjectName("CheckBoxVerify");
+  LabelGpsInVideo = new QLabel(MiscSettingsGroupBox);
+  LabelGpsInVideo->setObjectName("LabelGpsInVideo");
+  ComboBoxGpsInVideo = new QComboBox(MiscSettingsGroupBox);
+  ComboBoxGpsInVideo->setObjectName("ComboBoxGpsInVideo");
+  for (int i = 0; i < 4; ++i)
+    ComboBoxGpsInVideo->addItem(QString());
+  LabelGpsInVideo->setBuddy(ComboBoxGpsInVideo);
   auto *misc = new QGridLayout(MiscSettingsGroupBox);
   misc->addWidget(LabelLanguage, 0, 0);
   misc->addWidget(ComboBoxLanguage, 0, 1, 1, 2);
@@ -107,6 +116,8 @@ TSetupForm::TSetupForm(QWidget *parent, ProgramSettings *settings)
   misc->addWidget(EditFileMask, 2, 1, 1, 2);
   misc->addWidget(CheckBoxAutoScan, 3, 0, 1, 3);
   misc->addWidget(CheckBoxVerify, 4, 0, 1, 3);
+  misc->addWidget(LabelGpsInVideo, 5, 0);
+  misc->addWidget(ComboBoxGpsInVideo, 5, 1, 1, 2);
   misc->setColumnStretch(2, 1);
 
   OkButton = new QPushButton(this);
@@ -157,6 +168,7 @@ void TSetupForm::LoadFromSettings() {
   MaskEditFileLimit->setText(QString::number(s.MaxFileLength >> 20));
   CheckBoxAutoScan->setChecked(s.AutoScan);
   CheckBoxVerify->setChecked(s.VerifyOutputs);
+  ComboBoxGpsInVideo->setCurrentIndex(static_cast<int>(s.GpsInVideo));
   PreviewLanguage = s.Language;
   // A stored index beyond the list shows the language it falls back to.
   const bool known = s.Language >= 0 && s.Language < ComboBoxLanguage->count();
@@ -180,6 +192,12 @@ void TSetupForm::Relabel() {
   CheckBoxAutoScan->setText(Text(203));
   CheckBoxVerify->setText(Text(txt::VerifyOutputs));
   SetHint(CheckBoxVerify, Text(txt::VerifyOutputsHint));
+  LabelGpsInVideo->setText(Text(txt::GpsInVideo));
+  // In GpsPlacement's order: none, beside, embed, both.
+  const int gpsTexts[4] = {txt::GpsInVideoNone, txt::GpsInVideoBeside, txt::GpsInVideoEmbed,
+                           txt::GpsInVideoBoth};
+  for (int i = 0; i < 4; ++i)
+    ComboBoxGpsInVideo->setItemText(i, Text(gpsTexts[i]));
   OkButton->setText(Text(209));
   CancelButton->setText(Text(210));
 }
@@ -254,6 +272,7 @@ void TSetupForm::Apply() {
   s.SetFileMask(EditFileMask->text().toStdString());
   s.AutoScan = CheckBoxAutoScan->isChecked();
   s.VerifyOutputs = CheckBoxVerify->isChecked();
+  s.GpsInVideo = static_cast<GpsPlacement>(std::clamp(ComboBoxGpsInVideo->currentIndex(), 0, 3));
   s.Language = ComboBoxLanguage->currentIndex();
   LoadFromSettings();
   Relabel();

@@ -56,6 +56,9 @@ public:
   QCheckBox *CheckBoxAutoScan;
   // Read every converted file back before its record is marked.
   QCheckBox *CheckBoxVerify;
+  // Where a record's GPS track goes: items in GpsPlacement's order.
+  QLabel *LabelGpsInVideo;
+  QComboBox *ComboBoxGpsInVideo;
   QPushButton *OkButton;
   QPushButton *CancelButton;
 

@@ -18,6 +18,8 @@ struct FakeRecord {
   std::uint32_t fps = 25;
   std::uint32_t videoKbps = 1024, audioKbps = 64;
   bool checked = false, converted = false;
+  bool hasTrack = false;
+  RecordSource::Track track;
 };
 
 class FakeRecords : public RecordSource {
@@ -25,6 +27,12 @@ public:
   std::vector<FakeRecord> records;
   bool busy = false;
 
+  bool GetTrack(std::uint32_t i, Track &track) const override {
+    if (!ok(i) || !records[i].hasTrack)
+      return false;
+    track = records[i].track;
+    return true;
+  }
   std::uint32_t GetRecordCount() const override {
     return static_cast<std::uint32_t>(records.size());
   }

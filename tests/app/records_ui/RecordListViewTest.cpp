@@ -78,6 +78,13 @@ TEST_F(ListModel, CellsChecksGreyAndHintsOfRecords) {
   EXPECT_FALSE(model.data(model.index(1, 3), Qt::BackgroundRole).isValid());
   EXPECT_FALSE(model.data(model.index(0, 3), Qt::ToolTipRole).toString().isEmpty())
       << "grey rows explain themselves";
+  // A record with a GPS track tells when it began in UTC and on what clock.
+  records.records[0].hasTrack = true;
+  records.records[0].track = {true, 1615786800000, 3 * 3600, 61}; // 2021-03-15 05:40 UTC
+  Fill();
+  const QString hint = model.data(model.index(0, 3), Qt::ToolTipRole).toString();
+  for (const char *part : {"2021-03-15 05:40:00", "UTC+03:00", "61"})
+    EXPECT_TRUE(hint.contains(part)) << part << " in " << hint.toStdString();
   // A failed record says so in its row, with an icon and a colour, not only
   // in its hint.
   model.SetRecordOutcome(1, "Not converted: why", true);

@@ -168,10 +168,13 @@ TEST_F(SetupDialog, SizeFieldCapsAt1900AndAnEmptyFieldStoresZero) {
   EXPECT_EQ(setup->MaskEditFileLimit->text(), QString("700"));
 
   // Typed and confirmed with Enter, which presses OK with the focus still in
-  // the field: the number is taken all the same, with the verify choice.
+  // the field: the number is taken all the same, with the verify and GPS
+  // choices.
   setup->show();
   Fill("/nowhere/card", folder.dir.path);
   setup->CheckBoxVerify->setChecked(true);
+  EXPECT_EQ(setup->ComboBoxGpsInVideo->currentIndex(), 3) << "both, by default";
+  setup->ComboBoxGpsInVideo->setCurrentIndex(1);
   setup->activateWindow();
   setup->MaskEditFileLimit->setFocus();
   setup->MaskEditFileLimit->selectAll();
@@ -180,6 +183,7 @@ TEST_F(SetupDialog, SizeFieldCapsAt1900AndAnEmptyFieldStoresZero) {
   EXPECT_FALSE(setup->isVisible());
   EXPECT_EQ(settings.MaxFileLength, 650u << 20);
   EXPECT_TRUE(settings.VerifyOutputs);
+  EXPECT_EQ(settings.GpsInVideo, GpsPlacement::Beside);
 }
 
 TEST(FileLimitParsing, ReadsLeadingDigitsAndCapsNegativeOrLargeNumbers) {
