@@ -231,14 +231,15 @@ TStorageX4TFT::CopyResult TStorageX4TFT::CopySamples(RecordJob &job,
     Reader->GetSampleInfo(track, sample, size, timestamp, key);
     if (TrackTypes[track] == kTrackAudio) // every AAC frame decodes on its own
       key = true;
-    if (!Reader->ReadSample(track, sample, SampleBuffer.get(),
-                            static_cast<std::uint32_t>(SampleBufferSize))) {
+    // Straight from the reader's window into the part's chunk: one copy.
+    const std::uint8_t *data = Reader->PeekSample(track, sample, SampleBuffer.get(),
+                                                  static_cast<std::uint32_t>(SampleBufferSize));
+    if (!data) {
       AddProblem(job.outcome, Problem(ProblemKind::FragmentUnreadable, fragmentPath,
                                       Reader->LastErrorText()));
       return CopyResult::ReadFailed;
     }
-    if (!Writer->WriteSample(track, SampleBuffer.get(), size, job.offsets[track] + timestamp,
-                             key)) {
+    if (!Writer->WriteSample(track, data, size, job.offsets[track] + timestamp, key)) {
       const std::string why = Writer->LastErrorText();
       AddProblem(job.outcome,
                  Problem(ProblemKind::OutputFailed, OutputFolder + PartName(job, job.part),

@@ -23,6 +23,9 @@ public:
     return buffer_ != nullptr;
   }
 
+  std::uint8_t *Buffer() { return buffer_.get(); }
+  std::uint32_t Capacity() const { return capacity_; }
+
   // The bytes of the sample from `from` on, at most one buffer's worth;
   // nullptr when the read fails. `n` receives the length.
   const std::uint8_t *Piece(TMP4Container &reader, int track, std::uint32_t sample,

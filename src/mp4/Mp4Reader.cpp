@@ -690,17 +690,51 @@ bool TMP4Container::ReadSample(int track, std::uint32_t sample, std::uint8_t *bu
                                std::uint32_t capacity) {
   if (state != kStateReading || track < 0 || track >= trackCount || sample >= sampleCount[track])
     return false;
-  std::uint32_t size = sampleSizes[track][sample] & ~kKeyFlag;
-  std::uint32_t offset = chunkOffsets[track][sample];
-  if (size > capacity || (size > 0 && !buffer) || std::uint64_t{offset} + size > fileSize_)
+  const std::uint32_t size = sampleSizes[track][sample] & ~kKeyFlag;
+  if (size > capacity || (size > 0 && !buffer))
     return false;
-  if (!ReadThroughWindow(track, sample, buffer)) {
+  const std::uint8_t *p = PeekSample(track, sample, buffer, capacity);
+  if (!p)
+    return false;
+  if (p != buffer && size > 0)
+    std::memcpy(buffer, p, size);
+  return true;
+}
+
+const std::uint8_t *TMP4Container::PeekSample(int track, std::uint32_t sample,
+                                              std::uint8_t *fallback, std::uint32_t capacity) {
+  if (state != kStateReading || track < 0 || track >= trackCount || sample >= sampleCount[track])
+    return nullptr;
+  const std::uint32_t size = sampleSizes[track][sample] & ~kKeyFlag;
+  const std::uint32_t offset = chunkOffsets[track][sample];
+  if (std::uint64_t{offset} + size > fileSize_)
+    return nullptr;
+  // An empty sample has nothing to copy, and its caller may pass no buffer.
+  static const std::uint8_t kNothing = 0;
+  if (size == 0)
+    return fallback ? fallback : &kNothing;
+  bool failed = false;
+  const std::uint8_t *p = Windowed(track, sample, failed);
+  if (!p && !failed) {
+    if (size > capacity || !fallback)
+      return nullptr;
+    failed = handle.ReadAt(fallback, size, offset) != static_cast<std::int64_t>(size);
+    p = fallback;
+  }
+  if (failed) {
     errorText_.clear();
     KeepError();
-    return false;
+    return nullptr;
   }
   position = offset + size;
-  return true;
+  return p;
+}
+
+void TMP4Container::UseSharedWindow(std::uint32_t bytes) {
+  sharedCapacity_ = bytes;
+  sharedStart_ = sharedSize_ = 0;
+  if (shared_.size() < bytes)
+    shared_.clear();
 }
 
 FragmentFault TMP4Container::CheckFragment(std::uint32_t maxSampleSize) const {
@@ -771,13 +805,32 @@ bool TMP4Container::ReadSamplePart(int track, std::uint32_t sample, std::uint32_
   return n == 0 || handle.ReadAt(buffer, n, start) == static_cast<std::int64_t>(n);
 }
 
-bool TMP4Container::ReadThroughWindow(int track, std::uint32_t sample, std::uint8_t *buffer) {
+// Where the sample's bytes lie in a window read ahead, or nullptr when it is
+// better read alone (or `failed` when the read failed). With the shared
+// window, one large read serves every track's samples that follow in the
+// file: reading a file front to back then costs a few large reads. Without
+// it, each track has a window of the run of its own samples that follow one
+// another (a chunk), since a fragment's tracks are asked for in time order.
+const std::uint8_t *TMP4Container::Windowed(int track, std::uint32_t sample, bool &failed) {
   const std::uint32_t size = sampleSizes[track][sample] & ~kKeyFlag;
   const std::uint32_t offset = chunkOffsets[track][sample];
   const std::uint64_t end = std::uint64_t{offset} + size;
-  // An empty sample has nothing to copy, and its caller may pass no buffer.
-  if (size == 0)
-    return true;
+  if (sharedCapacity_ > 0) {
+    if (offset >= sharedStart_ && end <= std::uint64_t{sharedStart_} + sharedSize_)
+      return shared_.data() + (offset - sharedStart_);
+    // Backwards, or larger than the window: alone.
+    if ((sharedSize_ > 0 && offset < sharedStart_) || size > sharedCapacity_)
+      return nullptr;
+    if (shared_.size() < sharedCapacity_)
+      shared_.resize(sharedCapacity_);
+    const auto want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(sharedCapacity_, fileSize_ - offset));
+    const std::int64_t got = handle.ReadAt(shared_.data(), want, offset);
+    sharedStart_ = offset;
+    sharedSize_ = got > 0 ? static_cast<std::uint32_t>(got) : 0;
+    failed = end > std::uint64_t{sharedStart_} + sharedSize_;
+    return failed ? nullptr : shared_.data();
+  }
   if (offset < windowStart_[track] ||
       end > std::uint64_t{windowStart_[track]} + windowSize_[track]) {
     // The run of this track's samples that lie back to back from here on.
@@ -790,22 +843,23 @@ bool TMP4Container::ReadThroughWindow(int track, std::uint32_t sample, std::uint
       runEnd += next;
     }
     if (runEnd == end) // nothing to gain: read the sample alone
-      return handle.ReadAt(buffer, size, offset) == static_cast<std::int64_t>(size);
+      return nullptr;
     if (!window_[track]) {
       window_[track].reset(new (std::nothrow) std::uint8_t[kReadWindow]);
       if (!window_[track])
-        return handle.ReadAt(buffer, size, offset) == static_cast<std::int64_t>(size);
+        return nullptr;
     }
     const std::int64_t got =
         handle.ReadAt(window_[track].get(), static_cast<std::size_t>(runEnd - offset), offset);
     windowStart_[track] = offset;
     windowSize_[track] = got > 0 ? static_cast<std::uint32_t>(got) : 0;
     // A short read is seen here: the sample is not all there.
-    if (end > std::uint64_t{windowStart_[track]} + windowSize_[track])
-      return false;
+    if (end > std::uint64_t{windowStart_[track]} + windowSize_[track]) {
+      failed = true;
+      return nullptr;
+    }
   }
-  std::memcpy(buffer, window_[track].get() + (offset - windowStart_[track]), size);
-  return true;
+  return window_[track].get() + (offset - windowStart_[track]);
 }
 
 bool TMP4Container::NextSample(int &track, std::uint32_t &sample) {

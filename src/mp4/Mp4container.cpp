@@ -68,6 +68,7 @@ void TMP4Container::Reset() {
     trackId_[t] = 0;
     windowStart_[t] = 0;
     windowSize_[t] = 0;
+    sharedStart_ = sharedSize_ = 0;
     trackType[t] = kTrackNone;
     trackTimescale[t] = 1;
     TrackDuration[t] = 0;

@@ -106,6 +106,15 @@ public:
   // Writer, between OpenWrite and Close: where the recording was, as an ISO
   // 6709 text ("+55.75580+037.61730+150.000/"), for "udta" and "meta".
   bool SetLocation(const std::string &iso6709);
+  // Reader: the sample's bytes where they can be had without copying them (a
+  // window read ahead), else read into `fallback` (at most `capacity`
+  // bytes); valid until the next read. nullptr when it cannot be read.
+  const std::uint8_t *PeekSample(int track, std::uint32_t sample, std::uint8_t *fallback,
+                                 std::uint32_t capacity);
+  // Reader: one window of `bytes` read ahead for all tracks together, for a
+  // file read front to back (0: a window per track, the default). Kept until
+  // changed; files open afterwards use it too.
+  void UseSharedWindow(std::uint32_t bytes);
   // The next sample in decode-time order over all tracks.
   bool NextSample(int &track, std::uint32_t &sample);
 
@@ -256,7 +265,9 @@ private:
   // in the file (a chunk), read with one call; samples are asked for in
   // time order, so each track walks through its own chunks.
   static constexpr std::uint32_t kReadWindow = 256 * 1024;
-  bool ReadThroughWindow(int track, std::uint32_t sample, std::uint8_t *buffer);
+  const std::uint8_t *Windowed(int track, std::uint32_t sample, bool &failed);
+  std::vector<std::uint8_t> shared_;
+  std::uint32_t sharedCapacity_ = 0, sharedStart_ = 0, sharedSize_ = 0;
   std::unique_ptr<std::uint8_t[]> window_[kMaxTracks];
   // Reader: the sample offsets are built beside the chunk offsets, then the
   // two swap; the spare is kept for the next file.

@@ -856,9 +856,11 @@ bool MakeCard(const std::string &folder, const CardOptions &options, CardInfo &i
     SetError(error, "unknown preset \"" + options.preset + "\"");
     return false;
   }
-  if (options.fragmentSeconds) {
-    for (auto &s : base)
+  for (auto &s : base) {
+    if (options.fragmentSeconds)
       s.fragmentSeconds = options.fragmentSeconds;
+    if (options.fragments)
+      s.fragmentCount = options.fragments;
   }
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);

@@ -122,6 +122,7 @@ struct CardOptions {
   bool catalogOnly = false;      // record folders and record files only
   std::uint64_t seed = 1;
   unsigned fragmentSeconds = 0;  // > 0: overrides the preset's fragment length
+  std::uint32_t fragments = 0;   // > 0: overrides the preset's fragments per record
   unsigned materialSeconds = 60; // longest stretch of encoded material; fragments wrap around it
 };
 

@@ -16,14 +16,15 @@ int Usage(const char *message) {
   std::fprintf(stderr,
                "usage: orvo-mkcard [--preset sample|varied|damaged|bench] [--size-mib N]\n"
                "                   [--records N] [--catalog-only] [--seed N]\n"
-               "                   [--fragment-seconds S] OUTFOLDER\n"
+               "                   [--fragment-seconds S] [--fragments N] OUTFOLDER\n"
                "  --preset            records to write (default sample; bench with --size-mib)\n"
                "  --size-mib N        repeat the preset's records until the card holds N MiB\n"
                "  --records N         write exactly N records, repeating the preset\n"
                "  --catalog-only      record folders and record files only (10000 records unless\n"
                "                      --records or --size-mib says otherwise)\n"
                "  --seed N            varies the times and marks of repeated records\n"
-               "  --fragment-seconds  length of every fragment in whole seconds\n");
+               "  --fragment-seconds  length of every fragment in whole seconds\n"
+               "  --fragments N       fragments of every record (1..100000)\n");
   return 2;
 }
 
@@ -61,7 +62,7 @@ int main(int argc, char **argv) {
       presetGiven = true;
       ++i;
     } else if (arg == "--size-mib" || arg == "--records" || arg == "--seed" ||
-               arg == "--fragment-seconds") {
+               arg == "--fragment-seconds" || arg == "--fragments") {
       if (!ParseNumber(next, n))
         return Usage(("bad or missing number after " + arg).c_str());
       ++i;
@@ -71,6 +72,10 @@ int main(int argc, char **argv) {
         options.records = static_cast<std::uint32_t>(n);
       else if (arg == "--seed")
         options.seed = n;
+      else if (arg == "--fragments" && (n == 0 || n > 100000))
+        return Usage("fragments must be 1..100000");
+      else if (arg == "--fragments")
+        options.fragments = static_cast<std::uint32_t>(n);
       else if (n == 0 || n > 3600)
         return Usage("fragment seconds must be 1..3600");
       else
