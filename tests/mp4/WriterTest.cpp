@@ -120,7 +120,7 @@ TEST_F(Writer, EmptyFileIs234Bytes) {
       w.AddTrack(kTrackAudio, "A", "eng");
     }
     w.Close();
-    ASSERT_TRUE(w.LastFinishSucceeded());
+    ASSERT_TRUE(w.LastFinishSucceeded()) << w.LastErrorText();
     Bytes f = Written();
     ASSERT_EQ(f.size(), 234u);
     Bytes ftyp = Box("ftyp", {'v', 'q', 'm', '4', 0,   0,   0,   0,   'a', 'v',

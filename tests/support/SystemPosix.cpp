@@ -15,6 +15,10 @@ extern char **environ;
 
 namespace orvo::test {
 
+bool KillsAtAnyMoment() {
+  return true;
+}
+
 bool MakeFifo(const std::string &path) {
   return mkfifo(path.c_str(), 0600) == 0;
 }
