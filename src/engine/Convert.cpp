@@ -421,7 +421,7 @@ bool TStorageX4TFT::CopyGps(RecordJob &job, const std::string &folder) {
     }
     name = stem + "-" + std::to_string(n) + ".gpx";
   }
-  if (platform::CopyFileSafely(source, OutputFolder + name, &CancelRequested)) {
+  if (platform::CopyFileSafely(source, OutputFolder + name, &CancelRequested, false)) {
     job.outcome.gpsCopy = name;
     return true;
   }
@@ -435,12 +435,12 @@ bool TStorageX4TFT::CopyGps(RecordJob &job, const std::string &folder) {
 // journalled step, when the run was complete or the record has no earlier
 // files; otherwise the earlier files stay and the new ones are dropped.
 // True when the new set is under its names.
-bool TStorageX4TFT::PublishParts(RecordJob &job, bool complete, std::set<std::string> &usedBases) {
+bool TStorageX4TFT::PublishParts(RecordJob &job, TOutputFolder &out, bool complete,
+                                 std::set<std::string> &usedBases) {
   if (job.staged.empty())
     return false;
   const RecordEntry &entry = Entries[job.index];
   const RecordIdentity id{FolderName(entry), RecordDigest(entry)};
-  TOutputFolder out(OutputFolder, *Reader);
   const SetPlacement place = out.Place(job.base, entry.RecordNumber,
                                        static_cast<std::uint32_t>(job.staged.size()), id,
                                        usedBases);
@@ -509,11 +509,18 @@ void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragmen
 
   RecordOutcome &outcome = job.outcome;
   const bool complete = !interrupted && outcome.problemCount == 0;
-  const bool published = PublishParts(job, complete, usedBases);
+  TOutputFolder out(OutputFolder, *Reader);
+  const bool published = PublishParts(job, out, complete, usedBases);
   bool gpsDone = !(entry.Attributes & kAttrGps) || !GpsBeside(Gps);
   if (!interrupted && published && !gpsDone) {
     gpsDone = CopyGps(job, folder);
     interrupted = CancelRequested;
+  }
+  // One flush of the folder makes every rename of the record durable before
+  // the mark can be written.
+  if (std::string error; published && !out.Finish(error)) {
+    AddProblem(outcome, Problem(ProblemKind::OutputFailed, OutputFolder, error));
+    gpsDone = false;
   }
   if (interrupted) {
     outcome.kind = OutcomeKind::Interrupted;

@@ -148,13 +148,14 @@ bool TOutputFolder::Commit(std::vector<StagedPart> &parts, const std::vector<std
                            const RecordIdentity &id, std::string &failedFile,
                            std::string &error) {
   // One rename alone is one step already; more need the journal.
-  std::string journal;
+  journal_.clear();
   if (parts.size() + stale.size() > 1 && !parts.empty()) {
     const std::string &temp = parts.front().file.TemporaryPath();
-    journal = temp.substr(0, temp.size() - 4) + ".swap";
-    if (!WriteJournal(journal, parts, stale, id)) {
-      failedFile = journal;
+    journal_ = temp.substr(0, temp.size() - 4) + ".swap";
+    if (!WriteJournal(journal_, parts, stale, id)) {
+      failedFile = journal_;
       error = platform::LastErrorText();
+      journal_.clear();
       return false;
     }
   }
@@ -176,18 +177,23 @@ bool TOutputFolder::Commit(std::vector<StagedPart> &parts, const std::vector<std
       ok = false;
     }
   }
-  if (!platform::SyncFolder(folder_) && ok) {
-    failedFile = folder_;
-    error = platform::LastErrorText();
-    ok = false;
-  }
   // A failure leaves the journal for the next run, which finishes what it
   // can of the swap.
-  if (ok && !journal.empty()) {
-    platform::DeleteFile(journal);
-    platform::SyncFolder(folder_);
-  }
+  if (!ok)
+    journal_.clear();
   return ok;
+}
+
+bool TOutputFolder::Finish(std::string &error) {
+  if (!platform::SyncFolder(folder_)) {
+    error = platform::LastErrorText();
+    return false;
+  }
+  // A journal left behind by a crash here only repeats steps already made.
+  if (!journal_.empty())
+    platform::DeleteFile(journal_);
+  journal_.clear();
+  return true;
 }
 
 void TOutputFolder::RecoverSwaps() {

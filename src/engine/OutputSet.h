@@ -60,11 +60,16 @@ public:
   // bases of this job's earlier records.
   SetPlacement Place(const std::string &base, std::uint32_t recordNumber, std::uint32_t parts,
                      const RecordIdentity &id, const std::set<std::string> &used);
-  // Renames the staged parts onto their names and removes the stale files,
-  // then flushes the folder once. False with the file and reason of the
-  // first failure; parts renamed before it stay.
+  // Renames the staged parts onto their names and removes the stale files.
+  // False with the file and reason of the first failure; parts renamed
+  // before it stay. The renames are made durable by Finish, once for all
+  // that the record put into the folder.
   bool Commit(std::vector<StagedPart> &parts, const std::vector<std::string> &stale,
               const RecordIdentity &id, std::string &failedFile, std::string &error);
+  // Flushes the folder's renames to the medium, then drops the journal of
+  // the last Commit: a swap is complete on the disk before its journal goes.
+  // False with the reason when the flush failed.
+  bool Finish(std::string &error);
   // Finishes the swaps whose journal a killed run left behind.
   void RecoverSwaps();
 
@@ -76,6 +81,7 @@ private:
   void Replay(const std::string &journalPath);
   std::string folder_;
   TMP4Container &reader_;
+  std::string journal_; // of the last Commit, until Finish
 };
 
 // The digest that, with the folder's name, tells a record's outputs from

@@ -214,7 +214,8 @@ private:
   bool ClosePart(RecordJob &job);
   bool VerifyPart(RecordJob &job, const StagedPart &part);
   bool CheckRecordNumbers(RecordJob &job, const std::string &folder);
-  bool PublishParts(RecordJob &job, bool complete, std::set<std::string> &usedBases);
+  bool PublishParts(RecordJob &job, TOutputFolder &out, bool complete,
+                    std::set<std::string> &usedBases);
   bool CopyGps(RecordJob &job, const std::string &folder);
   void ReadTrack(RecordJob &job, const std::string &folder);
   void SummariseTracks();

@@ -40,7 +40,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
 }
 
 bool CopyFileSafely(const std::string &from, const std::string &to,
-                    const std::atomic<bool> *cancel) {
+                    const std::atomic<bool> *cancel, bool syncFolder) {
   File in;
   if (!in.OpenRead(from))
     return false;
@@ -78,7 +78,7 @@ bool CopyFileSafely(const std::string &from, const std::string &to,
     }
     done += got;
   }
-  return out.CommitReplacement();
+  return out.CommitReplacement(syncFolder);
 }
 
 bool ReadFileHead(const std::string &path, void *buffer, std::size_t size) {

@@ -48,9 +48,10 @@ bool FindEntries(const std::string &folder, std::string_view pattern, bool skipH
 // never written through). Refuses a source that is not a regular file and a
 // destination that is the source itself under another name; copies the
 // size the source had when opened, in bounded pieces, stopping when
-// `cancel` turns true. False on any failure, with the reason kept.
+// `cancel` turns true. False on any failure, with the reason kept. With
+// `syncFolder` false the rename is left for the caller to flush (SyncFolder).
 bool CopyFileSafely(const std::string &from, const std::string &to,
-                    const std::atomic<bool> *cancel = nullptr);
+                    const std::atomic<bool> *cancel = nullptr, bool syncFolder = true);
 // Removes the entry itself: a link goes, its target stays. A folder is
 // refused.
 bool DeleteFile(const std::string &path);
