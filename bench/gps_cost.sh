@@ -10,33 +10,17 @@ size_mib=${SIZE_MIB:-2048}
 rounds=${ROUNDS:-5}
 work=${BENCH_DIR:-/tmp/orvo-gps-bench}
 
-scripts/install-deps.sh
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_BUILD_UI=OFF \
-  -DORVO_BUILD_TESTS=OFF >/dev/null
-cmake --build build-release -j "$(nproc)" --target orvo-mkcard orvo-convert >/dev/null
-mkcard=build-release/tools/cardgen/orvo-mkcard
-convert=build-release/tools/orvo-convert/orvo-convert
+source bench/common.sh
+build_release
 
 rm -rf "$work"
 mkdir -p "$work"
 "$mkcard" --preset bench --size-mib "$size_mib" --fragment-seconds 20 "$work/card" | tail -1
 
-run() {
-  rm -rf "$work/out"
-  mkdir -p "$work/out"
-  sync
-  local start end
-  start=$(date +%s.%N)
-  "$convert" --all --gps "$1" "$work/card" "$work/out" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc
-}
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-
 none=() embed=()
 for ((i = 0; i < rounds; i++)); do
-  none+=("$(run none)")
-  embed+=("$(run embed)")
+  none+=("$(seconds "$convert" --all --gps none "$work/card" "$work/out")")
+  embed+=("$(seconds "$convert" --all --gps embed "$work/card" "$work/out")")
 done
 n=$(printf '%s\n' "${none[@]}" | median)
 e=$(printf '%s\n' "${embed[@]}" | median)

@@ -13,13 +13,8 @@ size_mib=${SIZE_MIB:-2048}
 rounds=${ROUNDS:-5}
 work=${BENCH_DIR:-/tmp/orvo-record-bench}
 
-scripts/install-deps.sh
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_BUILD_UI=OFF \
-  -DORVO_BUILD_TESTS=OFF -DORVO_BUILD_BENCH=ON >/dev/null
-cmake --build build-release -j "$(nproc)" --target orvo-mkcard orvo-convert bench_floor_copy \
-  >/dev/null
-mkcard=build-release/tools/cardgen/orvo-mkcard
-convert=build-release/tools/orvo-convert/orvo-convert
+source bench/common.sh
+build_release bench_floor_copy
 floor=build-release/bench/bench_floor_copy
 
 rm -rf "$work"
@@ -27,18 +22,6 @@ mkdir -p "$work"
 "$mkcard" --preset sample --records 1000 --fragments 1 "$work/many" | tail -1
 "$mkcard" --preset sample --records 1 --fragments 1000 --fragment-seconds 1 "$work/long" | tail -1
 "$mkcard" --preset bench --size-mib "$size_mib" --fragment-seconds 20 "$work/big" | tail -1
-
-seconds() {
-  rm -rf "$work/out"
-  mkdir -p "$work/out"
-  sync
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc
-}
-median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 for card in many long big; do
   f=() c=()
