@@ -809,3 +809,36 @@ TEST(Conversion, RecordsAreConvertedInTheOrderGiven) {
   EXPECT_EQ(done[0], last);
   EXPECT_LT(done[1], done[2]);
 }
+
+// A part not verified is not a verified one: a cancel while the last part is
+// read back leaves the record interrupted and unmarked.
+TEST(Conversion, CancelDuringVerificationIsAnInterruption) {
+  cardgen::RecordPlan plan = Plan(60, 200);
+  plan.width = 320;
+  plan.height = 240;
+  Card card({plan});
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  engine.SetVerifyOutputs(true);
+  // Every fragment copied: what follows is finishing and reading back the part.
+  std::atomic<bool> over{false};
+  std::thread canceller([&] {
+    while (!over) {
+      const auto live = engine.GetLiveProgress();
+      if (live.bytesTotal > 0 && live.bytesDone >= live.bytesTotal) {
+        engine.RequestCancel();
+        return;
+      }
+      std::this_thread::yield();
+    }
+  });
+  EXPECT_FALSE(engine.ConvertChecked());
+  over = true;
+  canceller.join();
+  RecordOutcome o;
+  ASSERT_TRUE(engine.GetOutcome(0, o));
+  EXPECT_EQ(o.kind, OutcomeKind::Interrupted);
+  bool checked = false, converted = true;
+  ASSERT_TRUE(engine.GetMarks(0, checked, converted));
+  EXPECT_FALSE(converted);
+}
