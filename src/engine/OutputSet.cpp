@@ -158,6 +158,9 @@ bool TOutputFolder::Commit(std::vector<StagedPart> &parts, const std::vector<std
       journal_.clear();
       return false;
     }
+    // Held until the swap is on the disk, so another run's recovery leaves
+    // it alone.
+    journalLock_.OpenExisting(journal_);
   }
   bool ok = true;
   for (StagedPart &p : parts) {
@@ -179,17 +182,22 @@ bool TOutputFolder::Commit(std::vector<StagedPart> &parts, const std::vector<std
   }
   // A failure leaves the journal for the next run, which finishes what it
   // can of the swap.
-  if (!ok)
+  if (!ok) {
+    journalLock_.Close();
     journal_.clear();
+  }
   return ok;
 }
 
 bool TOutputFolder::Finish(std::string &error) {
   if (!platform::SyncFolder(folder_)) {
     error = platform::LastErrorText();
+    journalLock_.Close();
+    journal_.clear();
     return false;
   }
   // A journal left behind by a crash here only repeats steps already made.
+  journalLock_.Close();
   if (!journal_.empty())
     platform::DeleteFile(journal_);
   journal_.clear();
@@ -211,8 +219,19 @@ void TOutputFolder::RecoverSwaps() {
 // A damaged journal is removed without a step: its temporaries then go as
 // stale ones, and the earlier files stay.
 void TOutputFolder::Replay(const std::string &journalPath) {
+  // A journal its run still holds is a swap under way, not one left behind.
+  platform::File journal;
+  if (!journal.OpenExisting(journalPath))
+    return;
   std::string text;
-  if (platform::ReadWholeFile(journalPath, text, 1u << 20)) {
+  const std::int64_t size = journal.Size();
+  if (size > 0 && size <= (1 << 20)) {
+    text.resize(static_cast<std::size_t>(size));
+    if (journal.ReadAt(text.data(), text.size(), 0) != size)
+      text.clear();
+  }
+  journal.Close();
+  if (!text.empty()) {
     std::istringstream in(text);
     std::string line;
     std::vector<std::string> lines;

@@ -82,6 +82,7 @@ private:
   std::string folder_;
   TMP4Container &reader_;
   std::string journal_; // of the last Commit, until Finish
+  platform::File journalLock_;
 };
 
 // The digest that, with the folder's name, tells a record's outputs from
