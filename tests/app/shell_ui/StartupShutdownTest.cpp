@@ -316,14 +316,15 @@ TEST(MainWindow, HintsShowInTheStatusBarWithoutLosingItsText) {
   ScratchWorkingFolder folder;
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
   TFormMain w(nullptr, &settings);
-  w.SetStatusText(English(39));
+  w.Status.SetConversionResult(false, true, 1, 0);
+  const QString status = w.StatusText();
   QStatusTipEvent enter(w.TabSheet2->ButtonSetup->statusTip());
   QApplication::sendEvent(w.TabSheet2->ButtonSetup, &enter);
   EXPECT_EQ(w.StatusBar->currentMessage(), English(46));
   QStatusTipEvent leave{QString()};
   QApplication::sendEvent(w.TabSheet2->ButtonSetup, &leave);
   EXPECT_TRUE(w.StatusBar->currentMessage().isEmpty());
-  EXPECT_EQ(w.StatusText(), English(39));
+  EXPECT_EQ(w.StatusText(), status);
 }
 
 TEST(MainWindow, ToolTipsShowThroughTheHintPause) {
