@@ -36,6 +36,7 @@ public:
   void End();
   // The running job's cancel button was pressed; it stays grey until End.
   void CancelPressed() { cancelPressed_ = true; }
+  bool Cancelling() const { return cancelPressed_; }
 
   void SetDriveReady(bool ready) { driveReady_ = ready; }
   // The list holds a scan's records (true), or was dropped because the card

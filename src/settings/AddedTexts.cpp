@@ -147,6 +147,8 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
     {"None", "Нет"},
     {"GPS points: %1", "Точек GPS: %1"},
     {"Began %1 UTC; the recorder's clock: %2", "Начало %1 UTC; часы регистратора: %2"},
+    {"Deleting records in %1...", "Удаление записей в %1..."},
+    {"Preparing the card in %1...", "Подготовка карты в %1..."},
 }};
 
 } // namespace orvo

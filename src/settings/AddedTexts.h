@@ -147,6 +147,10 @@ enum AddedText : int {
   TrackPoints,
   TrackUtcStart,
 
+  // The status bar while a job runs.
+  DeletingIn,
+  PreparingIn,
+
   AddedTextEnd // one past the last
 };
 } // namespace txt

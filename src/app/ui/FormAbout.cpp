@@ -1,5 +1,6 @@
 #include "app/ui/FormAbout.h"
 
+#include "platform/ui/ScreenFit.h"
 #include "settings/AddedTexts.h"
 #include "settings/ui/Labels.h"
 
@@ -29,6 +30,7 @@ namespace orvo {
 TFormAbout::TFormAbout(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
+  KeepOnScreen(this);
   setObjectName("FormAbout");
   setModal(true);
   auto *layout = new QVBoxLayout(this);
@@ -60,6 +62,7 @@ void TFormAbout::ButtonLicenseClick() {
   auto *box = new QDialog(this);
   box->setObjectName("FormLicense");
   box->setAttribute(Qt::WA_DeleteOnClose);
+  KeepOnScreen(box);
   box->setWindowTitle(ButtonLicense->text());
   auto *layout = new QVBoxLayout(box);
   auto *text = new QPlainTextEdit(box);

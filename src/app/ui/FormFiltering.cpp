@@ -1,5 +1,6 @@
 #include "app/ui/FormFiltering.h"
 
+#include "platform/ui/ScreenFit.h"
 #include "settings/AddedTexts.h"
 #include "settings/ProgramSettings.h"
 #include "settings/Stringcode.h"
@@ -48,6 +49,7 @@ private:
 
 TFormFiltering::TFormFiltering(QWidget *parent, ProgramSettings *settings)
     : QDialog(parent), settings_(settings) {
+  KeepOnScreen(this);
   setObjectName("FormFiltering");
   BuildForm();
   Relabel();

@@ -1,5 +1,6 @@
 #include "app/ui/FormFormatCard.h"
 
+#include "platform/ui/ScreenFit.h"
 #include "settings/Stringcode.h"
 
 #include <QComboBox>
@@ -26,6 +27,7 @@ QString FormatCardSize(quint64 bytes) {
 }
 
 TFormFormatCard::TFormFormatCard(const CardVolume &volume, QWidget *parent) : QDialog(parent) {
+  KeepOnScreen(this);
   setWindowTitle(QString::fromStdString(GetText(49)));
   auto *layout = new QVBoxLayout(this);
   auto *form = new QFormLayout;

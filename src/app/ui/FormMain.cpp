@@ -119,9 +119,9 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
       TabSheet1->ButtonScanClick();
   });
 
-  // Nothing can happen before the input folder is chosen: say where.
-  if (Settings().InPath.empty())
-    SetStatus([this] { return FirstStartText(); });
+  Status.OnChange(
+      [this](const std::string &text) { StatusLabel->setText(QString::fromStdString(text)); });
+  ReportFolder();
 
   RefreshSettingsPages();
   FitToPages();
@@ -151,41 +151,12 @@ int TFormMain::ShowMainMessage(int textId, int type) {
   return ShowMainMessage(Text(textId), type);
 }
 
-void TFormMain::SetStatus(std::function<QString()> make) {
-  status_ = std::move(make);
-  RefreshStatus();
-}
-
-void TFormMain::SetStatusId(int textId) {
-  SetStatus([textId] { return Text(textId); });
-}
-
-void TFormMain::SetStatusText(const QString &text) {
-  SetStatus([text] { return text; });
-}
-
-void TFormMain::RefreshStatus() {
-  StatusLabel->setText(status_ ? status_() : QString());
-}
-
 QString TFormMain::StatusText() const {
   return StatusLabel->text();
 }
 
-QString TFormMain::FirstStartText() const {
-  QString page = PageControl1->tabText(PageControl1->indexOf(TabSheet2));
-  return Text(txt::FirstStartHint).arg(page.remove('&'), Text(45));
-}
-
-QString TFormMain::DriveText() const {
-  // The folder spoken of, and what can be done about it now.
-  const QString folder = QDir::toNativeSeparators(QString::fromStdString(Settings().InPath));
-  if (DriveReady)
-    return Text(MsgDriveReady) + ": " + folder + "; " +
-           Text(txt::NextScan).arg(TabSheet1->ButtonScan->text().remove('&'));
-  QString page = PageControl1->tabText(PageControl1->indexOf(TabSheet2));
-  return Text(MsgDriveNotReady) + ": " + folder + "; " +
-         Text(txt::NextInsertCard).arg(page.remove('&'), Text(45));
+void TFormMain::ReportFolder() {
+  Status.SetFolder(QDir::toNativeSeparators(QString::fromStdString(Settings().InPath)).toStdString());
 }
 
 bool TFormMain::event(QEvent *event) {
@@ -204,7 +175,7 @@ void TFormMain::RelabelWindow() {
   TabSheet2->Relabel();
   TabSheet5->Relabel();
   TabSheet6->Relabel();
-  RefreshStatus();
+  Status.Refresh();
 }
 
 QSize TFormMain::AvailableClientSize() const {
@@ -305,7 +276,8 @@ void TFormMain::InputFolderChanged() {
     RefreshSettingsPages();
   }
   TabSheet1->InputFolderChanged();
-  SetStatus([this] { return DriveText(); });
+  ReportFolder();
+  Status.SetCard(StatusLine::Card::NotReady);
   const ProgramSettings &s = Settings();
   probe_->Ask(s.DriveIndex, s.InPath, true);
 }
@@ -360,14 +332,13 @@ void TFormMain::CardAppeared(const DriveProbe::Answer &answer) {
   TabSheet1->CardAppeared();
   TabSheet2->CardAppeared();
   RecorderSetup().CardAppeared();
-  SetStatus([this] { return DriveText(); });
+  Status.SetCard(StatusLine::Card::Ready);
   RecorderSetup().ApplyCardConfiguration(answer.configRead ? answer.config : std::string());
   TabSheet5->CardAppeared(QString::fromStdString(s.InPath));
   // A job still running (the record page's, or a file test) keeps the
   // window as it is until its End.
-  if (s.AutoScan && !TabSheet1->JobRunning() && !(worker_ != nullptr && worker_->IsBusy()) &&
-      TabSheet1->BeginScan())
-    SetStatusId(25);
+  if (s.AutoScan && !TabSheet1->JobRunning() && !(worker_ != nullptr && worker_->IsBusy()))
+    TabSheet1->BeginScan();
 }
 
 void TFormMain::CardGone() {
@@ -375,7 +346,7 @@ void TFormMain::CardGone() {
   TabSheet2->CardGone();
   RecorderSetup().CardGone();
   TabSheet5->CardGone();
-  SetStatus([this] { return DriveText(); });
+  Status.SetCard(StatusLine::Card::NotReady);
 }
 
 } // namespace orvo

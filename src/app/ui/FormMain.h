@@ -7,12 +7,12 @@
 // sets requests and polls.
 
 #include "app/DriveProbe.h"
+#include "app/StatusLine.h"
 #include "config/ui/SettingsHost.h"
 
 #include <QMainWindow>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 class QLabel;
@@ -51,14 +51,8 @@ public:
   void RefreshSettingsPages() override;
   bool CardReady() const override { return DriveReady; }
   std::string CardFolder() const override;
-  // The status bar's own text (drive state, job results); hints shown while
-  // the pointer rests on a control cover it only for that time, and never
-  // while a job runs. The text is made again by `make` after a language
-  // change.
-  void SetStatus(std::function<QString()> make);
-  void SetStatusId(int textId);
-  void SetStatusText(const QString &text);
-  void RefreshStatus();
+  // The status bar's own text; hints shown while the pointer rests on a
+  // control cover it only for that time, and never while a job runs.
   QString StatusText() const;
 
   void PageRedraw();
@@ -76,6 +70,8 @@ public:
   bool DriveReady = false;
   int PollTicks = 0;
   int LastAppliedLanguage = -1;
+  // Told of every change of the window's state; makes the status bar's text.
+  StatusLine Status;
 
   QTabWidget *PageControl1;
   RecordPage *TabSheet1;
@@ -107,14 +103,12 @@ private:
   QSize AvailableClientSize() const;
   void RestoreLayout();
   void SaveLayout();
-  QString FirstStartText() const;
-  // The card's state: its folder and the next step.
-  QString DriveText() const;
+  // The input folder as the status bar names it.
+  void ReportFolder();
 
   TSecondThread *worker_;
   ProgramSettings *settings_;
   std::unique_ptr<DriveProbe> probe_;
-  std::function<QString()> status_;
   bool layoutRestored_ = false;
 };
 

@@ -137,6 +137,13 @@ void RecordPage::ApplyCommands() {
   for (QPushButton *b : {ButtonSetAll, ButtonClearAll, ButtonDeleting})
     b->setEnabled(c.records);
   ButtonFiltering->setEnabled(c.filtering);
+  frame_.Status.SetJob(State.Running(), State.Cancelling());
+}
+
+void RecordPage::ReportCounts() {
+  const auto shown = static_cast<std::uint32_t>(RecordModel->ListedCount());
+  frame_.Status.SetCounts({scanned_, catalogCount_, State.Listed() ? shown : catalogCount_,
+                           static_cast<std::uint32_t>(RecordModel->UnreadableCount())});
 }
 
 void RecordPage::RememberColumnWidths(const QList<int> &widths) {
@@ -196,6 +203,7 @@ void RecordPage::CardGone() {
     State.SetListed(false);
     RecordModel->Clear();
     scanned_ = false;
+    ReportCounts();
   }
   ApplyCommands();
 }
@@ -214,6 +222,7 @@ void RecordPage::InputFolderChanged() {
   RecordModel->Clear();
   scanned_ = false;
   catalogCount_ = 0;
+  ReportCounts();
   ApplyCommands();
 }
 
@@ -230,20 +239,7 @@ void RecordPage::FillRecordList() {
       },
       SortColumn, SortAscending);
   ShowSortIndicator();
-  frame_.RefreshStatus();
-}
-
-QString RecordPage::RecordCountText() const {
-  const int unreadable = RecordModel->UnreadableCount();
-  if (catalogCount_ == 0 && unreadable == 0)
-    return Text(txt::NoRecordsIn)
-        .arg(QDir::toNativeSeparators(QString::fromStdString(frame_.Settings().InPath)));
-  QString text = unreadable > 0 ? Text(txt::RecordsUnreadable).arg(catalogCount_).arg(unreadable)
-                                : Text(29) + " " + QString::number(catalogCount_);
-  const int shown = RecordModel->ListedCount();
-  if (State.Listed() && static_cast<std::uint32_t>(shown) < catalogCount_)
-    text += " (" + Text(txt::RecordsShown).arg(shown) + ")";
-  return text;
+  ReportCounts();
 }
 
 void RecordPage::PushChecks() {
@@ -285,9 +281,8 @@ void RecordPage::ButtonScanClick() {
     ApplyCommands();
     if (worker != nullptr)
       worker->CancelJob();
-    frame_.SetStatusId(24);
-  } else if (BeginScan()) {
-    frame_.SetStatusId(25);
+  } else {
+    BeginScan();
   }
 }
 
@@ -307,6 +302,7 @@ bool RecordPage::BeginScan() {
   RecordModel->Clear();
   scanned_ = false;
   catalogCount_ = 0;
+  ReportCounts();
   // A scan has no known total: an empty range makes the bar a busy indicator.
   ProgressBar->setTextVisible(false);
   ProgressBar->setRange(0, 0);
@@ -351,7 +347,6 @@ void RecordPage::ButtonConvertClick() {
     ApplyCommands();
     if (worker != nullptr)
       worker->CancelJob();
-    frame_.SetStatusId(26);
     return;
   }
   if (!State.Allowed().convert)
@@ -364,8 +359,8 @@ void RecordPage::ButtonConvertClick() {
                  OutputFolderRefusal(frame_.Settings().InPath, frame_.Settings().OutPath);
              !refusal.empty()) {
     frame_.ShowMainMessage(QString::fromStdString(refusal), kMessageError);
-  } else if (BeginConvert()) {
-    frame_.SetStatusId(27);
+  } else {
+    BeginConvert();
   }
 }
 
@@ -408,6 +403,7 @@ void RecordPage::ShowConversionProgress() {
   const double share =
       live.bytesTotal > 0 ? static_cast<double>(live.bytesDone) / double(live.bytesTotal) : 0.0;
   ProgressBar->setValue(static_cast<int>(std::clamp(share, 0.0, 1.0) * kProgressSteps));
+  frame_.Status.SetProgress(static_cast<int>(std::clamp(share, 0.0, 1.0) * 100));
   QString line;
   if (live.currentRecord >= 0) {
     const int number = std::min<int>(static_cast<int>(live.finished) + 1, std::max(toConvert_, 1));
@@ -474,22 +470,13 @@ void RecordPage::TimerCommonTimer() {
     if (worker->IsBusy())
       return;
     EndScan();
-    frame_.SetStatus([this] { return RecordCountText(); });
   } else if (Converting()) {
     ShowConversionProgress();
     if (worker->IsBusy())
       return;
     EndConvert();
-    if (worker->WasCancelled()) {
-      frame_.SetStatusId(26);
-    } else if (worker->GetLastResult()) {
-      frame_.SetStatusId(30);
-    } else {
-      const int converted = convertedCount_, failed = failedCount_;
-      frame_.SetStatus([converted, failed] {
-        return Text(31) + ": " + Text(txt::ConvertSummary).arg(converted).arg(failed);
-      });
-    }
+    frame_.Status.SetConversionResult(worker->WasCancelled(), worker->GetLastResult(),
+                                      convertedCount_, failedCount_);
     ListViewRecord->setFocus();
     if (!pendingSummary_.isEmpty()) {
       // A long list is cut: the rows' hints tell the rest.
@@ -513,9 +500,6 @@ void RecordPage::ButtonFilteringClick() {
   if (FormFiltering != nullptr)
     FormFiltering->exec();
   FillRecordList();
-  // What the filter shows of what was found, whatever the bar said before.
-  if (scanned_ && !State.Busy())
-    frame_.SetStatus([this] { return RecordCountText(); });
 }
 
 void RecordPage::ButtonOpenFolderClick() {
@@ -561,8 +545,7 @@ void RecordPage::ButtonDeletingClick() {
   DropListIfCardGone();
   emit jobRunningChanged(false);
   ApplyCommands();
-  if (BeginScan())
-    frame_.SetStatusId(25);
+  BeginScan();
 }
 
 } // namespace orvo

@@ -68,12 +68,10 @@ public:
   bool Scanning() const { return State.Running() == JobState::Job::Scan; }
   bool Converting() const { return State.Running() == JobState::Job::Convert; }
   bool JobRunning() const { return State.Busy(); }
-  // "Records found: 9", with how many are shown when the filter hides some.
-  QString RecordCountText() const;
 
   JobState State;
   // Enables the commands the job state allows (also after another page's
-  // job began or ended).
+  // job began or ended), and tells the status bar which job runs.
   void ApplyCommands();
   // Sorted by date (and time) until a header says otherwise.
   std::int32_t SortColumn = 0;
@@ -109,6 +107,8 @@ signals:
 
 private:
   void DropListIfCardGone();
+  // What was found and what the filter shows of it, for the status bar.
+  void ReportCounts();
   void ShowConversionProgress();
   void ShowOutcomes();
 

@@ -159,7 +159,6 @@ bool UtilitiesPage::BeginTest(const QString &path, bool compare) {
   ProgressBar->setRange(0, 1);
   ProgressBar->setValue(0);
   ProgressBar->show();
-  frame_.SetStatusId(281);
   emit jobRunningChanged(true);
   TimerFileTest->start();
   return true;
@@ -201,12 +200,7 @@ void UtilitiesPage::TakeResult() {
   hasResult_ = true;
   RenderResult();
   // The status bar gets the headline; the box below holds the details.
-  // Made again in the language of the moment; the result stays as taken.
-  frame_.SetStatus([result = result_, compare = compareResult_, compared = compared_] {
-    const bool sameOrNot = compared && result.verdict == VideoFileVerdict::Good;
-    return QString::fromStdString(sameOrNot ? DescribeCompare(compare, true)
-                                            : DescribeFileTest(result));
-  });
+  frame_.Status.SetFileTestResult(result_, compared_, compareResult_);
 }
 
 void UtilitiesPage::RenderResult() {

@@ -1,5 +1,7 @@
 #include "config/ui/AdvancedDialogStyle.h"
 
+#include "platform/ui/ScreenFit.h"
+
 #include <QDialog>
 #include <QLayout>
 
@@ -10,6 +12,7 @@ namespace orvo {
 void ApplyAdvancedDialogStyle(QDialog *dialog, int clientWidth, int clientHeight) {
   dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   dialog->setModal(true);
+  KeepOnScreen(dialog);
   FitAdvancedDialog(dialog, clientWidth, clientHeight);
 }
 

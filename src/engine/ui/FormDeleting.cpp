@@ -1,6 +1,7 @@
 #include "engine/ui/FormDeleting.h"
 
 #include "engine/Secondthread.h"
+#include "platform/ui/ScreenFit.h"
 #include "settings/Stringcode.h"
 
 #include <QCloseEvent>
@@ -14,6 +15,7 @@ namespace orvo {
 
 TFormDeleting::TFormDeleting(TSecondThread *worker, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), worker_(worker) {
+  KeepOnScreen(this);
   setObjectName("FormDeleting");
   setModal(true);
   ProgressBar = new QProgressBar(this);

@@ -1,6 +1,7 @@
 #include "settings/ui/SetupForm.h"
 
 #include "platform/ui/MessageSeam.h"
+#include "platform/ui/ScreenFit.h"
 #include "settings/AddedTexts.h"
 #include "settings/Folders.h"
 #include "settings/ProgramSettings.h"
@@ -49,6 +50,7 @@ unsigned ParseFileLimitMiB(const QString &text) {
 TSetupForm::TSetupForm(QWidget *parent, ProgramSettings *settings)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       settings_(settings) {
+  KeepOnScreen(this);
   setObjectName("SetupForm");
   setModal(true);
 

@@ -3,14 +3,19 @@
 #include "app/ui/Application.h"
 #include "app/ui/FirmwarePage.h"
 #include "app/ui/FormAbout.h"
+#include "app/ui/FormFiltering.h"
+#include "app/ui/FormFormatCard.h"
 #include "app/ui/FormMain.h"
 #include "app/ui/HintPause.h"
 #include "app/ui/RecordPage.h"
 #include "app/ui/SettingsPage.h"
 #include "app/ui/UtilitiesPage.h"
 #include "config/ui/Binders.h"
+#include "config/ui/FormSetupCam.h"
+#include "config/ui/FormSetupVin.h"
 #include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
+#include "engine/ui/FormDeleting.h"
 #include "platform/FileSystem.h"
 #include "platform/Thread.h"
 #include "settings/ui/SetupForm.h"
@@ -23,6 +28,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -316,14 +322,15 @@ TEST(MainWindow, HintsShowInTheStatusBarWithoutLosingItsText) {
   ScratchWorkingFolder folder;
   ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
   TFormMain w(nullptr, &settings);
-  w.SetStatusText(English(39));
+  w.Status.SetConversionResult(false, true, 1, 0);
+  const QString status = w.StatusText();
   QStatusTipEvent enter(w.TabSheet2->ButtonSetup->statusTip());
   QApplication::sendEvent(w.TabSheet2->ButtonSetup, &enter);
   EXPECT_EQ(w.StatusBar->currentMessage(), English(46));
   QStatusTipEvent leave{QString()};
   QApplication::sendEvent(w.TabSheet2->ButtonSetup, &leave);
   EXPECT_TRUE(w.StatusBar->currentMessage().isEmpty());
-  EXPECT_EQ(w.StatusText(), English(39));
+  EXPECT_EQ(w.StatusText(), status);
 }
 
 TEST(MainWindow, ToolTipsShowThroughTheHintPause) {
@@ -364,6 +371,54 @@ TEST(WindowFits, TheScreenItIsShownOn) {
               scroll->horizontalScrollBar()->isVisible());
   EXPECT_TRUE(scroll->viewport()->height() >= pages.height() ||
               scroll->verticalScrollBar()->isVisible());
+}
+
+// Every dialog, shown on the same screen, stays within its available area;
+// what does not fit scrolls, so nothing is cut off.
+TEST(WindowFits, EveryDialog) {
+  ScratchWorkingFolder folder;
+  ProgramSettings settings(SettingsLocation{folder.dir.File("s.ini"), false});
+  DiscoverLanguages();
+  TSetupForm setup(nullptr, &settings);
+  TFormFiltering filtering(nullptr, &settings);
+  TFormDeleting deleting;
+  TFormSetupCam camera;
+  TFormSetupVin videoInput;
+  TFormAbout about;
+  about.LabelAbout();
+  TFormFormatCard format(CardVolume{"/dev/sdb1", {}, 16'000'000'000, "CARD", "vfat", false});
+  std::vector<QDialog *> dialogs{&setup, &filtering, &deleting, &camera, &videoInput, &about,
+                                 &format};
+  about.show();
+  about.ButtonLicense->click();
+  if (auto *licence = about.findChild<QDialog *>("FormLicense"))
+    dialogs.push_back(licence);
+  ASSERT_EQ(dialogs.size(), 8u);
+  for (QDialog *dialog : dialogs) {
+    const std::string name = dialog->metaObject()->className();
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog)) << name;
+    const QRect available = dialog->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(dialog->frameGeometry())) << name;
+    EXPECT_LE(dialog->minimumWidth(), available.width()) << name;
+    EXPECT_LE(dialog->minimumHeight(), available.height()) << name;
+    // The content gets the room it needs, or a scroll bar to reach the rest.
+    const auto *scroll = dialog->findChild<QScrollArea *>("DialogScroll");
+    if (scroll == nullptr) {
+      const QSize content = dialog->layout()->totalMinimumSize();
+      EXPECT_LE(content.width(), dialog->width()) << name;
+      EXPECT_LE(content.height(), dialog->height()) << name;
+    } else {
+      const QSize page = scroll->widget()->minimumSizeHint();
+      EXPECT_TRUE(scroll->viewport()->width() >= page.width() ||
+                  scroll->horizontalScrollBar()->isVisible())
+          << name;
+      EXPECT_TRUE(scroll->viewport()->height() >= page.height() ||
+                  scroll->verticalScrollBar()->isVisible())
+          << name;
+    }
+    dialog->hide();
+  }
 }
 
 } // namespace

@@ -161,12 +161,12 @@ TEST_F(FileTestPage, RefusedWhileTheWorkerIsBusyAndCancelled) {
   // was. A card that comes meanwhile is not scanned: the worker would refuse
   // the scan too.
   ASSERT_TRUE(worker->StartFileTest(big, false));
-  form->SetStatusText("as it was");
+  const QString before = Status();
   Start(big);
   EXPECT_FALSE(tests->Testing);
   EXPECT_FALSE(tests->TimerFileTest->isActive());
   EXPECT_EQ(tests->ButtonTest->text(), "Test");
-  EXPECT_EQ(Status(), "as it was");
+  EXPECT_EQ(Status(), before);
   EXPECT_TRUE(page->isEnabled());
   settings.AutoScan = true;
   CardAppears();
