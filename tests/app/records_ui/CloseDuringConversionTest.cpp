@@ -54,7 +54,10 @@ TEST(ClosingTheWindow, DuringAConversionLeavesOnlyFinishedFiles) {
   const fs::path previous = fs::current_path();
   fs::current_path(work.path); // no stored overrides, no language files
   cardgen::CardWriter writer;
-  for (std::uint32_t n = 1; n <= 4; ++n) {
+  // Enough records that the job still runs when the first one's parts are
+  // put under their names.
+  constexpr std::uint32_t kRecords = 16;
+  for (std::uint32_t n = 1; n <= kRecords; ++n) {
     cardgen::RecordPlan plan;
     plan.number = n;
     plan.minute = static_cast<std::uint8_t>(n);
@@ -88,7 +91,7 @@ TEST(ClosingTheWindow, DuringAConversionLeavesOnlyFinishedFiles) {
     RecordPage *page = form->TabSheet1;
     if (!started) {
       if (page->Scanning() || !page->ButtonSetAll->isEnabled() ||
-          page->RecordModel->rowCount() < 4)
+          page->RecordModel->rowCount() < static_cast<int>(kRecords))
         return;
       page->ButtonSetAll->click();
       page->ButtonConvert->click();
