@@ -159,8 +159,18 @@ bool TMP4Container::ParseBox(const char *type, std::uint32_t payload, int level,
     return true; // skipped
   if (box->level != level)
     return false;
-  if (TypeIs(type, "moov"))
+  if (TypeIs(type, "moov")) {
     movieSeen_ = true;
+    // Larger ones (far beyond any part's) are read field by field.
+    if (movieBytes_ == 0 && payload <= (16u << 20)) {
+      if (movie_.size() < payload)
+        movie_.resize(payload);
+      if (handle.ReadAt(movie_.data(), payload, position) == static_cast<std::int64_t>(payload)) {
+        movieStart_ = position;
+        movieBytes_ = payload;
+      }
+    }
+  }
   if (TypeIs(type, "moov") || TypeIs(type, "mdia") || TypeIs(type, "minf") ||
       TypeIs(type, "stbl")) {
     descend = true;
@@ -464,6 +474,8 @@ bool TMP4Container::DescribeOpenFile(MoviePlayback &playback) {
       const std::uint32_t n = size - 8;
       if (n > kMaxDescribedMovie)
         return false;
+      if (movieStart_ == at + 8 && movieBytes_ == n)
+        return DescribePlayback(movie_.data(), n, playback);
       auto bytes = std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[n ? n : 1]);
       return bytes && handle.ReadAt(bytes.get(), n, at + 8) == n &&
              DescribePlayback(bytes.get(), n, playback);

@@ -54,6 +54,7 @@ void TMP4Container::Reset() {
   movieTimescale = kMovieTimescale;
   fileSize_ = 0;
   dataBoxes_ = 0;
+  movieStart_ = movieBytes_ = 0;
   currentTrack_ = -1;
   writeFailed_ = false;
   errorText_.clear();
@@ -204,8 +205,11 @@ const std::uint8_t *TMP4Container::GetCodecConfig(int track, std::uint8_t &type,
 bool TMP4Container::ReadBytes(void *buffer, std::uint32_t n) {
   if (static_cast<std::uint64_t>(position) + n > 0xFFFFFFFFu)
     return false;
-  if (handle.ReadAt(buffer, n, position) != static_cast<std::int64_t>(n))
+  if (position >= movieStart_ && std::uint64_t{position} + n <= movieStart_ + movieBytes_) {
+    std::memcpy(buffer, movie_.data() + (position - movieStart_), n);
+  } else if (handle.ReadAt(buffer, n, position) != static_cast<std::int64_t>(n)) {
     return false;
+  }
   position += n;
   return true;
 }

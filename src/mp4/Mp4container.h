@@ -267,6 +267,10 @@ private:
   static constexpr std::uint32_t kReadWindow = 256 * 1024;
   const std::uint8_t *Windowed(int track, std::uint32_t sample, bool &failed);
   std::vector<std::uint8_t> shared_;
+  // Reader: the "moov" read whole, so that parsing its many small boxes
+  // costs one read rather than one a field; kept between files.
+  std::vector<std::uint8_t> movie_;
+  std::uint32_t movieStart_ = 0, movieBytes_ = 0;
   std::uint32_t sharedCapacity_ = 0, sharedStart_ = 0, sharedSize_ = 0;
   std::unique_ptr<std::uint8_t[]> window_[kMaxTracks];
   // Reader: the sample offsets are built beside the chunk offsets, then the
