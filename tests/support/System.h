@@ -83,14 +83,6 @@ private:
   std::intptr_t handle_ = -1; // pid, or the process HANDLE
 };
 inline constexpr char kNoSignals[] = "Windows has no signals to interrupt another program with";
-// Whether a child can be killed at any moment, again and again, without
-// harm to the test run. Under Wine a program killed while it starts can
-// leave its console host behind, holding the test's output open, and ctest
-// then waits for it for ever.
-bool KillsAtAnyMoment();
-inline constexpr char kNoKillsAtAnyMoment[] =
-    "under Wine a program killed while it starts can leave a console host holding the test's "
-    "output";
 
 // Ends the test program when a test hangs, so a hang is a failure rather
 // than a stuck run.

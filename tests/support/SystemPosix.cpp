@@ -15,10 +15,6 @@ extern char **environ;
 
 namespace orvo::test {
 
-bool KillsAtAnyMoment() {
-  return true;
-}
-
 bool MakeFifo(const std::string &path) {
   return mkfifo(path.c_str(), 0600) == 0;
 }

@@ -20,10 +20,6 @@ std::wstring Wide(const std::string &text) {
 
 } // namespace
 
-bool KillsAtAnyMoment() {
-  return false;
-}
-
 bool MakeFifo(const std::string &) {
   return false;
 }
@@ -105,7 +101,10 @@ bool Child::Start(const std::vector<std::string> &argv) {
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = startup.hStdOutput = startup.hStdError = null;
   PROCESS_INFORMATION child{};
-  const bool ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+  // Without a console of its own: a console host started for it would
+  // outlive a kill, holding the test's own output open, and ctest would
+  // wait for that for ever.
+  const bool ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
                                  nullptr, nullptr, &startup, &child);
   CloseHandle(null);
   if (!ok)

@@ -179,8 +179,6 @@ bool SwapInProgress(const std::string &out) {
 // part of either; a swap cut off half-way is finished by the next run, and
 // the mark stays.
 TEST(Crash, KilledReconversionLeavesTheEarlierSetOrTheNewOne) {
-  if (!test::KillsAtAnyMoment())
-    GTEST_SKIP() << test::kNoKillsAtAnyMoment;
   test::TempDir dir;
   const std::string card = dir.File("card"), out = dir.File("out"), fresh = dir.File("fresh");
   fs::create_directories(card);
