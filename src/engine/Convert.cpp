@@ -1,6 +1,7 @@
 #include "engine/Storagex4tft.h"
 
 #include "engine/OutputSet.h"
+#include "engine/PartJoin.h"
 #include "engine/RecordTime.h"
 #include "gps/CardClock.h"
 #include "engine/VideoFileTest.h"
@@ -185,31 +186,12 @@ bool TStorageX4TFT::OpenPart(RecordJob &job, const std::string &fragmentPath,
   Writer->SetCreationTime(local == 0 || utc <= 0 || utc > 0xFFFFFFFF
                               ? local
                               : static_cast<std::uint32_t>(utc));
-  job.tracks.clear();
-  const int tracks = Reader->GetTrackCount();
-  for (int k = 0; k < tracks; ++k) {
-    std::int8_t type = kTrackNone;
-    std::string handler, language;
-    std::uint8_t codecType = kCodecNone;
-    std::int32_t codecSize = 0;
-    bool ok = Reader->GetTrackInfo(k, type, handler, language) &&
-              Writer->AddTrack(type, handler, language) != -1;
-    const std::uint8_t *config = ok ? Reader->GetCodecConfig(k, codecType, codecSize) : nullptr;
-    if (config)
-      ok = Writer->SetCodecConfig(k, codecType, codecSize, config);
-    if (!ok) {
-      // The reader accepted a track set-up the writer cannot express: the
-      // fragment, not the output, is at fault.
-      Writer->Discard();
-      AddProblem(job.outcome, Damaged(DamageKind::Structure, fragmentPath));
-      return false;
-    }
-    TrackTypes[k] = static_cast<std::uint8_t>(type);
-    job.offsets[k] = 0;
-    PartTrack t{type, config ? codecType : kCodecNone, {}};
-    if (config)
-      t.config.assign(config, config + codecSize);
-    job.tracks.push_back(std::move(t));
+  if (!job.join.Begin(*Reader, *Writer)) {
+    // The reader accepted a track set-up the writer cannot express: the
+    // fragment, not the output, is at fault.
+    Writer->Discard();
+    AddProblem(job.outcome, Damaged(DamageKind::Structure, fragmentPath));
+    return false;
   }
   AddGpsTracks(job);
   job.partOpen = true;
@@ -218,36 +200,22 @@ bool TStorageX4TFT::OpenPart(RecordJob &job, const std::string &fragmentPath,
 
 TStorageX4TFT::CopyResult TStorageX4TFT::CopySamples(RecordJob &job,
                                                      const std::string &fragmentPath) {
-  int track = 0;
-  std::uint32_t sample = 0;
-  while (Reader->NextSample(track, sample)) {
-    // Checked per sample so that a cancel takes effect within a moment even
-    // on a slow card; what was written so far is whole samples of a valid
-    // file.
-    if (CancelRequested)
-      return CopyResult::Copied;
-    std::uint32_t size = 0, timestamp = 0;
-    bool key = false;
-    Reader->GetSampleInfo(track, sample, size, timestamp, key);
-    if (TrackTypes[track] == kTrackAudio) // every AAC frame decodes on its own
-      key = true;
-    // Straight from the reader's window into the part's chunk: one copy.
-    const std::uint8_t *data = Reader->PeekSample(track, sample, SampleBuffer.get(),
-                                                  static_cast<std::uint32_t>(SampleBufferSize));
-    if (!data) {
-      AddProblem(job.outcome, Problem(ProblemKind::FragmentUnreadable, fragmentPath,
-                                      Reader->LastErrorText()));
-      return CopyResult::ReadFailed;
-    }
-    if (!Writer->WriteSample(track, data, size, job.offsets[track] + timestamp, key)) {
-      const std::string why = Writer->LastErrorText();
-      AddProblem(job.outcome,
-                 Problem(ProblemKind::OutputFailed, OutputFolder + PartName(job, job.part),
-                         why.empty() ? "the file would pass 4 GiB" : why));
-      return CopyResult::WriteFailed;
-    }
+  switch (job.join.CopySamples(*Reader, *Writer, SampleBuffer.get(),
+                               static_cast<std::uint32_t>(SampleBufferSize), CancelRequested)) {
+  case TPartJoin::Copy::Copied:
+  case TPartJoin::Copy::Cancelled: // whole samples so far: a valid file
+    return CopyResult::Copied;
+  case TPartJoin::Copy::ReadFailed:
+    AddProblem(job.outcome, Problem(ProblemKind::FragmentUnreadable, fragmentPath,
+                                    Reader->LastErrorText()));
+    return CopyResult::ReadFailed;
+  case TPartJoin::Copy::WriteFailed:
+    break;
   }
-  return CopyResult::Copied;
+  const std::string why = Writer->LastErrorText();
+  AddProblem(job.outcome, Problem(ProblemKind::OutputFailed, OutputFolder + PartName(job, job.part),
+                                  why.empty() ? "the file would pass 4 GiB" : why));
+  return CopyResult::WriteFailed;
 }
 
 // Copies one fragment into the current part, opening a part when none is
@@ -273,35 +241,13 @@ TStorageX4TFT::FragmentResult TStorageX4TFT::CopyFragment(RecordJob &job,
     AddProblem(job.outcome, Damaged(DamageOf(fault), fragment.path));
     return FragmentResult::Failed;
   }
-  const int tracks = Reader->GetTrackCount();
   if (job.partOpen) {
-    bool sameTracks = static_cast<int>(job.tracks.size()) == tracks;
-    bool sameConfig = sameTracks;
-    for (int k = 0; sameTracks && k < tracks; ++k) {
-      std::int8_t type = kTrackNone;
-      std::string handler, language;
-      std::uint8_t codecType = kCodecNone;
-      std::int32_t size = 0;
-      Reader->GetTrackInfo(k, type, handler, language);
-      const std::uint8_t *config = Reader->GetCodecConfig(k, codecType, size);
-      if (!config)
-        codecType = kCodecNone;
-      const PartTrack &t = job.tracks[static_cast<std::size_t>(k)];
-      sameTracks = t.type == type && t.codecType == codecType;
-      sameConfig = sameConfig && sameTracks && t.config.size() == std::size_t(config ? size : 0) &&
-                   (!config || std::memcmp(t.config.data(), config, t.config.size()) == 0);
-    }
-    if (!sameTracks) {
+    const TPartJoin::Fit fit = job.join.Check(*Reader);
+    if (fit == TPartJoin::Fit::TracksDiffer) {
       AddProblem(job.outcome, Damaged(DamageKind::TracksDiffer, fragment.path));
       return FragmentResult::Failed;
     }
-    // A new decoder set-up (say the picture size changed) starts a new
-    // part, so that every part decodes with the set-up it declares. So
-    // does a part whose media time would pass 32 bits.
-    bool fits = true;
-    for (int k = 0; k < tracks; ++k)
-      fits = fits && std::uint64_t{job.offsets[k]} + Reader->TrackDuration[k] <= 0xFFFFFFFFu;
-    if ((!sameConfig || !fits) && !ClosePart(job))
+    if (fit == TPartJoin::Fit::NewPart && !ClosePart(job))
       return FragmentResult::RecordEnds;
   }
   if (!job.partOpen) {
@@ -318,8 +264,7 @@ TStorageX4TFT::FragmentResult TStorageX4TFT::CopyFragment(RecordJob &job,
     ++job.part;
     return FragmentResult::RecordEnds;
   }
-  for (int k = 0; k < tracks; ++k)
-    job.offsets[k] += Reader->TrackDuration[k];
+  job.join.Advance(*Reader);
   job.elapsed += Reader->TrackDuration[0];
   Writer->SetLastFragment(fragment.number);
   if (Writer->GetPosition() > MaxOutputLength && !ClosePart(job))

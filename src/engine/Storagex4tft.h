@@ -2,6 +2,7 @@
 
 #include "engine/Outcome.h"
 #include "engine/OutputSet.h"
+#include "engine/PartJoin.h"
 #include "engine/RecordEntry.h"
 #include "gps/Alignment.h"
 #include "gps/GpsTrack.h"
@@ -175,21 +176,15 @@ private:
   std::string BaseName(const RecordEntry &e) const;
 
   // Conversion of one record (Convert.cpp).
-  struct PartTrack {
-    std::int8_t type;
-    std::uint8_t codecType;
-    std::vector<std::uint8_t> config;
-  };
   struct RecordJob {
     std::uint32_t index = 0;
     std::string base; // output name before "_P<part>.mp4"
     std::uint32_t part = 0;
     bool partOpen = false;
-    std::uint32_t offsets[8] = {};
     // Media time of the record before the fragment being copied (90 kHz):
     // the moment a new part begins, for the times in its headers.
     std::uint64_t elapsed = 0;
-    std::vector<PartTrack> tracks; // of the open part
+    TPartJoin join; // the open part's tracks and times
     // Parts finished, waiting to be put under their names together.
     std::vector<StagedPart> staged;
     // The record's GPS track, placed on the recorder's clock, and the
@@ -232,7 +227,6 @@ private:
   std::atomic<bool> CancelRequested{false};
   std::unique_ptr<TMP4Container> Reader;
   std::unique_ptr<TMP4Container> Writer;
-  std::uint8_t TrackTypes[8] = {};
   std::unique_ptr<RecordEntry[]> Entries;
   std::atomic<std::uint32_t> Count{0};
   std::int32_t Capacity = 0;

@@ -59,6 +59,69 @@ bool TMP4Container::OpenWrite(const std::string &fileName) {
   return true;
 }
 
+bool TMP4Container::OpenLayout() {
+  if (state != kStateClosed)
+    return false;
+  Reset();
+  layoutOnly_ = true;
+  // The same "ftyp" and "mdat" header a written part starts with, placed
+  // only, so that chunks land where they would in a part.
+  position = 28;
+  if (!BeginBox("mdat"))
+    return false;
+  state = kStateWriting;
+  return true;
+}
+
+bool TMP4Container::FinishLayout(std::vector<std::uint8_t> &head,
+                                 std::vector<LayoutChunk> &chunks, std::uint64_t &dataBytes) {
+  if (state != kStateWriting || !layoutOnly_ || !FlushChunks() || !EndBox())
+    return false;
+  const std::uint32_t dataStart = 36, dataEnd = position;
+  // The "moov" is built twice: first to learn its size, then with every
+  // chunk offset moved past it. Its size does not change with the offsets.
+  std::uint32_t moovSize = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    index_.clear();
+    indexStart_ = position = dataEnd;
+    indexInMemory_ = true;
+    offsetShift_ = moovSize;
+    const bool ok = WriteIndex();
+    indexInMemory_ = false;
+    if (!ok || std::uint64_t{dataEnd} + index_.size() > 0xFFFFFFFFu)
+      return false;
+    moovSize = static_cast<std::uint32_t>(index_.size());
+  }
+  position = dataEnd;
+  head.assign(28, 0);
+  PutBE32(head.data(), 28);
+  PutType(head.data() + 4, "ftyp");
+  PutType(head.data() + 8, "vqm4");
+  PutType(head.data() + 16, "avc1");
+  PutType(head.data() + 20, "mp42");
+  PutType(head.data() + 24, "isom");
+  head.insert(head.end(), index_.begin(), index_.end());
+  std::uint8_t mdat[8];
+  PutBE32(mdat, dataEnd - dataStart + 8);
+  PutType(mdat + 4, "mdat");
+  head.insert(head.end(), mdat, mdat + 8);
+  chunks.clear();
+  for (int t = 0; t < trackCount; ++t) {
+    if (sampleCount[t] < 2)
+      continue; // not in the index (see WriteIndex)
+    std::uint32_t first = 0;
+    for (std::uint32_t c = 0; c < chunkCount[t]; ++c) {
+      chunks.push_back({t, first, samplesPerChunk[t][c],
+                        std::uint64_t{chunkOffsets[t][c]} + moovSize});
+      first += samplesPerChunk[t][c];
+    }
+  }
+  std::sort(chunks.begin(), chunks.end(),
+            [](const LayoutChunk &a, const LayoutChunk &b) { return a.offset < b.offset; });
+  dataBytes = dataEnd - dataStart;
+  return true;
+}
+
 int TMP4Container::AddTrack(std::int8_t type, const std::string &name, const std::string &lang) {
   if (state != kStateWriting || samplesAdded || trackCount >= kMaxTracks || type < kTrackVideo ||
       type > kTrackMeta || type == kTrackNone)
@@ -69,7 +132,7 @@ int TMP4Container::AddTrack(std::int8_t type, const std::string &name, const std
   if (!pendingSize[t])
     pendingSize[t] =
         static_cast<std::uint32_t *>(std::calloc(kPendingLimit, sizeof(std::uint32_t)));
-  if (!pendingSize[t] || (digestsEnabled_ && !digest_[t].Reset())) {
+  if (!pendingSize[t] || (digestsEnabled_ && !layoutOnly_ && !digest_[t].Reset())) {
     ReleasePending(t);
     ReleaseTables(t);
     return -1;
@@ -192,7 +255,7 @@ bool TMP4Container::WriteSample(int track, const std::uint8_t *data, std::uint32
   if (state != kStateWriting || track < 0 || track >= trackCount || writeFailed_)
     return false;
   // Bit 31 of a size entry is the key flag.
-  if (size & kKeyFlag || (size > 0 && !data))
+  if (size & kKeyFlag || (size > 0 && !data && !layoutOnly_))
     return false;
   const std::uint32_t n = sampleCount[track];
   if (!EnsureCapacity(track, n))
@@ -209,7 +272,7 @@ bool TMP4Container::WriteSample(int track, const std::uint8_t *data, std::uint32
   if (end > 0xFFFFFFFFu)
     return false;
   const std::uint64_t needed = pendingBytes[track] + size;
-  if (needed > pendingCapacity[track]) {
+  if (needed > pendingCapacity[track] && !layoutOnly_) {
     std::uint64_t grown = std::max<std::uint64_t>({needed, pendingCapacity[track] * 2, 1 << 18});
     auto *p = static_cast<std::uint8_t *>(std::realloc(pendingData[track], grown));
     if (!p)
@@ -217,11 +280,11 @@ bool TMP4Container::WriteSample(int track, const std::uint8_t *data, std::uint32
     pendingData[track] = p;
     pendingCapacity[track] = grown;
   }
-  if (size)
+  if (size && !layoutOnly_)
     std::memcpy(pendingData[track] + pendingBytes[track], data, size);
   // Nothing below can fail: the sample is in the file's data from here on,
   // so this is where it joins the digest, while its bytes are at hand.
-  if (digestsEnabled_)
+  if (digestsEnabled_ && !layoutOnly_)
     digest_[track].Update(data, size);
   pendingBytes[track] = needed;
   pendingSize[track][pendingCount[track]] = size;
@@ -255,7 +318,7 @@ bool TMP4Container::FlushChunks() {
     if (ok && !writeFailed_ && std::uint64_t{position} + total <= 0xFFFFFFFFu) {
       chunkOffsets[t][chunkCount[t]] = position;
       samplesPerChunk[t][chunkCount[t]] = count;
-      if (handle.Write(pendingData[t], static_cast<std::size_t>(total)) ==
+      if (layoutOnly_ || handle.Write(pendingData[t], static_cast<std::size_t>(total)) ==
           static_cast<std::int64_t>(total)) {
         position += static_cast<std::uint32_t>(total);
         for (int i = 0; i < boxDepth; ++i)
@@ -263,7 +326,8 @@ bool TMP4Container::FlushChunks() {
         ++chunkCount[t];
         // The part is flushed to the medium before it gets its name; written
         // out as it grows, that flush has little left to wait for.
-        handle.WriteBehind(position);
+        if (!layoutOnly_)
+          handle.WriteBehind(position);
       } else {
         KeepError();
         ok = false;
@@ -322,7 +386,7 @@ bool TMP4Container::WriteIndex() {
     if (sampleCount[t] >= 2 && !WriteTrak(t))
       return false;
   }
-  if (!WriteLocation() || (digestsEnabled_ && !WriteIntegrity()))
+  if (!WriteLocation() || (digestsEnabled_ && !layoutOnly_ && !WriteIntegrity()))
     return false;
   return EndBox() && !writeFailed_;
 }
@@ -632,7 +696,7 @@ bool TMP4Container::WriteTables(int t) {
 
   PutBE32(b, c);
   for (std::uint32_t i = 0; i < c; ++i)
-    PutBE32(b + 4 + 4 * i, chunkOffsets[t][i]);
+    PutBE32(b + 4 + 4 * i, chunkOffsets[t][i] + offsetShift_);
   return emit("stco", 4 + 4 * c);
 }
 

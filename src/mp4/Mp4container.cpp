@@ -64,6 +64,8 @@ void TMP4Container::Reset() {
   integrity_ = IntegrityData{};
   location_.clear();
   indexInMemory_ = false;
+  layoutOnly_ = false;
+  offsetShift_ = 0;
   integrityStatus_ = IntegrityStatus::Absent;
   for (int t = 0; t < kMaxTracks; ++t) {
     trackId_[t] = 0;
@@ -108,7 +110,9 @@ void TMP4Container::Close() {
   if (state != kStateReading && state != kStateWriting)
     return;
   bool ok = true;
-  if (state == kStateWriting) {
+  if (state == kStateWriting && layoutOnly_) {
+    // nothing was written
+  } else if (state == kStateWriting) {
     // Only a finished file may appear under its name: a part cut short by a
     // full disk would look complete and not play.
     ok = FinishWriting() && handle.CommitReplacement();
@@ -191,6 +195,12 @@ bool TMP4Container::GetSampleInfo(int track, std::uint32_t sample, std::uint32_t
   return true;
 }
 
+std::uint32_t TMP4Container::GetSampleOffset(int track, std::uint32_t sample) const {
+  if (state != kStateReading || track < 0 || track >= trackCount || sample >= sampleCount[track])
+    return 0;
+  return chunkOffsets[track][sample]; // per sample once the tables are read
+}
+
 const std::uint8_t *TMP4Container::GetCodecConfig(int track, std::uint8_t &type,
                                                   std::int32_t &size) {
   if (track < 0 || track >= trackCount || !codecConfig[track])
@@ -222,6 +232,8 @@ bool TMP4Container::WriteBytes(const void *buffer, std::uint32_t n) {
   if (indexInMemory_) {
     const auto *bytes = static_cast<const std::uint8_t *>(buffer);
     index_.insert(index_.end(), bytes, bytes + n);
+  } else if (layoutOnly_) {
+    // placed, not written
   } else if (handle.Write(buffer, n) != static_cast<std::int64_t>(n)) {
     writeFailed_ = true;
     KeepError();
@@ -271,6 +283,8 @@ bool TMP4Container::EndBox() {
     std::memcpy(index_.data() + (boxStart[boxDepth] - indexStart_), size, 4);
     return true;
   }
+  if (layoutOnly_)
+    return true;
   if (handle.WriteAt(size, 4, boxStart[boxDepth]) != 4) {
     writeFailed_ = true;
     KeepError();

@@ -149,6 +149,27 @@ public:
   // Reader: whether the file has a "moov" (a fragment without one opens with
   // no tracks).
   bool HasMovie() const { return movieSeen_; }
+  // Reader: where the sample's bytes start in the file; 0 for a bad index.
+  std::uint32_t GetSampleOffset(int track, std::uint32_t sample) const;
+
+  // Layout: a writer without a file, for a movie whose sample data stays
+  // where it is (in the fragments) and is only placed. Samples are written
+  // with their sizes and no bytes (data may be nullptr) and go into chunks
+  // exactly as a written part's do; FinishLayout gives the file's head
+  // ("ftyp", the "moov" first, the "mdat" header), whose chunk offsets
+  // count from the head's start, and where each chunk lies. No integrity
+  // data: a layout has no bytes to digest.
+  bool OpenLayout();
+  bool IsLayout() const { return layoutOnly_; }
+  struct LayoutChunk {
+    int track;
+    std::uint32_t firstSample; // of the track
+    std::uint32_t count;
+    std::uint64_t offset; // in the laid-out file
+  };
+  bool FinishLayout(std::vector<std::uint8_t> &head, std::vector<LayoutChunk> &chunks,
+                    std::uint64_t &dataBytes);
+
   // Reader: `n` bytes of a sample from byte `from` on, so that a sample of
   // any size can be streamed through a small buffer.
   bool ReadSamplePart(int track, std::uint32_t sample, std::uint32_t from, std::uint8_t *buffer,
@@ -292,6 +313,10 @@ private:
   // position may disagree, so nothing more is written.
   bool writeFailed_ = false;
   bool lastFinishOk_ = true;
+  // Layout: nothing reaches a file; chunk offsets move by the size of the
+  // "moov" that comes before the data.
+  bool layoutOnly_ = false;
+  std::uint32_t offsetShift_ = 0;
   std::string errorText_;
   void KeepError();
   bool FinishWriting();
