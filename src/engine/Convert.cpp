@@ -24,33 +24,6 @@ namespace {
 // have thousands, and nobody reads more than the first few.
 constexpr std::size_t kKeptProblems = 8;
 
-DamageKind DamageOf(FragmentFault fault) {
-  switch (fault) {
-  case FragmentFault::NoTracks:
-    return DamageKind::NoTracks;
-  case FragmentFault::EmptyTrack:
-    return DamageKind::EmptyTrack;
-  case FragmentFault::ZeroTimescale:
-    return DamageKind::ZeroTimescale;
-  case FragmentFault::TimesNotIncreasing:
-    return DamageKind::TimesNotIncreasing;
-  case FragmentFault::SampleOutsideFile:
-    return DamageKind::SampleOutsideFile;
-  case FragmentFault::SampleTooLarge:
-    return DamageKind::SampleTooLarge;
-  case FragmentFault::SampleOutsideData:
-    return DamageKind::SampleOutsideData;
-  case FragmentFault::SamplesOverlap:
-    return DamageKind::SamplesOverlap;
-  case FragmentFault::EmptySample:
-    return DamageKind::EmptySample;
-  case FragmentFault::OtherTrack:
-  case FragmentFault::None:
-    break;
-  }
-  return DamageKind::Structure;
-}
-
 ConvertProblem Problem(ProblemKind kind, std::string file, std::string detail = {}) {
   ConvertProblem p;
   p.kind = kind;

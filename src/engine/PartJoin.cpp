@@ -5,6 +5,33 @@
 
 namespace orvo {
 
+DamageKind DamageOf(FragmentFault fault) {
+  switch (fault) {
+  case FragmentFault::NoTracks:
+    return DamageKind::NoTracks;
+  case FragmentFault::EmptyTrack:
+    return DamageKind::EmptyTrack;
+  case FragmentFault::ZeroTimescale:
+    return DamageKind::ZeroTimescale;
+  case FragmentFault::TimesNotIncreasing:
+    return DamageKind::TimesNotIncreasing;
+  case FragmentFault::SampleOutsideFile:
+    return DamageKind::SampleOutsideFile;
+  case FragmentFault::SampleTooLarge:
+    return DamageKind::SampleTooLarge;
+  case FragmentFault::SampleOutsideData:
+    return DamageKind::SampleOutsideData;
+  case FragmentFault::SamplesOverlap:
+    return DamageKind::SamplesOverlap;
+  case FragmentFault::EmptySample:
+    return DamageKind::EmptySample;
+  case FragmentFault::OtherTrack:
+  case FragmentFault::None:
+    break;
+  }
+  return DamageKind::Structure;
+}
+
 TPartJoin::Fit TPartJoin::Check(TMP4Container &reader) const {
   const int tracks = reader.GetTrackCount();
   bool sameTracks = static_cast<int>(tracks_.size()) == tracks;

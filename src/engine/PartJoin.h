@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Outcome.h"
 #include "mp4/Mp4container.h"
 
 #include <atomic>
@@ -7,6 +8,9 @@
 #include <vector>
 
 namespace orvo {
+
+// What a fragment fault is called in a record's problems.
+DamageKind DamageOf(FragmentFault fault);
 
 // How a record's fragments are joined into one part: which fragment may
 // follow the open part, the tracks a part takes from its first fragment,

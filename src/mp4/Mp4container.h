@@ -149,6 +149,8 @@ public:
   // Reader: whether the file has a "moov" (a fragment without one opens with
   // no tracks).
   bool HasMovie() const { return movieSeen_; }
+  // Reader: the size of the open file.
+  std::uint32_t GetFileSize() const { return fileSize_; }
   // Reader: where the sample's bytes start in the file; 0 for a bad index.
   std::uint32_t GetSampleOffset(int track, std::uint32_t sample) const;
 

@@ -20,4 +20,9 @@ void UseUtf8Console();
 // line may be redrawn in place.
 bool IsTerminal(std::FILE *stream);
 
+// Makes standard output carry bytes as they are (Windows would turn "\n"
+// into "\r\n"), and makes a reader that goes away (a player closed) a
+// failed write rather than a signal that ends the program.
+void UseBinaryOutput();
+
 } // namespace orvo::platform

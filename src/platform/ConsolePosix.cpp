@@ -1,5 +1,6 @@
 #include "platform/Console.h"
 
+#include <csignal>
 #include <unistd.h>
 
 namespace orvo::platform {
@@ -12,6 +13,10 @@ void UseUtf8Console() {}
 
 bool IsTerminal(std::FILE *stream) {
   return isatty(fileno(stream)) != 0;
+}
+
+void UseBinaryOutput() {
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 } // namespace orvo::platform

@@ -9,6 +9,7 @@
 #include <io.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 
 namespace orvo::platform {
 
@@ -49,6 +50,10 @@ bool IsTerminal(std::FILE *stream) {
   HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   DWORD mode = 0;
   return h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode) != 0;
+}
+
+void UseBinaryOutput() {
+  _setmode(_fileno(stdout), _O_BINARY);
 }
 
 } // namespace orvo::platform

@@ -1,6 +1,7 @@
 #include "cardgen/CardGen.h"
 #include "engine/Storagex4tft.h"
 #include "engine/VideoFileTest.h"
+#include "engine/VirtualRecord.h"
 #include "mp4/BoxBuilder.h"
 #include "settings/AddedTexts.h"
 #include "support/System.h"
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -125,6 +127,46 @@ void ExpectSamplesOf(const Card &card, std::size_t r, const std::string &output,
   }
 }
 
+// The whole of a virtual segment, read in pieces of random length; then
+// reads at random offsets must give the same bytes.
+std::string ReadVirtual(TVirtualRecord &record, std::size_t segment, std::mt19937 &random) {
+  const std::uint64_t size = record.Segments()[segment].size;
+  std::string all(size, '\0');
+  for (std::uint64_t at = 0; at < size;) {
+    const std::size_t n = std::uniform_int_distribution<std::size_t>(1, 70000)(random);
+    const std::int64_t got = record.Read(segment, at, all.data() + at, n);
+    if (got <= 0) {
+      ADD_FAILURE() << "read at " << at << ": " << record.ErrorText();
+      return {};
+    }
+    at += static_cast<std::uint64_t>(got);
+  }
+  for (int k = 0; k < 200; ++k) {
+    const std::uint64_t at = std::uniform_int_distribution<std::uint64_t>(0, size)(random);
+    std::string piece(std::uniform_int_distribution<std::size_t>(0, 5000)(random), '\0');
+    const std::int64_t got = record.Read(segment, at, piece.data(), piece.size());
+    EXPECT_EQ(got, static_cast<std::int64_t>(std::min<std::uint64_t>(piece.size(), size - at)));
+    EXPECT_EQ(piece.substr(0, static_cast<std::size_t>(std::max<std::int64_t>(got, 0))),
+              all.substr(at, piece.size()))
+        << "at " << at;
+  }
+  return all;
+}
+
+// A virtual segment holds the data of the part a conversion wrote, byte for
+// byte, after an index of its own that comes first.
+void ExpectSegmentIsPart(TVirtualRecord &record, std::size_t segment, const std::string &part) {
+  std::mt19937 random(static_cast<unsigned>(segment) + 7);
+  const std::string bytes = ReadVirtual(record, segment, random);
+  const std::string written = test::ReadAll(part);
+  const std::size_t head = record.Segments()[segment].head.size();
+  ASSERT_GT(bytes.size(), head);
+  EXPECT_EQ(bytes.substr(28 + 4, 4), "moov");
+  ASSERT_GE(written.size(), 36 + bytes.size() - head);
+  EXPECT_TRUE(bytes.compare(head, std::string::npos, written, 36, bytes.size() - head) == 0)
+      << part;
+}
+
 } // namespace
 
 // The core promise: every sample of every fragment lands in the output once,
@@ -175,6 +217,49 @@ TEST(Conversion, OutputHoldsEverySampleWithContinuousTimestamps) {
                 test::ReadAll(card.RecordFolder(r) + "/" + rec.gpxName));
     }
   }
+}
+
+// A record played straight from the card: one file whose index comes
+// first and whose data is the conversion's, read at any offset from the
+// fragments; the card is not touched, and a fragment that changes under
+// the player is an error that names it, not other bytes.
+TEST(VirtualRecord, ReadsAtAnyOffsetWhatTheConversionWrites) {
+  cardgen::RecordPlan a = Plan(40, 4);
+  a.firstFragment = 98;
+  a.chunksPerFragment = 3;
+  Card card({a});
+  const std::string datBefore = test::ReadAll(card.RecordFolder(0) + "/record.dat");
+  const std::string fragmentBefore = test::ReadAll(card.Fragment(0, 2));
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  RecordEntry entry;
+  ASSERT_TRUE(engine.GetEntry(0, entry));
+  TVirtualRecord record;
+  ASSERT_TRUE(record.Open(engine.RecordFolderPath(0), entry)) << record.ErrorText();
+  ASSERT_EQ(record.Segments().size(), 1u);
+  EXPECT_EQ(record.ProblemCount(), 0u);
+  EXPECT_EQ(record.Segments()[0].firstFragment, 98u);
+  EXPECT_EQ(record.Segments()[0].lastFragment, 101u);
+  EXPECT_EQ(test::ReadAll(card.RecordFolder(0) + "/record.dat"), datBefore);
+
+  std::mt19937 random(3);
+  const std::string bytes = ReadVirtual(record, 0, random);
+  const std::string file = card.dir.File("virtual.mp4");
+  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(engine.ConvertChecked());
+  ExpectSegmentIsPart(record, 0, card.out.File(engine.OutputFileName(0, 0)));
+  if (test::ExternalChecks())
+    ExpectSamplesOf(card, 0, file, true);
+
+  // The same size, other bytes: read from a copy made since, the index
+  // would describe data that is not there.
+  const std::string fragment = card.Fragment(0, 2);
+  fs::remove(fragment);
+  std::ofstream(fragment, std::ios::binary) << fragmentBefore.substr(0, fragmentBefore.size() / 2);
+  std::vector<char> buffer(bytes.size());
+  EXPECT_EQ(record.Read(0, 0, buffer.data(), buffer.size()), -1);
+  EXPECT_NE(record.ErrorText().find(test::NativePath(fragment)), std::string::npos)
+      << record.ErrorText();
 }
 
 // Each part also proves itself: it names its record and fragments, reads
@@ -534,6 +619,16 @@ TEST(Conversion, DamagedFragmentsAreLeftOutWholeAndReported) {
       }
     }
     ASSERT_EQ(outcome.parts.size(), v.parts);
+    // Played from the card, the record leaves out what conversion leaves
+    // out and splits where it splits.
+    TVirtualRecord record;
+    RecordEntry entry;
+    ASSERT_TRUE(engine.GetEntry(0, entry));
+    ASSERT_TRUE(record.Open(engine.RecordFolderPath(0), entry)) << record.ErrorText();
+    ASSERT_EQ(record.Segments().size(), v.parts);
+    EXPECT_EQ(record.ProblemCount(), v.damaged && !v.tooShort ? 1u : 0u);
+    for (std::size_t k = 0; k < v.parts; ++k)
+      ExpectSegmentIsPart(record, k, card.out.File(outcome.parts[k]));
     if (!test::ExternalChecks())
       continue;
     std::vector<std::string> written, expected;

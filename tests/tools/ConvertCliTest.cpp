@@ -169,6 +169,46 @@ TEST_F(CliCard, ListsAndConvertsTheChosenRecords) {
   EXPECT_EQ(verdict, "ok\n");
 }
 
+// A record streamed to standard output plays from a pipe, holds what a
+// conversion holds, and leaves the card as it was.
+TEST_F(CliCard, StdoutStreamsARecordThatPlaysFromAPipe) {
+  Make({Plan(1, 3), Plan(2, 1)});
+  std::string stream, err, record;
+  for (auto &e : fs::recursive_directory_iterator(card))
+    if (e.path().filename() == "record.dat")
+      record += test::ReadAll(e.path().string());
+  EXPECT_EQ(RunTool({"--stdout", "5", card}), 2) << "no record 5";
+  EXPECT_EQ(RunTool({"--stdout", "0", card, out}), 2);
+  EXPECT_EQ(RunTool({"--segment", "1", card, out}), 2) << "--segment goes with --stdout";
+  EXPECT_EQ(RunTool({"--stdout", "0", "--segment", "1", card}, nullptr, &err), 2);
+  EXPECT_NE(err.find("has 1 segment"), std::string::npos) << err;
+  ASSERT_EQ(media::RunProcess({kTool, "--stdout", "0", card}, &stream, &err), 0) << err;
+  EXPECT_EQ(stream.substr(4, 8), "ftypvqm4");
+  EXPECT_EQ(stream.substr(32, 4), "moov") << "the index first, for a reader that cannot seek";
+  std::string after;
+  for (auto &e : fs::recursive_directory_iterator(card))
+    if (e.path().filename() == "record.dat")
+      after += test::ReadAll(e.path().string());
+  EXPECT_EQ(after, record);
+  EXPECT_EQ(OutputFiles(), 0u);
+  if (!test::ExternalChecks())
+    return;
+  std::string messages;
+  EXPECT_EQ(media::RunProcess({"sh", "-c",
+                               "'" + kTool + "' --stdout 0 '" + card +
+                                   "' | ffmpeg -v error -i - -f null - 2>&1"},
+                              &messages),
+            0);
+  EXPECT_EQ(messages, "");
+  ASSERT_EQ(RunTool({"--only", "0", card, out}), 0);
+  const std::string file = dir.File("streamed.mp4");
+  std::ofstream(file, std::ios::binary).write(stream.data(), static_cast<std::streamsize>(stream.size()));
+  for (auto &e : fs::directory_iterator(out))
+    for (int track : {0, 1})
+      EXPECT_EQ(test::PacketChecksums(file, track),
+                test::PacketChecksums(e.path().string(), track));
+}
+
 // --version, and the README and the manual page say what --help says.
 TEST_F(CliCard, HelpVersionReadmeAndManualAgree) {
   std::string help, version;

@@ -9,6 +9,7 @@
 #include "app/OutcomeText.h"
 #include "engine/Secondthread.h"
 #include "engine/VideoFileTest.h"
+#include "engine/VirtualRecord.h"
 #include "gps/Export.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
@@ -55,6 +56,7 @@ constexpr char kUsage[] =
     R"(Usage: orvo-convert [OPTIONS] CARD OUTDIR
        orvo-convert --list [--json] CARD
        orvo-convert --track INDEX [--format gpx|geojson|csv] CARD
+       orvo-convert --stdout INDEX [--segment N] CARD
        orvo-convert --test FILE...
        orvo-convert --version | --help
 
@@ -83,6 +85,13 @@ and every recording converted completely marked as converted on the card.
   --track INDEX  write the GPS track of the recording with this index to
                  standard output, placed on UTC and on the recording's
                  clock: --format gpx (the default), geojson or csv
+  --stdout INDEX write the recording with this index to standard output as
+                 one MP4 stream read straight from the card, to play or
+                 process at once (orvo-convert --stdout 3 CARD | mpv -);
+                 its samples are those a conversion writes, and nothing
+                 on the card changes
+  --segment N    with --stdout: the stretch of the recording after its Nth
+                 change of decoder set-up (default 0, the first)
   --quiet        print only the recordings that were not converted
   --test FILE... test MP4 files written by this program: every sample is
                  read and checked against the file's integrity data; one
@@ -98,7 +107,7 @@ are printed escaped ("\n", "\t", "\xNN").
 Ctrl-C stops within a moment: the open file is finished and kept, and the
 recording stays unconverted on the card. Exit status: 0 all converted,
 1 some recording not converted completely or a record folder unreadable
-(--list too), 2 bad usage, a missing folder or OUTDIR inside CARD,
+(--list too), or a fragment left out of --stdout, 2 bad usage, a missing folder or OUTDIR inside CARD,
 130 interrupted by Ctrl-C, 143 stopped by SIGTERM.
 )";
 
@@ -137,6 +146,10 @@ struct Options {
   orvo::GpsPlacement gps = orvo::GpsPlacement::Both;
   bool track = false;
   std::uint32_t trackIndex = 0;
+  bool stream = false;
+  std::uint32_t streamIndex = 0;
+  unsigned long segment = 0;
+  bool segmentGiven = false;
   orvo::gps::ExportFormat format = orvo::gps::ExportFormat::Gpx;
   std::string mask = "%D_%T";
   unsigned long limitMib = 1900;
@@ -152,7 +165,7 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
     const char *v = nullptr;
     const bool takesValue =
         arg == "--mask" || arg == "--limit" || arg == "--only" || arg == "--gps" ||
-        arg == "--track" || arg == "--format";
+        arg == "--track" || arg == "--format" || arg == "--stdout" || arg == "--segment";
     if (takesValue) {
       if (i + 1 >= argc)
         return Fail(arg + " needs a value");
@@ -187,6 +200,16 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
         return Fail("--track takes a record index (see --list)");
       o.track = true;
       o.trackIndex = static_cast<std::uint32_t>(index);
+    } else if (arg == "--stdout") {
+      unsigned long index = 0;
+      if (!ParseNumber(v, index) || index > 0xFFFFFFFFul)
+        return Fail("--stdout takes a record index (see --list)");
+      o.stream = true;
+      o.streamIndex = static_cast<std::uint32_t>(index);
+    } else if (arg == "--segment") {
+      if (!ParseNumber(v, o.segment) || o.segment > 0xFFFFul)
+        return Fail("--segment takes a segment number");
+      o.segmentGiven = true;
     } else if (arg == "--format") {
       const auto format = orvo::gps::ParseExportFormat(v);
       if (!format)
@@ -220,6 +243,12 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
   if (o.track && (o.list || o.positional.size() != 1))
     return Fail("--track takes the card's folder alone");
   if (o.track)
+    return -1;
+  if (o.segmentGiven && !o.stream)
+    return Fail("--segment goes with --stdout");
+  if (o.stream && (o.list || o.positional.size() != 1))
+    return Fail("--stdout takes the card's folder alone");
+  if (o.stream)
     return -1;
   if (o.positional.size() != (o.list ? 1u : 2u))
     return Fail(o.list ? "--list takes the card's folder" : "a card folder and an output folder");
@@ -284,6 +313,57 @@ int PrintTrack(const orvo::TSecondThread &worker, std::uint32_t index,
   return track.fixes.empty() ? kExitJobFailed : kExitOk;
 }
 
+// The record as one MP4 stream on standard output, laid out from its
+// fragments' indexes and read from them as it is written; what was left out
+// goes to standard error.
+int StreamRecord(const orvo::TSecondThread &worker, std::uint32_t index, std::uint32_t segment) {
+  using namespace orvo;
+  if (index >= worker.GetRecordCount())
+    return Fail("there is no record " + std::to_string(index) + " on the card (see --list)");
+  if (platform::IsTerminal(stdout))
+    return Fail("--stdout writes video: send it to a player or a file, not the terminal");
+  RecordEntry entry;
+  worker.GetEngine().GetEntry(index, entry);
+  const std::string folder = worker.GetEngine().RecordFolderPath(index);
+  TVirtualRecord record;
+  const bool opened = record.Open(folder, entry, &interrupted);
+  if (interrupted)
+    return InterruptedExit();
+  for (const ConvertProblem &p : record.Problems())
+    std::fprintf(stderr, "orvo-convert: %s\n", PrintableText(DescribeProblem(p)).c_str());
+  if (!opened) {
+    std::fprintf(stderr, "orvo-convert: %s: %s\n", PrintableText(folder).c_str(),
+                 PrintableText(record.ErrorText()).c_str());
+    return kExitJobFailed;
+  }
+  const std::size_t segments = record.Segments().size();
+  if (segment >= segments)
+    return Fail("record " + std::to_string(index) + " has " + std::to_string(segments) +
+                " segment(s)");
+  if (segments > 1)
+    std::fprintf(stderr,
+                 "orvo-convert: the decoder set-up changes within the recording: this is "
+                 "segment %u of %zu (--segment)\n",
+                 segment, segments);
+  platform::UseBinaryOutput();
+  std::vector<std::uint8_t> buffer(1u << 20);
+  const std::uint64_t size = record.Segments()[segment].size;
+  for (std::uint64_t at = 0; at < size;) {
+    if (interrupted)
+      return InterruptedExit();
+    const std::int64_t n = record.Read(segment, at, buffer.data(), buffer.size());
+    if (n <= 0) {
+      std::fprintf(stderr, "orvo-convert: %s\n", PrintableText(record.ErrorText()).c_str());
+      return kExitJobFailed;
+    }
+    if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), stdout) !=
+        static_cast<std::size_t>(n))
+      return kExitJobFailed; // the reader went away
+    at += static_cast<std::uint64_t>(n);
+  }
+  return std::fflush(stdout) == 0 && record.ProblemCount() == 0 ? kExitOk : kExitJobFailed;
+}
+
 int main(int argc, char **argv) {
   using namespace orvo;
   Options o;
@@ -301,7 +381,7 @@ int main(int argc, char **argv) {
   // The settings live only for this run: an empty location is never stored.
   ProgramSettings settings{SettingsLocation{}};
   settings.SetInPath(card);
-  if (!o.list && !o.track) {
+  if (!o.list && !o.track && !o.stream) {
     const std::string out = platform::WithSeparator(o.positional[1]);
     if (!platform::IsEnterableDirectory(out))
       return Fail("the output folder " + o.positional[1] + " does not exist");
@@ -333,6 +413,8 @@ int main(int argc, char **argv) {
   const std::uint32_t unreadable = worker.GetUnreadableCount();
   if (o.track)
     return PrintTrack(worker, o.trackIndex, o.format);
+  if (o.stream)
+    return StreamRecord(worker, o.streamIndex, static_cast<std::uint32_t>(o.segment));
   if (o.list) {
     if (o.json)
       PrintCatalogJson(worker.GetEngine(), stdout);
