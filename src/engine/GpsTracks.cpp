@@ -65,6 +65,26 @@ bool TStorageX4TFT::GetRecordTrack(std::uint32_t index, gps::GpsTrack &track,
   return true;
 }
 
+bool TStorageX4TFT::GetPlaySource(std::uint32_t index, PlaySource &source) const {
+  const RecordEntry *e = EntryAt(index);
+  if (!e)
+    return false;
+  source.folder = RecordFolderPath(index);
+  source.entry = *e;
+  source.gpxPath = (e->Attributes & kAttrGps) ? source.folder + GpsFileName(index) : std::string();
+  source.cardClock = gps::ReadCardClockOffset(CatalogFolder);
+  return true;
+}
+
+bool TStorageX4TFT::LoadTrack(const PlaySource &source, gps::GpsTrack &track,
+                              gps::TrackAlignment &alignment) {
+  if (source.gpxPath.empty())
+    return false;
+  track = gps::ReadGpx(source.gpxPath);
+  alignment = Align(source.entry, track, source.cardClock);
+  return true;
+}
+
 // A track that cannot be read, or not placed on the recorder's clock, is
 // told in a note and never fails the record: the video is converted either
 // way.

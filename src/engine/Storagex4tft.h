@@ -141,6 +141,21 @@ public:
   bool GetRecordTrack(std::uint32_t index, gps::GpsTrack &track,
                       gps::TrackAlignment &alignment) const;
 
+  // What playing a record from the card needs, taken while no job runs, so
+  // that the record can be laid out and its track read on another thread
+  // (LoadTrack) without the catalog. False for a bad index or while busy.
+  struct PlaySource {
+    std::string folder; // with a separator
+    RecordEntry entry{};
+    std::string gpxPath; // empty: the record has no track
+    std::optional<std::int64_t> cardClock;
+  };
+  bool GetPlaySource(std::uint32_t index, PlaySource &source) const;
+  // The source's GPS track, placed on the recorder's clock; false without
+  // a track file.
+  static bool LoadTrack(const PlaySource &source, gps::GpsTrack &track,
+                        gps::TrackAlignment &alignment);
+
   // The raw catalog entry, for tests and tools; false for a bad index or
   // while busy.
   bool GetEntry(std::uint32_t index, RecordEntry &entry) const;

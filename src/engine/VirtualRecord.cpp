@@ -211,6 +211,29 @@ bool TVirtualRecord::Open(const std::string &recordFolder, const RecordEntry &en
   return true;
 }
 
+std::uint64_t TVirtualRecord::SegmentStartMs(std::size_t segment) const {
+  std::uint64_t ms = 0;
+  for (std::size_t k = 0; k < segment && k < segments_.size(); ++k)
+    ms += segments_[k].durationTicks / 90;
+  return ms;
+}
+
+std::uint64_t TVirtualRecord::DurationMs() const {
+  return SegmentStartMs(segments_.size());
+}
+
+void TVirtualRecord::Locate(std::uint64_t recordMs, std::size_t &segment,
+                            std::uint64_t &segmentMs) const {
+  segment = 0;
+  segmentMs = recordMs;
+  while (segment + 1 < segments_.size() && segmentMs >= segments_[segment].durationTicks / 90) {
+    segmentMs -= segments_[segment].durationTicks / 90;
+    ++segment;
+  }
+  if (!segments_.empty())
+    segmentMs = std::min<std::uint64_t>(segmentMs, segments_[segment].durationTicks / 90);
+}
+
 bool TVirtualRecord::ReadSource(std::uint32_t fragment, std::uint32_t source, std::uint8_t *to,
                                 std::uint32_t n) {
   if (fragment >= paths_.size())

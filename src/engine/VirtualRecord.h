@@ -51,6 +51,12 @@ public:
   const std::string &ErrorText() const { return error_; }
   const RecordEntry &Entry() const { return entry_; }
 
+  // The segments one after another, in milliseconds: the whole length, and
+  // where a moment of it lies (the last segment's end for one past it).
+  std::uint64_t DurationMs() const;
+  void Locate(std::uint64_t recordMs, std::size_t &segment, std::uint64_t &segmentMs) const;
+  std::uint64_t SegmentStartMs(std::size_t segment) const;
+
   // Up to `n` bytes of segment `segment` from `offset` on; the count read
   // (0 at the end), or -1 with ErrorText naming the fragment and why (a
   // card pulled out, a file that changed). Safe from any one thread at a

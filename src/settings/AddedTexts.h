@@ -151,6 +151,30 @@ enum AddedText : int {
   DeletingIn,
   PreparingIn,
 
+  // The player.
+  PlayerTitle,
+  PlayerOpening,
+  PlayerCannotOpen,
+  PlayerLeftOut,
+  PlayerCannotPlay,
+  PlayerPlay,
+  PlayerPause,
+  PlayerFrameBack,
+  PlayerFrameForward,
+  PlayerSpeed,
+  PlayerMute,
+  PlayerVolume,
+  PlayerFullScreen,
+  PlayerSnapshot,
+  PlayerSnapshotSaved,
+  PlayerSnapshotFailed,
+  PlayerWaitForJob,
+  PlayerPlayFile,
+  PlayerRoute,
+  PlayerSpeedChart,
+  PlayerNoFrame,
+  PlayerSegments,
+
   AddedTextEnd // one past the last
 };
 } // namespace txt

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "engine/Storagex4tft.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QSlider;
+class QToolButton;
+class QVBoxLayout;
+
+namespace orvo {
+
+class FrameView;
+class PlaybackSession;
+class Timeline;
+class TVirtualRecord;
+
+// A window that plays one record straight from the card (or one MP4 file):
+// the picture, a time line over the whole record, the controls, the
+// recording's date and time of the frame shown, and beside it the route and
+// the speed when the record has a GPS track. It never writes to the card;
+// its snapshots go into the output folder.
+class PlayerWindow : public QWidget {
+  Q_OBJECT
+public:
+  explicit PlayerWindow(QWidget *parent = nullptr);
+  ~PlayerWindow() override;
+
+  // Lays the record out on another thread and plays it when done; `title`
+  // names it in the window's title and messages.
+  void OpenRecord(const TStorageX4TFT::PlaySource &source, const QString &title);
+  void OpenFile(const QString &path);
+  // Where snapshots go.
+  void SetOutputFolder(const QString &folder) { outputFolder_ = folder; }
+  void Relabel();
+
+  PlaybackSession &Session() const { return *session_; }
+  FrameView &View() const { return *view_; }
+  // The recorder's date and time of the moment `ms` of the record; empty
+  // when it is not known (a file, a record without a valid date).
+  QString MomentText(qint64 ms) const;
+  // Saves the frame shown as a PNG named by its date and time; the path, or
+  // empty with the reason shown.
+  QString SaveSnapshot();
+  QString Message() const;
+
+signals:
+  // The side panel's widgets follow these (route, speed chart).
+  void trackLoaded();
+
+protected:
+  void keyPressEvent(QKeyEvent *event) override;
+  void closeEvent(QCloseEvent *event) override;
+
+private:
+  struct Opened;
+  void RecordOpened(const std::shared_ptr<Opened> &opened);
+  void ShowPosition(qint64 ms);
+  void ShowMessage(const QString &text, bool problem);
+  void ChangeSpeed(int step);
+  void ToggleFullScreen();
+  void AbandonOpening();
+
+  PlaybackSession *session_;
+  FrameView *view_;
+  Timeline *timeline_;
+  QToolButton *playButton_, *backButton_, *forwardButton_, *muteButton_, *snapshotButton_,
+      *fullButton_;
+  QComboBox *speedBox_;
+  QSlider *volume_;
+  QLabel *timeLabel_, *momentLabel_, *message_;
+  QWidget *side_;
+  QVBoxLayout *sideLayout_;
+  QString title_, outputFolder_;
+  // 1904-based seconds of the record's start; 0: unknown.
+  std::uint32_t startSince1904_ = 0;
+  std::shared_ptr<std::atomic<bool>> cancelOpening_;
+  gps::GpsTrack track_;
+  gps::TrackAlignment alignment_;
+};
+
+} // namespace orvo
