@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev libxxhash-dev
-  libexpat1-dev
+  libexpat1-dev libssl-dev
   qt6-base-dev qt6-base-dev-tools
   ffmpeg mkvtoolnix xvfb xauth dbus dbus-daemon time bc
   dpkg-dev lintian desktop-file-utils appstream
