@@ -9,6 +9,7 @@
 #include "app/ui/RecordPage.h"
 #include "app/ui/SettingsPage.h"
 #include "app/ui/UtilitiesPage.h"
+#include "player/ui/PlayerLauncher.h"
 #include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
@@ -75,6 +76,8 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
   PageControl1->setObjectName("PageControl1");
   scroll->setWidget(PageControl1);
   setCentralWidget(scroll);
+  Player = new PlayerLauncher(
+      this, [this] { return QString::fromStdString(Settings().OutPath); });
   TabSheet1 = new RecordPage(*this, PageControl1);
   TabSheet2 = new SettingsPage(*this, PageControl1);
   TabSheet5 = new FirmwarePage(PageControl1);
@@ -175,6 +178,7 @@ void TFormMain::RelabelWindow() {
   TabSheet2->Relabel();
   TabSheet5->Relabel();
   TabSheet6->Relabel();
+  Player->Relabel();
   Status.Refresh();
 }
 
@@ -251,11 +255,18 @@ void TFormMain::closeEvent(QCloseEvent *event) {
 }
 
 void TFormMain::dragEnterEvent(QDragEnterEvent *event) {
-  if (!TabSheet1->JobRunning() && !DroppedFolder(event->mimeData()).isEmpty())
+  if (!PlayerLauncher::DroppedVideo(event->mimeData()).isEmpty() ||
+      (!TabSheet1->JobRunning() && !DroppedFolder(event->mimeData()).isEmpty()))
     event->acceptProposedAction();
 }
 
 void TFormMain::dropEvent(QDropEvent *event) {
+  // A video file plays; a folder becomes the input folder.
+  if (const QString video = PlayerLauncher::DroppedVideo(event->mimeData()); !video.isEmpty()) {
+    event->acceptProposedAction();
+    Player->OpenFile(video);
+    return;
+  }
   const QString folder = DroppedFolder(event->mimeData());
   if (folder.isEmpty() || TabSheet1->JobRunning())
     return;

@@ -28,6 +28,7 @@ class RecordPage;
 class SettingsPage;
 class FirmwarePage;
 class UtilitiesPage;
+class PlayerLauncher;
 class RecorderSettings;
 
 inline constexpr char kMainCaption[] = "oRVO-V.264o4 TFT V1.02";
@@ -78,6 +79,9 @@ public:
   SettingsPage *TabSheet2;
   FirmwarePage *TabSheet5;
   UtilitiesPage *TabSheet6;
+
+  // The player, for a record of the list or a video file.
+  PlayerLauncher *Player;
 
   QStatusBar *StatusBar;
   QLabel *StatusLabel;

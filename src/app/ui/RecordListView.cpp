@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyle>
 
 #include <algorithm>
@@ -27,6 +28,17 @@ RecordListView::RecordListView(QWidget *parent) : QTreeView(parent) {
   h->setSectionsClickable(true);
   h->setSortIndicatorShown(true);
   h->setStretchLastSection(true);
+}
+
+void RecordListView::mouseDoubleClickEvent(QMouseEvent *event) {
+  const QModelIndex at = indexAt(event->position().toPoint());
+  // A double click on the check box is two clicks on it, not a wish to play.
+  if (at.isValid() && at.column() > 0 && event->button() == Qt::LeftButton) {
+    emit openRequested(at.row());
+    event->accept();
+    return;
+  }
+  QTreeView::mouseDoubleClickEvent(event);
 }
 
 void RecordListView::SetRecordModel(RecordTableModel *model) {
@@ -51,6 +63,12 @@ void RecordListView::keyPressEvent(QKeyEvent *event) {
   if (model_ != nullptr && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
     if (currentIndex().isValid())
       model_->ToggleCheck(currentIndex().row());
+    event->accept();
+    return;
+  }
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      currentIndex().isValid()) {
+    emit openRequested(currentIndex().row());
     event->accept();
     return;
   }

@@ -23,8 +23,13 @@ public:
   // than `minimum` (one per column).
   QList<int> FittingWidths(const QList<int> &minimum) const;
 
+signals:
+  // Enter or a double click on a record's row: play it.
+  void openRequested(int row);
+
 protected:
   void keyPressEvent(QKeyEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
   void changeEvent(QEvent *event) override;
 
 private:

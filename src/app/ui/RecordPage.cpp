@@ -10,6 +10,7 @@
 #include "app/ui/RecordListView.h"
 #include "app/ui/RecordTableModel.h"
 #include "engine/Secondthread.h"
+#include "player/ui/PlayerLauncher.h"
 #include "platform/ui/MessageSeam.h"
 #include "platform/ui/NamedWidget.h"
 #include "settings/AddedTexts.h"
@@ -23,6 +24,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QStatusBar>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -56,6 +58,7 @@ RecordPage::RecordPage(TFormMain &frame, QWidget *parent) : QWidget(parent), fra
   RecordModel->setObjectName("RecordModel");
   ListViewRecord = MakeNamed<RecordListView>(this, "ListViewRecord");
   ListViewRecord->SetRecordModel(RecordModel);
+  connect(ListViewRecord, &RecordListView::openRequested, this, &RecordPage::OpenRecord);
   QHeaderView *header = ListViewRecord->header();
   header->setMinimumSectionSize(kRecordColumnWidths[0]);
   header->setSectionResizeMode(0, QHeaderView::Fixed);
@@ -546,6 +549,19 @@ void RecordPage::ButtonDeletingClick() {
   emit jobRunningChanged(false);
   ApplyCommands();
   BeginScan();
+}
+
+void RecordPage::OpenRecord(int row) {
+  const std::uint32_t index = RecordModel->IndexAt(row);
+  if (index == kNoRecord)
+    return;
+  TStorageX4TFT::PlaySource source;
+  // The catalog is the worker's while a job runs.
+  if (JobRunning() || !frame_.Worker()->GetEngine().GetPlaySource(index, source)) {
+    frame_.StatusBar->showMessage(Text(txt::PlayerWaitForJob), 5000);
+    return;
+  }
+  frame_.Player->OpenRecord(source, RecordModel->RecordMoment(index));
 }
 
 } // namespace orvo

@@ -53,6 +53,8 @@ public:
   void SpeedButtonInfoClick();
   void ButtonDeletingClick();
   void ListViewRecordColumnClick(int column);
+  // Plays the record of the row from the card.
+  void OpenRecord(int row);
   // Lists the records of the last scan that pass the filter, sorted.
   void FillRecordList();
   void PushChecks();

@@ -5,6 +5,7 @@
 #include "app/ui/RecordPage.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
+#include "player/ui/PlayerLauncher.h"
 #include "platform/ui/NamedWidget.h"
 #include "settings/AddedTexts.h"
 #include "settings/ProgramSettings.h"
@@ -40,6 +41,7 @@ UtilitiesPage::UtilitiesPage(TFormMain &frame, QWidget *parent) : QWidget(parent
   ButtonBrowse = MakeNamed<QToolButton>(GroupBoxFileTest, "ButtonBrowse");
   ButtonBrowse->setText("...");
   ButtonTest = MakeNamed<QPushButton>(GroupBoxFileTest, "ButtonTest");
+  ButtonPlay = MakeNamed<QPushButton>(GroupBoxFileTest, "ButtonPlay");
   ProgressBar = MakeNamed<QProgressBar>(GroupBoxFileTest, "ProgressBar");
   ProgressBar->setTextVisible(false);
   ProgressBar->hide();
@@ -55,8 +57,9 @@ UtilitiesPage::UtilitiesPage(TFormMain &frame, QWidget *parent) : QWidget(parent
   grid->addWidget(EditFileName, 0, 1);
   grid->addWidget(ButtonBrowse, 0, 2);
   grid->addWidget(ButtonTest, 0, 3);
-  grid->addWidget(ProgressBar, 1, 1, 1, 3);
-  grid->addWidget(MemoResult, 2, 0, 1, 4);
+  grid->addWidget(ButtonPlay, 0, 4);
+  grid->addWidget(ProgressBar, 1, 1, 1, 4);
+  grid->addWidget(MemoResult, 2, 0, 1, 5);
   grid->setColumnStretch(1, 1);
   auto *page = new QVBoxLayout(this);
   page->addWidget(GroupBoxFileTest, 1);
@@ -67,6 +70,9 @@ UtilitiesPage::UtilitiesPage(TFormMain &frame, QWidget *parent) : QWidget(parent
 
   connect(ButtonTest, &QPushButton::clicked, this, &UtilitiesPage::ButtonTestClick);
   connect(ButtonBrowse, &QToolButton::clicked, this, &UtilitiesPage::ButtonBrowseClick);
+  // Playing only reads the file: it may run beside any job.
+  connect(ButtonPlay, &QPushButton::clicked, this,
+          [this] { frame_.Player->OpenFile(FilePath()); });
   connect(EditFileName, &QLineEdit::returnPressed, this, [this] {
     if (!Testing && ButtonTest->isEnabled())
       ButtonTestClick();
@@ -80,6 +86,7 @@ void UtilitiesPage::Relabel() {
   LabelGroupBox(GroupBoxFileTest, 273);
   LabelLabel(LabelFileName, 274, true);
   LabelButton(ButtonTest, Testing ? 23 : 275, 276);
+  ButtonPlay->setText(Text(txt::PlayerPlayFile));
   SetHint(ButtonBrowse, Text(274));
   RenderResult();
 }
@@ -94,6 +101,7 @@ void UtilitiesPage::UpdateButtons() {
                                  : !otherJob && !EditFileName->text().isEmpty());
   EditFileName->setReadOnly(Testing);
   ButtonBrowse->setEnabled(!Testing);
+  ButtonPlay->setEnabled(!EditFileName->text().isEmpty());
 }
 
 QString UtilitiesPage::FilePath() const {

@@ -48,6 +48,7 @@ public:
   QLineEdit *EditFileName;
   QToolButton *ButtonBrowse;
   QPushButton *ButtonTest;
+  QPushButton *ButtonPlay;
   QProgressBar *ProgressBar;
   QPlainTextEdit *MemoResult;
   QTimer *TimerFileTest;

@@ -16,6 +16,12 @@ FrameView::FrameView(QWidget *parent) : QWidget(parent), sink_(new QVideoSink(th
   });
 }
 
+// The sink, going with this widget, detaches from its player, which hands it
+// one last (empty) frame: not to this half-destroyed widget.
+FrameView::~FrameView() {
+  disconnect(sink_, nullptr, this, nullptr);
+}
+
 QImage FrameView::CurrentImage() const {
   return frame_.isValid() ? frame_.toImage() : QImage();
 }

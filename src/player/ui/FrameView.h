@@ -14,10 +14,13 @@ class FrameView : public QWidget {
   Q_OBJECT
 public:
   explicit FrameView(QWidget *parent = nullptr);
+  ~FrameView() override;
   QVideoSink *Sink() const { return sink_; }
   // The frame shown now as an image; null when none.
   QImage CurrentImage() const;
   void Clear();
+  // When the frame shown starts, in microseconds of its file; -1 for none.
+  qint64 FrameStartUs() const { return frame_.isValid() ? frame_.startTime() : -1; }
 
 signals:
   void doubleClicked();

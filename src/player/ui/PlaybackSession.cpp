@@ -71,7 +71,7 @@ void PlaybackSession::Close() {
   player_->stop();
   player_->setSource(QUrl());
   if (device_) {
-    device_->deleteLater();
+    device_->Detach();
     device_ = nullptr;
   }
   record_.reset();
@@ -99,12 +99,14 @@ void PlaybackSession::LoadSegment(std::size_t segment, qint64 ms) {
   segment_ = segment;
   segmentStart_ = static_cast<qint64>(record_->SegmentStartMs(segment));
   device_ = new VirtualDevice(record_, segment, this);
-  device_->open(QIODevice::ReadOnly);
+  // Unbuffered: the backend seeks from its streaming thread and reads from
+  // this one, and a buffer of the device's own would be shared by both.
+  device_->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
   loaded_ = false;
   pendingSeek_ = ms;
   player_->setSourceDevice(device_, QUrl(QStringLiteral("record-%1.mp4").arg(segment)));
   if (old)
-    old->deleteLater();
+    old->Detach(); // kept until the session goes: the backend may still hold it
   // Playing from the start pre-rolls the first frame, which a paused
   // player would not show.
   player_->play();

@@ -6,6 +6,8 @@
 #include "platform/FileSystem.h"
 #include "player/ui/FrameView.h"
 #include "player/ui/PlaybackSession.h"
+#include "player/ui/RouteMapView.h"
+#include "player/ui/SpeedChartView.h"
 #include "player/ui/Timeline.h"
 #include "settings/AddedTexts.h"
 #include "settings/ui/Labels.h"
@@ -101,6 +103,12 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
   side_ = new QWidget(this);
   sideLayout_ = new QVBoxLayout(side_);
   sideLayout_->setContentsMargins(0, 0, 0, 0);
+  map_ = new RouteMapView(side_);
+  map_->setObjectName("RouteMap");
+  chart_ = new SpeedChartView(side_);
+  chart_->setObjectName("SpeedChart");
+  sideLayout_->addWidget(map_, 3);
+  sideLayout_->addWidget(chart_, 2);
   side_->hide();
 
   auto *controls = new QHBoxLayout;
@@ -125,6 +133,8 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
 
   session_->Audio()->setVolume(0.8f);
   connect(timeline_, &Timeline::seekRequested, session_, &PlaybackSession::Seek);
+  connect(map_, &RouteMapView::seekRequested, session_, &PlaybackSession::Seek);
+  connect(chart_, &SpeedChartView::seekRequested, session_, &PlaybackSession::Seek);
   connect(session_, &PlaybackSession::positionChanged, this, &PlayerWindow::ShowPosition);
   connect(session_, &PlaybackSession::durationChanged, timeline_, &Timeline::SetDuration);
   connect(session_, &PlaybackSession::playingChanged, this, [this](bool playing) {
@@ -156,6 +166,8 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
 
 PlayerWindow::~PlayerWindow() {
   AbandonOpening();
+  // The player goes before the picture's sink it feeds.
+  delete session_;
 }
 
 void PlayerWindow::Relabel() {
@@ -232,10 +244,16 @@ void PlayerWindow::RecordOpened(const std::shared_ptr<Opened> &opened) {
     message_->hide();
   else
     ShowMessage(notes.join(QLatin1Char('\n')), record.ProblemCount() > 0);
-  if (opened->hasTrack && !opened->track.fixes.empty()) {
+  // Only a track placed on the recorder's clock moves with the picture.
+  if (opened->hasTrack && opened->alignment.aligned && !opened->track.fixes.empty()) {
     track_ = std::move(opened->track);
     alignment_ = opened->alignment;
-    emit trackLoaded();
+    const auto duration = static_cast<qint64>(record.DurationMs());
+    map_->setTrack(track_, alignment_.utcStartMs, duration);
+    chart_->setTrack(track_, alignment_.utcStartMs, duration);
+    map_->setToolTip(Text(txt::PlayerRoute));
+    chart_->setToolTip(Text(txt::PlayerSpeedChart));
+    side_->show();
   }
   session_->OpenRecord(opened->record);
   ShowPosition(0);
@@ -267,6 +285,10 @@ QString PlayerWindow::MomentText(qint64 ms) const {
 
 void PlayerWindow::ShowPosition(qint64 ms) {
   timeline_->SetPosition(ms);
+  if (side_->isVisible()) {
+    map_->setPosition(ms);
+    chart_->setPosition(ms);
+  }
   timeLabel_->setText(Clock(ms) + QStringLiteral(" / ") + Clock(session_->Duration()));
   momentLabel_->setText(MomentText(ms));
 }

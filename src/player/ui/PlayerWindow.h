@@ -17,6 +17,8 @@ class QVBoxLayout;
 namespace orvo {
 
 class FrameView;
+class RouteMapView;
+class SpeedChartView;
 class PlaybackSession;
 class Timeline;
 class TVirtualRecord;
@@ -49,10 +51,8 @@ public:
   // empty with the reason shown.
   QString SaveSnapshot();
   QString Message() const;
-
-signals:
-  // The side panel's widgets follow these (route, speed chart).
-  void trackLoaded();
+  RouteMapView &Map() const { return *map_; }
+  SpeedChartView &Chart() const { return *chart_; }
 
 protected:
   void keyPressEvent(QKeyEvent *event) override;
@@ -76,6 +76,8 @@ private:
   QSlider *volume_;
   QLabel *timeLabel_, *momentLabel_, *message_;
   QWidget *side_;
+  RouteMapView *map_;
+  SpeedChartView *chart_;
   QVBoxLayout *sideLayout_;
   QString title_, outputFolder_;
   // 1904-based seconds of the record's start; 0: unknown.

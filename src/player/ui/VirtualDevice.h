@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
 
 namespace orvo {
 
@@ -20,14 +21,20 @@ public:
                 QObject *parent = nullptr);
   bool isSequential() const override { return false; }
   qint64 size() const override;
+  // Lets the record go; the player's streaming thread may still hold the
+  // device for a moment, so it is kept (reading nothing) rather than
+  // deleted under it.
+  void Detach();
 
 protected:
   qint64 readData(char *data, qint64 maxSize) override;
   qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
+  mutable std::mutex lock_;
   std::shared_ptr<TVirtualRecord> record_;
   std::size_t segment_;
+  qint64 size_;
 };
 
 } // namespace orvo
