@@ -17,7 +17,24 @@ PlaybackSession::PlaybackSession(QVideoSink *sink, QObject *parent)
   player_->setAudioOutput(audio_);
   seekTimer_.setSingleShot(true);
   seekTimer_.setInterval(40);
-  connect(&seekTimer_, &QTimer::timeout, this, &PlaybackSession::ApplySeek);
+  // The first seek goes at once; those that follow within the interval (a
+  // drag) become one at its end.
+  connect(&seekTimer_, &QTimer::timeout, this, [this] {
+    if (seekTarget_ >= 0) {
+      ApplySeek();
+      seekTimer_.start();
+    }
+  });
+  frameWatch_.setSingleShot(true);
+  frameWatch_.setInterval(150);
+  connect(sink, &QVideoSink::videoFrameChanged, &frameWatch_, &QTimer::stop);
+  connect(&frameWatch_, &QTimer::timeout, this, [this] {
+    if (loaded_ && !wantPlay_ && frameRetries_-- > 0) {
+      // The same position again would be taken as no seek at all.
+      player_->setPosition(player_->position() + (frameRetries_ % 2 ? 1 : -1));
+      frameWatch_.start();
+    }
+  });
   connect(player_, &QMediaPlayer::positionChanged, this,
           [this](qint64 ms) { emit positionChanged(segmentStart_ + ms); });
   connect(player_, &QMediaPlayer::durationChanged, this, [this](qint64 ms) {
@@ -166,6 +183,8 @@ void PlaybackSession::ApplySeek() {
   } else {
     player_->setPosition(target);
   }
+  frameRetries_ = 3;
+  frameWatch_.start();
 }
 
 void PlaybackSession::Play() {

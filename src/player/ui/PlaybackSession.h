@@ -66,6 +66,10 @@ private:
   qint64 pendingSeek_ = -1; // within the loading segment
   qint64 seekTarget_ = -1;  // for the coalescing timer
   QTimer seekTimer_;
+  // A paused seek that brought no frame is asked again (the backend now
+  // and then settles on the new position without handing the frame over).
+  QTimer frameWatch_;
+  int frameRetries_ = 0;
   bool wantPlay_ = false;
   bool loaded_ = false;
   double rate_ = 1.0;
