@@ -60,15 +60,18 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds the libraries the programs use (Qt; libexpat1, which
 # reads the GPS tracks); what they load or start at run time is declared
 # here: the window system plugins, Qt's own translations, xdg-open for
-# opening the output folder, and UDisks2 for formatting cards (the rest of
-# the program works without it). libssl3 holds libcrypto, which computes the
+# opening the output folder, UDisks2 for formatting cards (the rest of
+# the program works without it), and the GStreamer plugins the player's
+# backend plays MP4, H.264 and AAC with (qtdemux in -good, the decoders in
+# -libav). libssl3 holds libcrypto, which computes the
 # SHA-256 digests of evidence packages; it is named here too because the
 # linker keeps a library only in a program that calls it, and until one
 # does dpkg-shlibdeps cannot see it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libssl3")
 if(ORVO_BUILD_UI)
-  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-qpa-plugins, qt6-translations-l10n, xdg-utils")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-qpa-plugins, qt6-translations-l10n, xdg-utils"
+         ", gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav")
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udisks2")
 endif()
 set(CPACK_STRIP_FILES ON)

@@ -28,6 +28,8 @@ dpkg-deb -f "$deb" Package Version Depends Recommends
 # dpkg-shlibdeps quietly gives nothing when it cannot run.
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 ||
   { echo "the package does not depend on the Qt libraries it links" >&2; exit 1; }
+dpkg-deb -f "$deb" Depends | grep -q gstreamer1.0-libav ||
+  { echo "the package does not depend on the player's decoders (gstreamer1.0-libav)" >&2; exit 1; }
 dpkg-deb -f "$deb" Depends | grep -qw libssl3 ||
   { echo "the package does not depend on libssl3 (libcrypto, for SHA-256)" >&2; exit 1; }
 

@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libsimpleini-dev libxxhash-dev
   libexpat1-dev libssl-dev
-  qt6-base-dev qt6-base-dev-tools
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev
   ffmpeg mkvtoolnix xvfb xauth dbus dbus-daemon time bc
   dpkg-dev lintian desktop-file-utils appstream
   qt6-qpa-plugins qt6-translations-l10n xdg-utils

@@ -12,6 +12,11 @@
 #include "config/ui/RecorderSettings.h"
 #include "engine/Secondthread.h"
 #include "platform/ui/MessageSeam.h"
+#include "player/ui/FrameView.h"
+#include "player/ui/PlaybackSession.h"
+#include "player/ui/PlayerLauncher.h"
+#include "player/ui/PlayerWindow.h"
+#include "player/ui/RouteMapView.h"
 #include "settings/ui/SetupForm.h"
 
 #include <QApplication>
@@ -114,6 +119,29 @@ QPalette DarkPalette() {
   return p;
 }
 
+// The player on the first listed record with a GPS track, a few seconds in.
+void ShootPlayer(TFormMain &main, const QString &folder, const QString &tag) {
+  RecordTableModel &model = *main.TabSheet1->RecordModel;
+  for (int row = 0; row < model.ListedCount(); ++row) {
+    TStorageX4TFT::PlaySource source;
+    if (!main.Worker()->GetEngine().GetPlaySource(model.IndexAt(row), source) ||
+        source.gpxPath.empty())
+      continue;
+    main.TabSheet1->OpenRecord(row);
+    PlayerWindow *player = main.Player->Window();
+    if (player == nullptr)
+      return;
+    player->resize(1100, 560);
+    WaitFor([&] { return player->View().FrameStartUs() >= 0 && player->Map().hasTrack(); },
+            10000);
+    player->Session().Seek(player->Session().Duration() * 2 / 3);
+    WaitFor([&] { return player->View().FrameStartUs() > 1000000; }, 5000);
+    Save(player, folder, "player", tag);
+    player->close();
+    return;
+  }
+}
+
 } // namespace
 
 void ScheduleScreenshots(Application &application, const QString &folder, const QString &tag) {
@@ -142,6 +170,7 @@ void ScheduleScreenshots(Application &application, const QString &folder, const 
       main->PageControl1->setCurrentWidget(p.page);
       Save(main, folder, p.name, tag);
     }
+    ShootPlayer(*main, folder, tag);
     // Every recorder settings page, with the controls enabled as with a card.
     const bool driveReady = main->DriveReady;
     main->DriveReady = true;
