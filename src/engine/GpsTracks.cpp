@@ -73,6 +73,8 @@ bool TStorageX4TFT::GetPlaySource(std::uint32_t index, PlaySource &source) const
   source.entry = *e;
   source.gpxPath = (e->Attributes & kAttrGps) ? source.folder + GpsFileName(index) : std::string();
   source.cardClock = gps::ReadCardClockOffset(CatalogFolder);
+  source.recordFolderName = FolderName(*e);
+  source.nameMask = NameMask;
   return true;
 }
 

@@ -89,7 +89,8 @@ bool TPartJoin::Begin(TMP4Container &reader, TMP4Container &writer) {
 
 TPartJoin::Copy TPartJoin::CopySamples(TMP4Container &reader, TMP4Container &writer,
                                        std::uint8_t *buffer, std::uint32_t capacity,
-                                       const std::atomic<bool> &cancel, Tap *tap) {
+                                       const std::atomic<bool> &cancel, Tap *tap,
+                                       std::uint32_t shift) {
   const bool layout = writer.IsLayout();
   int track = 0;
   std::uint32_t sample = 0;
@@ -104,11 +105,14 @@ TPartJoin::Copy TPartJoin::CopySamples(TMP4Container &reader, TMP4Container &wri
     reader.GetSampleInfo(track, sample, size, timestamp, key);
     if (TrackType(track) == kTrackAudio) // every AAC frame decodes on its own
       key = true;
+    const std::uint32_t time = offsets_[track] + timestamp;
+    if (tap && (!tap->Keep(track, time) || time < shift))
+      continue;
     // Straight from the reader's window into the part's chunk: one copy.
     const std::uint8_t *data = layout ? nullptr : reader.PeekSample(track, sample, buffer, capacity);
     if (!layout && !data)
       return Copy::ReadFailed;
-    if (!writer.WriteSample(track, data, size, offsets_[track] + timestamp, key))
+    if (!writer.WriteSample(track, data, size, time - shift, key))
       return Copy::WriteFailed;
     if (tap)
       tap->Taken(track, sample, size);

@@ -42,6 +42,9 @@ public:
   class Tap {
   public:
     virtual void Taken(int track, std::uint32_t sample, std::uint32_t size) = 0;
+    // Whether the sample at `time` (90 kHz from the part's start) goes in:
+    // a clip takes a stretch only.
+    virtual bool Keep(int, std::uint32_t) { return true; }
 
   protected:
     ~Tap() = default;
@@ -50,8 +53,10 @@ public:
   // Every sample of the fragment open in `reader`, in decode-time order over
   // all tracks, after those of the fragments before it; a cancel stops
   // between samples. A laying-out writer gets sizes only, nothing is read.
+  // The samples' times are written `shift` earlier.
   Copy CopySamples(TMP4Container &reader, TMP4Container &writer, std::uint8_t *buffer,
-                   std::uint32_t capacity, const std::atomic<bool> &cancel, Tap *tap = nullptr);
+                   std::uint32_t capacity, const std::atomic<bool> &cancel, Tap *tap = nullptr,
+                   std::uint32_t shift = 0);
   // The fragment was copied: the next one's times follow it.
   void Advance(const TMP4Container &reader);
 

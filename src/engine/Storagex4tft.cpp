@@ -245,8 +245,12 @@ void ReplaceAll(std::string &text, const std::string &key, const std::string &va
 // the user and the card: it is made one plain name so that no mask ("../x",
 // "a/b") and no card can place a file outside the output folder.
 std::string TStorageX4TFT::BaseName(const RecordEntry &e) const {
+  return ExpandMask(NameMask, e);
+}
+
+std::string TStorageX4TFT::ExpandMask(const std::string &mask, const RecordEntry &e) {
   char buf[64];
-  std::string name = NameMask;
+  std::string name = mask;
   std::snprintf(buf, sizeof buf, "D%02u%02u%02u", e.Year, e.Month, e.Day);
   ReplaceAll(name, "%D", buf);
   std::snprintf(buf, sizeof buf, "T%02u%02u%02u", e.Hour, e.Minute, e.Second);

@@ -134,6 +134,8 @@ public:
   // conversion a record whose name an earlier record took gets a suffix
   // (see RecordOutcome::parts for the names written).
   std::string OutputFileName(std::uint32_t index, std::uint32_t part) const;
+  // A name mask expanded for an entry, made safe as one file name.
+  static std::string ExpandMask(const std::string &mask, const RecordEntry &e);
 
   // The record's GPS track and its place on the recorder's clock (through
   // the card's configured zone where the track alone cannot tell); false for
@@ -149,6 +151,8 @@ public:
     RecordEntry entry{};
     std::string gpxPath; // empty: the record has no track
     std::optional<std::int64_t> cardClock;
+    std::string recordFolderName;
+    std::string nameMask;
   };
   bool GetPlaySource(std::uint32_t index, PlaySource &source) const;
   // The source's GPS track, placed on the recorder's clock; false without

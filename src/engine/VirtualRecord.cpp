@@ -51,6 +51,7 @@ bool TVirtualRecord::Open(const std::string &recordFolder, const RecordEntry &en
   segments_.clear();
   paths_.clear();
   sizes_.clear();
+  spans_.clear();
   problems_.clear();
   problemCount_ = 0;
   error_.clear();
@@ -103,6 +104,9 @@ bool TVirtualRecord::Open(const std::string &recordFolder, const RecordEntry &en
     layout.Close();
     if (!ok) {
       tap.Clear();
+      // Its fragments play nowhere.
+      const auto dropped = static_cast<std::uint32_t>(segments_.size());
+      std::erase_if(spans_, [dropped](const Span &s) { return s.segment == dropped; });
       return !indexed; // a layout that cannot be finished is too large
     }
     segment.size = segment.head.size() + dataBytes;
@@ -195,6 +199,8 @@ bool TVirtualRecord::Open(const std::string &recordFolder, const RecordEntry &en
       return false;
     }
     join.Advance(reader);
+    spans_.push_back({fragment.number, tap.fragment, static_cast<std::uint32_t>(segments_.size()),
+                      elapsed, reader.TrackDuration[0]});
     elapsed += reader.TrackDuration[0];
     segment.lastFragment = fragment.number;
     reader.Close();

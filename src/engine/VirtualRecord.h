@@ -45,6 +45,16 @@ public:
             const std::atomic<bool> *cancel = nullptr);
   const std::vector<VirtualSegment> &Segments() const { return segments_; }
   const std::vector<std::string> &FragmentPaths() const { return paths_; }
+  // Each fragment laid out, in order: where it lies on the record's media
+  // time (90 kHz) and in which segment.
+  struct Span {
+    std::uint32_t number;
+    std::uint32_t path; // index into FragmentPaths
+    std::uint32_t segment;
+    std::uint64_t startTicks;
+    std::uint32_t durationTicks;
+  };
+  const std::vector<Span> &Spans() const { return spans_; }
   // Fragments left out or missing, the first few of them, and how many.
   const std::vector<ConvertProblem> &Problems() const { return problems_; }
   std::uint64_t ProblemCount() const { return problemCount_; }
@@ -76,6 +86,7 @@ private:
   std::vector<VirtualSegment> segments_;
   std::vector<std::string> paths_;
   std::vector<std::uint64_t> sizes_; // as listed when opened
+  std::vector<Span> spans_;
   std::vector<ConvertProblem> problems_;
   std::uint64_t problemCount_ = 0;
   std::string error_;

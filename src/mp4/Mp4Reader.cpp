@@ -436,6 +436,16 @@ bool TMP4Container::ParseUuid(std::uint32_t payload) {
     return true;
   if (!ReadBytes(uuid, sizeof uuid))
     return false;
+  if (std::memcmp(uuid, kProvenanceUuid, sizeof uuid) == 0) {
+    const std::uint32_t body = payload - sizeof uuid;
+    if (provenanceSeen_ || body > (64u << 20))
+      return true; // a second one, or one larger than any written, says nothing
+    std::vector<std::uint8_t> bytes(body);
+    if (!ReadBytes(bytes.data(), body))
+      return false;
+    provenanceSeen_ = DecodeProvenance(bytes.data(), body, readProvenance_);
+    return true;
+  }
   if (std::memcmp(uuid, kIntegrityUuid, sizeof uuid) != 0)
     return true;
   const std::uint32_t body = payload - sizeof uuid;

@@ -209,6 +209,20 @@ bool TMP4Container::SetSampleEntry(int track, const std::vector<std::uint8_t> &e
   return true;
 }
 
+bool TMP4Container::SetProvenance(std::vector<std::uint8_t> body) {
+  if (state != kStateWriting || body.empty() || body.size() > (64u << 20))
+    return false;
+  provenance_ = std::move(body);
+  return true;
+}
+
+bool TMP4Container::SetStartOffset(std::uint32_t ticks) {
+  if (state != kStateWriting)
+    return false;
+  startOffset_ = ticks;
+  return true;
+}
+
 bool TMP4Container::SetLocation(const std::string &iso6709) {
   if (state != kStateWriting || iso6709.size() > 255)
     return false;
@@ -373,7 +387,8 @@ bool TMP4Container::WriteIndex() {
   PutBE32(mvhd, creationTime_);
   PutBE32(mvhd + 4, creationTime_);
   PutBE32(mvhd + 8, movieTimescale);
-  PutBE32(mvhd + 12, Rescale(movieDuration, kTimeBase, movieTimescale));
+  PutBE32(mvhd + 12, Rescale(movieDuration - std::min(startOffset_, movieDuration), kTimeBase,
+                             movieTimescale));
   PutBE32(mvhd + 16, 0x00010000);
   PutBE16(mvhd + 20, 0x0100);
   PutMatrix(mvhd + 32);
@@ -387,6 +402,10 @@ bool TMP4Container::WriteIndex() {
       return false;
   }
   if (!WriteLocation() || (digestsEnabled_ && !layoutOnly_ && !WriteIntegrity()))
+    return false;
+  if (!provenance_.empty() &&
+      (!BeginBox("uuid") || !WriteBytes(kProvenanceUuid, sizeof kProvenanceUuid) ||
+       !WriteBytes(provenance_.data(), static_cast<std::uint32_t>(provenance_.size())) || !EndBox()))
     return false;
   return EndBox() && !writeFailed_;
 }
@@ -462,28 +481,39 @@ bool TMP4Container::WriteTrak(int t) {
   // media then lasts from the first sample on.
   const std::uint32_t first = sampleTimes[t][0];
   const std::uint32_t media = TrackDuration[t] - std::min(first, TrackDuration[t]);
+  // A clip that starts at its in point (startOffset_) rather than at its
+  // key frame shows the track from there: the empty stretch before a late
+  // first sample shrinks by it, or the media starts that far in.
+  const std::uint32_t shown = TrackDuration[t] - std::min(startOffset_, TrackDuration[t]);
+  const std::uint32_t empty = first > startOffset_ ? first - startOffset_ : 0;
+  const std::uint32_t skipped = startOffset_ > first ? startOffset_ - first : 0;
   std::uint8_t tkhd[80] = {};
   PutBE32(tkhd, creationTime_);
   PutBE32(tkhd + 4, creationTime_);
   PutBE32(tkhd + 8, static_cast<std::uint32_t>(t + 1));
-  PutBE32(tkhd + 16, Rescale(TrackDuration[t], kTimeBase, kMovieTimescale));
+  PutBE32(tkhd + 16, Rescale(shown, kTimeBase, kMovieTimescale));
   PutBE16(tkhd + 32, audio ? 0x0100 : 0);
   PutMatrix(tkhd + 36);
   PutBE32(tkhd + 72, video ? std::uint32_t{videoWidth[t]} << 16 : 0);
   PutBE32(tkhd + 76, video ? std::uint32_t{videoHeight[t]} << 16 : 0);
   if (!WriteBytes(tkhd, sizeof tkhd) || !EndBox())
     return false;
-  if (first > 0) {
+  if (empty > 0 || skipped > 0) {
     std::uint8_t elst[28];
-    PutBE32(elst, 2);
-    PutBE32(elst + 4, Rescale(first, kTimeBase, kMovieTimescale));
-    PutBE32(elst + 8, 0xFFFFFFFF); // empty
-    PutBE32(elst + 12, 0x00010000);
-    PutBE32(elst + 16, Rescale(media, kTimeBase, kMovieTimescale));
-    PutBE32(elst + 20, 0);
-    PutBE32(elst + 24, 0x00010000);
-    if (!BeginBox("edts") || !BeginFullBox("elst", 0, 0) || !WriteBytes(elst, sizeof elst) ||
-        !EndBox() || !EndBox())
+    std::uint32_t entries = 0;
+    if (empty > 0) {
+      PutBE32(elst + 4, Rescale(empty, kTimeBase, kMovieTimescale));
+      PutBE32(elst + 8, 0xFFFFFFFF); // empty
+      PutBE32(elst + 12, 0x00010000);
+      entries = 1;
+    }
+    std::uint8_t *edit = elst + 4 + 12 * entries;
+    PutBE32(edit, Rescale(media - std::min(skipped, media), kTimeBase, kMovieTimescale));
+    PutBE32(edit + 4, Rescale(skipped, kTimeBase, trackTimescale[t]));
+    PutBE32(edit + 8, 0x00010000);
+    PutBE32(elst, ++entries);
+    if (!BeginBox("edts") || !BeginFullBox("elst", 0, 0) ||
+        !WriteBytes(elst, 4 + 12 * entries) || !EndBox() || !EndBox())
       return false;
   }
 

@@ -63,6 +63,10 @@ void TMP4Container::Reset() {
   stscFirst_.reset();
   integrity_ = IntegrityData{};
   location_.clear();
+  provenance_.clear();
+  startOffset_ = 0;
+  provenanceSeen_ = false;
+  readProvenance_ = ClipProvenance{};
   indexInMemory_ = false;
   layoutOnly_ = false;
   offsetShift_ = 0;
@@ -192,6 +196,13 @@ bool TMP4Container::GetSampleInfo(int track, std::uint32_t sample, std::uint32_t
   size = sampleSizes[track][sample] & ~kKeyFlag;
   keyFrame = (sampleSizes[track][sample] & kKeyFlag) != 0;
   timestamp = sampleTimes[track][sample];
+  return true;
+}
+
+bool TMP4Container::GetProvenance(ClipProvenance &provenance) const {
+  if (state != kStateReading || !provenanceSeen_)
+    return false;
+  provenance = readProvenance_;
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "mp4/Container.h"
 #include "mp4/Integrity.h"
+#include "mp4/Provenance.h"
 
 #include <cstdint>
 #include <memory>
@@ -103,6 +104,15 @@ public:
   // Writer: a text or metadata track's sample entry, a whole box ("tx3g",
   // "gpmd", "camm"...), and its time scale; before its first sample.
   bool SetSampleEntry(int track, const std::vector<std::uint8_t> &entry, std::uint32_t timescale);
+  // Writer, between OpenWrite and Close: a clip's provenance, written as a
+  // box of its own in "moov" (Provenance.h).
+  bool SetProvenance(std::vector<std::uint8_t> body);
+  // Writer, between OpenWrite and Close: the movie starts `ticks` (90 kHz)
+  // into its samples, by an edit list that players honouring one use; the
+  // samples before it are decoded, not shown.
+  bool SetStartOffset(std::uint32_t ticks);
+  // Reader: the clip provenance of the open file, when it has one.
+  bool GetProvenance(ClipProvenance &provenance) const;
   // Writer, between OpenWrite and Close: where the recording was, as an ISO
   // 6709 text ("+55.75580+037.61730+150.000/"), for "udta" and "meta".
   bool SetLocation(const std::string &iso6709);
@@ -306,6 +316,11 @@ private:
   // Writer: the sample entries of text and metadata tracks, and the place.
   std::vector<std::uint8_t> sampleEntry_[kMaxTracks];
   std::string location_;
+  std::vector<std::uint8_t> provenance_;
+  std::uint32_t startOffset_ = 0;
+  // Reader: the provenance box read, when there was one.
+  bool provenanceSeen_ = false;
+  ClipProvenance readProvenance_;
   // Writer: the index ("moov") is built here and written with one call;
   // its box sizes are patched in memory. Kept between files.
   bool indexInMemory_ = false;

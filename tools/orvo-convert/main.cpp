@@ -7,6 +7,9 @@
 #include "Progress.h"
 
 #include "app/OutcomeText.h"
+#include "engine/Clip.h"
+#include "engine/ClipCheck.h"
+#include "engine/ClipTime.h"
 #include "engine/Secondthread.h"
 #include "engine/VideoFileTest.h"
 #include "engine/VirtualRecord.h"
@@ -56,8 +59,9 @@ constexpr char kUsage[] =
     R"(Usage: orvo-convert [OPTIONS] CARD OUTDIR
        orvo-convert --list [--json] CARD
        orvo-convert --track INDEX [--format gpx|geojson|csv] CARD
+       orvo-convert --clip RANGE [--exact-start] --only INDEX CARD OUTDIR
        orvo-convert --stdout INDEX [--segment N] CARD
-       orvo-convert --test FILE...
+       orvo-convert --test FILE... [--card CARD]
        orvo-convert --version | --help
 
 Converts the recordings of the recorder's memory card (or a copy of one)
@@ -85,6 +89,16 @@ and every recording converted completely marked as converted on the card.
   --track INDEX  write the GPS track of the recording with this index to
                  standard output, placed on UTC and on the recording's
                  clock: --format gpx (the default), geojson or csv
+  --clip RANGE   write the stretch RANGE of the recording --only names,
+                 without re-encoding, as FROM-TO or AT+-SECONDS (also
+                 ATÂ±SECONDS); a moment is the recorder's clock (08:31:05
+                 or 2021-03-15T08:31:05) or a time from the recording's
+                 start (+12:30); the clip starts on the key frame at or
+                 before FROM, is named by the mask for its first frame with
+                 _C appended, gets its GPS stretch beside it, and the
+                 recording is not marked converted
+  --exact-start  with --clip: an edit list makes players that honour one
+                 start at FROM itself
   --stdout INDEX write the recording with this index to standard output as
                  one MP4 stream read straight from the card, to play or
                  process at once (orvo-convert --stdout 3 CARD | mpv -);
@@ -96,6 +110,8 @@ and every recording converted completely marked as converted on the card.
   --test FILE... test MP4 files written by this program: every sample is
                  read and checked against the file's integrity data; one
                  line per file, exit status 0 when every file tested good
+  --card CARD    with --test: also compare every sample of each clip with
+                 its source on the card, byte for byte
   --version      print the version and exit
   --help         print this text and exit
 
@@ -150,6 +166,9 @@ struct Options {
   std::uint32_t streamIndex = 0;
   unsigned long segment = 0;
   bool segmentGiven = false;
+  std::string clip;
+  bool exactStart = false;
+  std::string card;
   orvo::gps::ExportFormat format = orvo::gps::ExportFormat::Gpx;
   std::string mask = "%D_%T";
   unsigned long limitMib = 1900;
@@ -165,7 +184,8 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
     const char *v = nullptr;
     const bool takesValue =
         arg == "--mask" || arg == "--limit" || arg == "--only" || arg == "--gps" ||
-        arg == "--track" || arg == "--format" || arg == "--stdout" || arg == "--segment";
+        arg == "--track" || arg == "--format" || arg == "--stdout" || arg == "--segment" ||
+        arg == "--clip" || arg == "--card";
     if (takesValue) {
       if (i + 1 >= argc)
         return Fail(arg + " needs a value");
@@ -200,6 +220,14 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
         return Fail("--track takes a record index (see --list)");
       o.track = true;
       o.trackIndex = static_cast<std::uint32_t>(index);
+    } else if (arg == "--clip") {
+      o.clip = v;
+      if (o.clip.empty())
+        return Fail("--clip takes a stretch FROM-TO or AT+-SECONDS");
+    } else if (arg == "--card") {
+      o.card = v;
+    } else if (arg == "--exact-start") {
+      o.exactStart = true;
     } else if (arg == "--stdout") {
       unsigned long index = 0;
       if (!ParseNumber(v, index) || index > 0xFFFFFFFFul)
@@ -244,6 +272,12 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
     return Fail("--track takes the card's folder alone");
   if (o.track)
     return -1;
+  if (!o.card.empty() && !o.test)
+    return Fail("--card goes with --test");
+  if (o.exactStart && o.clip.empty())
+    return Fail("--exact-start goes with --clip");
+  if (!o.clip.empty() && (o.only.size() != 1 || o.list || o.stream || o.track))
+    return Fail("--clip takes one recording: --only INDEX");
   if (o.segmentGiven && !o.stream)
     return Fail("--segment goes with --stdout");
   if (o.stream && (o.list || o.positional.size() != 1))
@@ -278,7 +312,7 @@ std::string OutcomeLine(const orvo::TSecondThread &worker, std::uint32_t index,
 } // namespace
 
 // Tests each file in turn, a line each; interrupted, the rest is not tested.
-int TestFiles(const std::vector<std::string> &files) {
+int TestFiles(const std::vector<std::string> &files, const std::string &card) {
   using namespace orvo;
   bool allGood = true;
   for (const std::string &file : files) {
@@ -286,8 +320,19 @@ int TestFiles(const std::vector<std::string> &files) {
     if (r.verdict == VideoFileVerdict::Cancelled)
       return InterruptedExit();
     std::printf("%s\n", PrintableText(file + ": " + DescribeVideoFileTest(r)).c_str());
-    std::fflush(stdout);
     allGood = allGood && r.verdict == VideoFileVerdict::Good;
+    // A clip names its source; with the card at hand each sample is
+    // compared with it.
+    if (!card.empty()) {
+      const ClipCheckResult c = CheckClipAgainstCard(file, card, interrupted);
+      if (c.verdict == ClipCheckVerdict::Cancelled)
+        return InterruptedExit();
+      if (c.verdict != ClipCheckVerdict::NotAClip) {
+        std::printf("%s\n", PrintableText(DescribeClipCheck(c)).c_str());
+        allGood = allGood && c.verdict == ClipCheckVerdict::Identical;
+      }
+    }
+    std::fflush(stdout);
   }
   return allGood ? kExitOk : kExitJobFailed;
 }
@@ -364,6 +409,49 @@ int StreamRecord(const orvo::TSecondThread &worker, std::uint32_t index, std::ui
   return std::fflush(stdout) == 0 && record.ProblemCount() == 0 ? kExitOk : kExitJobFailed;
 }
 
+// One clip of one record into the output folder; its lines on standard
+// output.
+int WriteRecordClip(const orvo::TSecondThread &worker, std::uint32_t index, const Options &o,
+                    const std::string &out) {
+  using namespace orvo;
+  if (index >= worker.GetRecordCount())
+    return Fail("there is no record " + std::to_string(index) + " on the card (see --list)");
+  TStorageX4TFT::PlaySource source;
+  worker.GetEngine().GetPlaySource(index, source);
+  source.nameMask = o.mask;
+  ClipRequest request;
+  std::string error;
+  if (!ParseClipRange(o.clip, source.entry, source.entry.DurationMs, request.fromMs, request.toMs,
+                      error))
+    return Fail(error);
+  request.exactStart = o.exactStart;
+  request.gpsBeside = o.gps == GpsPlacement::Beside || o.gps == GpsPlacement::Both;
+  ClipResult result;
+  const bool ok = WriteClip(source, request, out, interrupted, result);
+  if (result.interrupted)
+    return InterruptedExit();
+  for (const std::string &file : result.files)
+    std::printf("%s\n", PrintableText(file).c_str());
+  if (!result.gpx.empty())
+    std::printf("%s\n", PrintableText(result.gpx).c_str());
+  if (!result.files.empty()) {
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "the clip starts at +%.3f s (its key frame, %.3f s before the in point) and "
+                  "ends with the frame at +%.3f s",
+                  static_cast<double>(result.startMs) / 1000.0,
+                  static_cast<double>(request.fromMs - result.startMs) / 1000.0,
+                  static_cast<double>(result.lastFrameMs) / 1000.0);
+    std::fprintf(stderr, "orvo-convert: %s%s\n", line,
+                 result.files.size() > 1 ? "; the decoder set-up changes within it: one file "
+                                           "per set-up"
+                                         : "");
+  }
+  if (!ok)
+    std::fprintf(stderr, "orvo-convert: %s\n", PrintableText(result.error).c_str());
+  return ok ? kExitOk : kExitJobFailed;
+}
+
 int main(int argc, char **argv) {
   using namespace orvo;
   Options o;
@@ -373,7 +461,7 @@ int main(int argc, char **argv) {
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
   if (o.test)
-    return TestFiles(o.positional);
+    return TestFiles(o.positional, o.card);
   const std::string card = platform::WithSeparator(o.positional[0]);
   if (!platform::IsEnterableDirectory(card))
     return Fail("the card folder " + o.positional[0] + " does not exist");
@@ -415,6 +503,8 @@ int main(int argc, char **argv) {
     return PrintTrack(worker, o.trackIndex, o.format);
   if (o.stream)
     return StreamRecord(worker, o.streamIndex, static_cast<std::uint32_t>(o.segment));
+  if (!o.clip.empty())
+    return WriteRecordClip(worker, *o.only.begin(), o, o.positional[1]);
   if (o.list) {
     if (o.json)
       PrintCatalogJson(worker.GetEngine(), stdout);
