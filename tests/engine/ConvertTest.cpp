@@ -1,4 +1,7 @@
 #include "cardgen/CardGen.h"
+#include "engine/Clip.h"
+#include "engine/ClipCheck.h"
+#include "engine/ClipTime.h"
 #include "engine/Storagex4tft.h"
 #include "engine/VideoFileTest.h"
 #include "engine/VirtualRecord.h"
@@ -10,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -934,4 +938,131 @@ TEST(Conversion, CancelDuringVerificationIsAnInterruption) {
   bool checked = false, converted = true;
   ASSERT_TRUE(engine.GetMarks(0, checked, converted));
   EXPECT_FALSE(converted);
+}
+
+// A clip across a fragment boundary: its first picture is the key frame at
+// or before the in point, its last the frame shown at the out point, every
+// sample is its source's, the audio keeps its offset, ffmpeg decodes it, and
+// the card's samples prove it byte for byte; the card is not written.
+TEST(Clip, CutsAcrossFragmentsAndProvesItsSource) {
+  cardgen::RecordPlan plan = Plan(50, 4); // 2 s fragments, a key frame every second
+  plan.gps = true;
+  Card card({plan});
+  const std::string datBefore = test::ReadAll(card.RecordFolder(0) + "/record.dat");
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  TStorageX4TFT::PlaySource source;
+  ASSERT_TRUE(engine.GetPlaySource(0, source));
+  ClipRequest request;
+  request.fromMs = 2500;
+  request.toMs = 5300;
+  ClipResult result;
+  ASSERT_TRUE(WriteClip(source, request, card.out.path, std::atomic<bool>{false}, result))
+      << result.error;
+  ASSERT_EQ(result.files.size(), 1u);
+  EXPECT_EQ(result.startMs, 2000u);
+  EXPECT_EQ(result.lastFrameMs, 5280u);
+  EXPECT_EQ(result.files[0], "D210315_T085002_C.mp4") << "named by its own first frame";
+  EXPECT_FALSE(result.gpx.empty());
+  const std::string clip = card.out.File(result.files[0]);
+  EXPECT_EQ(TestVideoFile(clip, std::atomic<bool>{false}).verdict, VideoFileVerdict::Good);
+  const ClipCheckResult check = CheckClipAgainstCard(clip, card.root, std::atomic<bool>{false});
+  EXPECT_EQ(check.verdict, ClipCheckVerdict::Identical) << check.detail;
+  EXPECT_EQ(check.fragments, 2u);
+  EXPECT_EQ(test::ReadAll(card.RecordFolder(0) + "/record.dat"), datBefore);
+
+  // The same stretch again never replaces the first clip.
+  ClipResult again;
+  ASSERT_TRUE(WriteClip(source, request, card.out.path, std::atomic<bool>{false}, again));
+  EXPECT_EQ(again.files[0], "D210315_T085002_C-2.mp4");
+
+  if (test::ExternalChecks()) {
+    std::string messages;
+    EXPECT_TRUE(test::DecodesCleanly(clip, &messages)) << messages;
+    std::vector<std::vector<std::string>> video, audio;
+    for (std::size_t k = 0; k < 4; ++k) {
+      video.push_back(test::PacketChecksums(card.Fragment(0, k), 0));
+      audio.push_back(test::PacketChecksums(card.Fragment(0, k), 1));
+    }
+    const auto all = Concat(video);
+    const auto sums = test::PacketChecksums(clip, 0);
+    ASSERT_EQ(sums.size(), 83u); // 2.00 s to 5.28 s at 25 fps
+    EXPECT_EQ(sums, std::vector<std::string>(all.begin() + 50, all.begin() + 133));
+    // The first AAC frame at or after the key frame, at its source offset.
+    const auto sourceAudio = test::PacketTimes(card.Fragment(0, 1), 1);
+    const auto clipAudio = test::PacketTimes(clip, 1);
+    ASSERT_FALSE(sourceAudio.empty());
+    ASSERT_FALSE(clipAudio.empty());
+    EXPECT_NEAR(clipAudio.front(), sourceAudio.front(), 1024.0 / plan.audioRate);
+    const auto audioSums = test::PacketChecksums(clip, 1);
+    const auto allAudio = Concat(audio);
+    EXPECT_NE(std::search(allAudio.begin(), allAudio.end(), audioSums.begin(), audioSums.end()),
+              allAudio.end());
+  }
+
+  // A flipped byte in a sample is found and named.
+  {
+    std::string bytes = test::ReadAll(clip);
+    bytes[2000] = static_cast<char>(bytes[2000] ^ 0x5A);
+    std::ofstream(clip, std::ios::binary | std::ios::trunc) << bytes;
+  }
+  const ClipCheckResult spoilt = CheckClipAgainstCard(clip, card.root, std::atomic<bool>{false});
+  EXPECT_EQ(spoilt.verdict, ClipCheckVerdict::Differs);
+  EXPECT_NE(spoilt.detail.find("F0000001.mp4"), std::string::npos) << spoilt.detail;
+
+  // The exact start: an edit list from the in point, which ffprobe honours.
+  request.exactStart = true;
+  ClipResult exact;
+  ASSERT_TRUE(WriteClip(source, request, card.out.path, std::atomic<bool>{false}, exact));
+  if (test::ExternalChecks()) {
+    const auto times = test::PacketTimes(card.out.File(exact.files[0]), 0);
+    ASSERT_FALSE(times.empty());
+    EXPECT_NEAR(times.front(), -0.5, 0.021) << "the key frame lies before the start";
+  }
+}
+
+// A decoder set-up change inside the stretch gives a file per set-up; a
+// stretch outside the record is refused; times read as people write them.
+TEST(Clip, NewDecoderSetUpSplitsAndTimesAreChecked) {
+  cardgen::RecordPlan plan = Plan(51, 3);
+  Card card({plan});
+  cardgen::CardWriter writer;
+  writer.materialSeconds = 12;
+  cardgen::RecordPlan wider = plan;
+  wider.width = 320;
+  wider.height = 240;
+  Bytes other;
+  cardgen::FragmentInfo info;
+  ASSERT_TRUE(writer.BuildFragment(wider, 1, other, info));
+  ASSERT_TRUE(test::WriteFile(card.Fragment(0, 1), other));
+  TStorageX4TFT engine;
+  ScanAndCheckAll(engine, card, card.out.path);
+  TStorageX4TFT::PlaySource source;
+  ASSERT_TRUE(engine.GetPlaySource(0, source));
+  ClipRequest request;
+  request.fromMs = 1000;
+  request.toMs = 3500;
+  ClipResult result;
+  ASSERT_TRUE(WriteClip(source, request, card.out.path, std::atomic<bool>{false}, result))
+      << result.error;
+  EXPECT_EQ(result.files.size(), 2u);
+  request.fromMs = 7000;
+  request.toMs = 8000;
+  EXPECT_FALSE(WriteClip(source, request, card.out.path, std::atomic<bool>{false}, result));
+
+  RecordEntry e;
+  ASSERT_TRUE(engine.GetEntry(0, e)); // 08:51:00, 6 s
+  std::uint64_t from = 0, to = 0;
+  std::string error;
+  EXPECT_TRUE(ParseClipRange("08:51:01-08:51:04", e, 6000, from, to, error)) << error;
+  EXPECT_EQ(from, 1000u);
+  EXPECT_EQ(to, 4000u);
+  EXPECT_TRUE(ParseClipRange("2021-03-15T08:51:02-+5.5", e, 6000, from, to, error)) << error;
+  EXPECT_EQ(from, 2000u);
+  EXPECT_EQ(to, 5500u);
+  EXPECT_TRUE(ParseClipRange("+3\xC2\xB1" "10", e, 6000, from, to, error)) << error;
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 6000u) << "cut to the record";
+  for (const char *bad : {"08:50:00-08:51:02", "+2-+9", "+4-+2", "+1:75-+2", "soon", "+3+-x"})
+    EXPECT_FALSE(ParseClipRange(bad, e, 6000, from, to, error)) << bad;
 }

@@ -209,6 +209,34 @@ TEST_F(CliCard, StdoutStreamsARecordThatPlaysFromAPipe) {
                 test::PacketChecksums(e.path().string(), track));
 }
 
+// A clip of a stretch: named by its own first frame, its real start said,
+// its samples proved against the card; a stretch outside the record or a
+// clip of several records is bad usage.
+TEST_F(CliCard, ClipOfAStretchProvesItsSource) {
+  Make({Plan(1, 4)}); // four 1-second fragments from 08:01:00
+  std::string lines, err;
+  EXPECT_EQ(RunTool({"--clip", "08:01:01-08:01:03", card, out}), 2) << "--only is needed";
+  EXPECT_EQ(RunTool({"--clip", "08:05:00-08:05:03", "--only", "0", card, out}, nullptr, &err), 2);
+  EXPECT_NE(err.find("lies outside the record"), std::string::npos) << err;
+  EXPECT_EQ(RunTool({"--card", card, card, out}), 2) << "--card goes with --test";
+  ASSERT_EQ(RunTool({"--clip", "+1.5+-1", "--only", "0", card, out}, &lines, &err), 0) << err;
+  EXPECT_EQ(lines, "D210315_T080100_C.mp4\n");
+  EXPECT_NE(err.find("starts at +0.000 s (its key frame, 0.500 s before the in point)"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(OutputFiles(), 1u);
+  const std::string clip = out + "/D210315_T080100_C.mp4";
+  ASSERT_EQ(RunTool({"--test", clip, "--card", card}, &lines), 0) << lines;
+  EXPECT_NE(lines.find("is byte for byte the card's"), std::string::npos) << lines;
+  {
+    std::fstream f(clip, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(3000);
+    f.put('\x5A');
+  }
+  EXPECT_EQ(RunTool({"--test", clip, "--card", card}, &lines), 1);
+  EXPECT_NE(lines.find("differs from the card"), std::string::npos) << lines;
+}
+
 // --version, and the README and the manual page say what --help says.
 TEST_F(CliCard, HelpVersionReadmeAndManualAgree) {
   std::string help, version;
