@@ -3,7 +3,9 @@
 # default 2048, MiB in 20-second fragments, and one of 100 one-second
 # fragments) against reading the same index boxes alone, then the player
 # window on the long record against one of a single fragment: first frame,
-# seeks, stalls of the event loop and memory.
+# seeks, stalls of the event loop and memory; and a 60-second clip from the
+# middle of the long record (orvo-convert --clip) against copying the clip's
+# bytes as a plain file (cp), the floor of writing them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 size_mib=${SIZE_MIB:-2048}
@@ -13,7 +15,7 @@ scripts/install-deps.sh
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_BUILD_TESTS=OFF \
   -DORVO_BUILD_BENCH=ON >/dev/null
 cmake --build build-release -j "$(nproc)" \
-  --target orvo-mkcard bench_virtual_open bench_player_stalls >/dev/null
+  --target orvo-mkcard orvo-convert bench_virtual_open bench_player_stalls >/dev/null
 mkcard=build-release/tools/cardgen/orvo-mkcard
 
 rm -rf "$work"
@@ -28,3 +30,20 @@ build-release/bench/bench_virtual_open --rounds "${ROUNDS:-9}" "$work/long" "$wo
 QT_QPA_PLATFORM=offscreen build-release/bench/bench_player_stalls --seeks "${SEEKS:-20}" \
   "$work/long" "$work/one" 2>&1 | grep -v -e '^qt\.' -e 'QStandardPaths' -e 'PulseAudio' \
   -e 'RHI' -e 'does not support'
+
+source bench/common.sh
+convert=build-release/tools/orvo-convert/orvo-convert
+middle=$((size_mib / 10 * 20 / 2)) # seconds into the long record
+c=() f=()
+for ((i = 0; i < ${ROUNDS:-5}; i++)); do
+  c+=("$(seconds "$convert" --clip "+$middle+-30" --only 0 "$work/long" "$work/out")")
+  clip=$(find "$work/out" -name '*_C.mp4' | head -n 1)
+  cp "$clip" "$work/clip.mp4"
+  start=$(date +%s.%N)
+  cp "$work/clip.mp4" "$work/out/copy.mp4" && sync -f "$work/out/copy.mp4"
+  f+=("$(echo "$(date +%s.%N) - $start" | bc)")
+done
+cm=$(printf '%s\n' "${c[@]}" | median)
+fm=$(printf '%s\n' "${f[@]}" | median)
+echo "60 s clip from the middle: orvo-convert --clip $cm s (scan included), copy of its" \
+  "$(($(stat -c %s "$work/clip.mp4") >> 20)) MiB $fm s, ratio $(echo "scale=2; $cm / $fm" | bc)"

@@ -175,6 +175,21 @@ enum AddedText : int {
   PlayerNoFrame,
   PlayerSegments,
 
+  // Clips.
+  ClipIn,
+  ClipOut,
+  ClipAround,
+  ClipExport,
+  ClipExactStart,
+  ClipExactStartHint,
+  ClipExporting,
+  ClipSaved,
+  ClipFailed,
+  ClipCancelled,
+  ClipAroundSetting,
+  ClipOnlyRecords,
+  ClipSetUpChanges,
+
   AddedTextEnd // one past the last
 };
 } // namespace txt

@@ -78,6 +78,7 @@ void ProgramSettings::LoadFromBytes(std::string_view bytes) {
   AutoScan = ini.ReadBool(SettingsSection, "AUTOSCAN", false);
   ShowConverted = ini.ReadBool(SettingsSection, "SHOW_CONVERTED", true);
   VerifyOutputs = ini.ReadBool(SettingsSection, "VERIFY", false);
+  ClipAroundSeconds = std::clamp(ini.ReadInt(SettingsSection, "CLIP_AROUND", 30), 1, 600);
   const std::int32_t gps = ini.ReadInt(SettingsSection, "GPS_IN_VIDEO", 3);
   GpsInVideo = gps >= 0 && gps <= 3 ? static_cast<GpsPlacement>(gps) : GpsPlacement::Both;
   WindowWidth = ini.ReadInt(SettingsSection, "WINDOW_WIDTH", 0);
@@ -99,6 +100,7 @@ bool ProgramSettings::Save() const {
   ini.WriteBool(SettingsSection, "AUTOSCAN", AutoScan);
   ini.WriteBool(SettingsSection, "SHOW_CONVERTED", ShowConverted);
   ini.WriteBool(SettingsSection, "VERIFY", VerifyOutputs);
+  ini.WriteInt(SettingsSection, "CLIP_AROUND", ClipAroundSeconds);
   ini.WriteInt(SettingsSection, "GPS_IN_VIDEO", static_cast<std::int32_t>(GpsInVideo));
   if (WindowWidth > 0 && WindowHeight > 0) {
     ini.WriteInt(SettingsSection, "WINDOW_WIDTH", WindowWidth);

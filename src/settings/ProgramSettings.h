@@ -73,6 +73,9 @@ public:
   // Read every converted part back from the disk and check it before the
   // record is marked converted ("VERIFY"); off unless chosen.
   bool VerifyOutputs = false;
+  // How many seconds before and after the moment shown the player's
+  // "around here" clip takes ("CLIP_AROUND", 1 to 600).
+  std::int32_t ClipAroundSeconds = 30;
   // Where a record's GPS track goes ("GPS_IN_VIDEO"): the tracks inside
   // every output part, the copy beside them, both, or neither.
   GpsPlacement GpsInVideo = GpsPlacement::Both;

@@ -76,8 +76,7 @@ TFormMain::TFormMain(TSecondThread *worker, ProgramSettings *settings, QWidget *
   PageControl1->setObjectName("PageControl1");
   scroll->setWidget(PageControl1);
   setCentralWidget(scroll);
-  Player = new PlayerLauncher(
-      this, [this] { return QString::fromStdString(Settings().OutPath); });
+  Player = new PlayerLauncher(this, Settings());
   TabSheet1 = new RecordPage(*this, PageControl1);
   TabSheet2 = new SettingsPage(*this, PageControl1);
   TabSheet5 = new FirmwarePage(PageControl1);

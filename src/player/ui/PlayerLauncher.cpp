@@ -1,6 +1,7 @@
 #include "player/ui/PlayerLauncher.h"
 
 #include "player/ui/PlayerWindow.h"
+#include "settings/ProgramSettings.h"
 
 #include <QFileInfo>
 #include <QMimeData>
@@ -8,18 +9,21 @@
 
 namespace orvo {
 
-PlayerLauncher::PlayerLauncher(QWidget *mainWindow, std::function<QString()> outputFolder)
-    : QObject(mainWindow), mainWindow_(mainWindow), outputFolder_(std::move(outputFolder)) {}
+PlayerLauncher::PlayerLauncher(QWidget *mainWindow, const ProgramSettings &settings)
+    : QObject(mainWindow), mainWindow_(mainWindow), settings_(settings) {}
 
 PlayerWindow &PlayerLauncher::Made() {
   if (!window_)
     window_ = new PlayerWindow(mainWindow_);
-  window_->SetOutputFolder(outputFolder_());
+  window_->SetOutputFolder(QString::fromStdString(settings_.OutPath));
+  window_->SetClipAround(settings_.ClipAroundSeconds);
   return *window_;
 }
 
 void PlayerLauncher::OpenRecord(const TStorageX4TFT::PlaySource &source, const QString &title) {
-  Made().OpenRecord(source, title);
+  TStorageX4TFT::PlaySource named = source;
+  named.nameMask = settings_.FileMask;
+  Made().OpenRecord(named, title);
 }
 
 void PlayerLauncher::OpenFile(const QString &path) {

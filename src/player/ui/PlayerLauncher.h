@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 
 class QMimeData;
 class QWidget;
@@ -13,6 +12,7 @@ class QWidget;
 namespace orvo {
 
 class PlayerWindow;
+class ProgramSettings;
 
 // Opens the one player window of the program, made when first needed, for
 // a record of the list, a file of the Utilities page or a file dropped on
@@ -20,7 +20,9 @@ class PlayerWindow;
 class PlayerLauncher : public QObject {
   Q_OBJECT
 public:
-  PlayerLauncher(QWidget *mainWindow, std::function<QString()> outputFolder);
+  // The output folder, the name mask and the clip's seconds around a moment
+  // are taken from `settings` at each opening.
+  PlayerLauncher(QWidget *mainWindow, const ProgramSettings &settings);
   void OpenRecord(const TStorageX4TFT::PlaySource &source, const QString &title);
   void OpenFile(const QString &path);
   void Relabel();
@@ -32,7 +34,7 @@ public:
 private:
   PlayerWindow &Made();
   QWidget *mainWindow_;
-  std::function<QString()> outputFolder_;
+  const ProgramSettings &settings_;
   PlayerWindow *window_ = nullptr;
 };
 

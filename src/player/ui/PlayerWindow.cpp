@@ -1,5 +1,6 @@
 #include "player/ui/PlayerWindow.h"
 
+#include "engine/Clip.h"
 #include "engine/RecordTime.h"
 #include "engine/VirtualRecord.h"
 #include "platform/Error.h"
@@ -14,6 +15,9 @@
 
 #include <QAudioOutput>
 #include <QBuffer>
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
@@ -100,6 +104,27 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
   message_->setWordWrap(true);
   message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   message_->hide();
+  inButton_ = Button(this, QStyle::SP_ArrowRight);
+  inButton_->setText(QStringLiteral("I"));
+  inButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  outButton_ = Button(this, QStyle::SP_ArrowLeft);
+  outButton_->setText(QStringLiteral("O"));
+  outButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  aroundButton_ = new QPushButton(this);
+  aroundButton_->setFocusPolicy(Qt::NoFocus);
+  exportButton_ = new QPushButton(this);
+  exportButton_->setObjectName("ExportClip");
+  exportButton_->setFocusPolicy(Qt::NoFocus);
+  exactStart_ = new QCheckBox(this);
+  exactStart_->setObjectName("ExactStart");
+  exactStart_->setFocusPolicy(Qt::NoFocus);
+  clipProgress_ = new QProgressBar(this);
+  clipProgress_->setRange(0, 0);
+  clipProgress_->setMaximumWidth(120);
+  clipProgress_->hide();
+  cancelClipButton_ = new QPushButton(this);
+  cancelClipButton_->setFocusPolicy(Qt::NoFocus);
+  cancelClipButton_->hide();
   side_ = new QWidget(this);
   sideLayout_ = new QVBoxLayout(side_);
   sideLayout_->setContentsMargins(0, 0, 0, 0);
@@ -121,6 +146,12 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
   for (QWidget *w : std::initializer_list<QWidget *>{speedBox_, muteButton_, volume_,
                                                      snapshotButton_, fullButton_})
     controls->addWidget(w);
+  auto *clipRow = new QHBoxLayout;
+  for (QWidget *w : std::initializer_list<QWidget *>{inButton_, outButton_, aroundButton_,
+                                                     exactStart_, exportButton_, clipProgress_,
+                                                     cancelClipButton_})
+    clipRow->addWidget(w);
+  clipRow->addStretch(1);
   auto *top = new QHBoxLayout;
   top->addWidget(view_, 3);
   top->addWidget(side_, 1);
@@ -128,6 +159,7 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
   layout->addLayout(top, 1);
   layout->addWidget(timeline_);
   layout->addLayout(controls);
+  layout->addLayout(clipRow);
   layout->addWidget(message_);
   resize(960, 600);
 
@@ -160,6 +192,11 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
   });
   connect(snapshotButton_, &QToolButton::clicked, this, [this] { SaveSnapshot(); });
   connect(fullButton_, &QToolButton::clicked, this, &PlayerWindow::ToggleFullScreen);
+  connect(inButton_, &QToolButton::clicked, this, [this] { SetIn(session_->Position()); });
+  connect(outButton_, &QToolButton::clicked, this, [this] { SetOut(session_->Position()); });
+  connect(aroundButton_, &QPushButton::clicked, this, &PlayerWindow::MarkAround);
+  connect(exportButton_, &QPushButton::clicked, this, &PlayerWindow::ExportClip);
+  connect(cancelClipButton_, &QPushButton::clicked, this, &PlayerWindow::CancelClip);
   connect(view_, &FrameView::doubleClicked, this, &PlayerWindow::ToggleFullScreen);
   Relabel();
 }
@@ -181,6 +218,14 @@ void PlayerWindow::Relabel() {
   volume_->setToolTip(Text(txt::PlayerVolume) + QStringLiteral(" (↑, ↓)"));
   snapshotButton_->setToolTip(Text(txt::PlayerSnapshot) + QStringLiteral(" (S)"));
   fullButton_->setToolTip(Text(txt::PlayerFullScreen) + QStringLiteral(" (F)"));
+  inButton_->setToolTip(Text(txt::ClipIn) + QStringLiteral(" (I)"));
+  outButton_->setToolTip(Text(txt::ClipOut) + QStringLiteral(" (O)"));
+  aroundButton_->setText(Text(txt::ClipAround).arg(clipAround_));
+  exportButton_->setText(Text(txt::ClipExport));
+  exportButton_->setToolTip(QStringLiteral("Ctrl+E"));
+  exactStart_->setText(Text(txt::ClipExactStart));
+  exactStart_->setToolTip(Text(txt::ClipExactStartHint));
+  cancelClipButton_->setText(Text(23));
 }
 
 void PlayerWindow::AbandonOpening() {
@@ -194,6 +239,10 @@ void PlayerWindow::OpenRecord(const TStorageX4TFT::PlaySource &source, const QSt
   session_->Close();
   view_->Clear();
   title_ = title;
+  source_ = source;
+  isRecord_ = true;
+  in_ = out_ = -1;
+  ShowMarks();
   startSince1904_ = RecordTimeSince1904(source.entry, 0);
   track_ = {};
   alignment_ = {};
@@ -263,6 +312,9 @@ void PlayerWindow::OpenFile(const QString &path) {
   AbandonOpening();
   view_->Clear();
   title_ = QFileInfo(path).fileName();
+  isRecord_ = false;
+  in_ = out_ = -1;
+  ShowMarks();
   startSince1904_ = 0;
   track_ = {};
   side_->hide();
@@ -348,6 +400,122 @@ QString PlayerWindow::SaveSnapshot() {
   return saved;
 }
 
+void PlayerWindow::SetClipAround(int seconds) {
+  clipAround_ = std::clamp(seconds, 1, 600);
+  aroundButton_->setText(Text(txt::ClipAround).arg(clipAround_));
+}
+
+void PlayerWindow::SetIn(qint64 ms) {
+  in_ = std::clamp<qint64>(ms, 0, session_->Duration());
+  if (out_ >= 0 && out_ <= in_)
+    out_ = -1;
+  ShowMarks();
+}
+
+void PlayerWindow::SetOut(qint64 ms) {
+  out_ = std::clamp<qint64>(ms, 0, session_->Duration());
+  if (in_ >= 0 && in_ >= out_)
+    in_ = -1;
+  ShowMarks();
+}
+
+void PlayerWindow::MarkAround() {
+  const qint64 at = session_->Position();
+  in_ = std::max<qint64>(0, at - clipAround_ * 1000LL);
+  out_ = std::min(session_->Duration(), at + clipAround_ * 1000LL);
+  ShowMarks();
+}
+
+void PlayerWindow::ShowMarks() {
+  timeline_->SetMarks(in_, out_);
+  const bool marked = in_ >= 0 || out_ >= 0;
+  if (marked) {
+    map_->setHighlight(std::max<qint64>(in_, 0), out_ >= 0 ? out_ : session_->Duration());
+    chart_->setHighlight(std::max<qint64>(in_, 0), out_ >= 0 ? out_ : session_->Duration());
+  } else {
+    map_->clearHighlight();
+    chart_->clearHighlight();
+  }
+  for (QWidget *w : std::initializer_list<QWidget *>{inButton_, outButton_, aroundButton_,
+                                                     exactStart_, exportButton_})
+    w->setEnabled(isRecord_ && !ExportingClip());
+}
+
+bool PlayerWindow::ExportClip() {
+  if (!isRecord_) {
+    ShowMessage(Text(txt::ClipFailed).arg(Text(txt::ClipOnlyRecords)), true);
+    return false;
+  }
+  if (ExportingClip() || session_->Duration() <= 0)
+    return false;
+  if (outputFolder_.isEmpty() ||
+      !platform::IsEnterableDirectory(platform::WithSeparator(outputFolder_.toStdString()))) {
+    ShowMessage(Text(txt::ClipFailed).arg(QDir::toNativeSeparators(outputFolder_)), true);
+    return false;
+  }
+  ClipRequest request;
+  request.fromMs = static_cast<std::uint64_t>(std::max<qint64>(in_, 0));
+  request.toMs = static_cast<std::uint64_t>(out_ >= 0 ? out_ : session_->Duration());
+  request.exactStart = exactStart_->isChecked();
+  auto cancel = std::make_shared<std::atomic<bool>>(false);
+  clipCancel_ = cancel;
+  clipProgress_->show();
+  cancelClipButton_->show();
+  ShowMarks();
+  ShowMessage(Text(txt::ClipExporting), false);
+  QPointer<PlayerWindow> self(this);
+  const TStorageX4TFT::PlaySource source = source_;
+  const std::string folder = outputFolder_.toStdString();
+  QThreadPool::globalInstance()->start([self, source, request, folder, cancel] {
+    auto result = std::make_shared<ClipResult>();
+    const bool ok = WriteClip(source, request, folder, *cancel, *result);
+    QMetaObject::invokeMethod(
+        qApp,
+        [self, ok, result, request, folder] {
+          if (!self)
+            return;
+          if (result->interrupted) {
+            self->ClipDone(false, Text(txt::ClipCancelled));
+            return;
+          }
+          QStringList files;
+          for (const std::string &f : result->files)
+            files << QDir::toNativeSeparators(QString::fromStdString(
+                         platform::WithSeparator(folder) + f));
+          if (!result->gpx.empty())
+            files << QString::fromStdString(result->gpx);
+          QString text;
+          if (!result->files.empty()) {
+            text = Text(txt::ClipSaved)
+                       .arg(files.join(QStringLiteral(", ")))
+                       .arg(static_cast<double>(request.fromMs - result->startMs) / 1000.0, 0,
+                            'f', 3);
+            if (result->files.size() > 1)
+              text += QStringLiteral("\n") + Text(txt::ClipSetUpChanges);
+          }
+          if (!ok)
+            text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +
+                    Text(txt::ClipFailed).arg(QString::fromStdString(result->error));
+          self->ClipDone(ok, text);
+        },
+        Qt::QueuedConnection);
+  });
+  return true;
+}
+
+void PlayerWindow::CancelClip() {
+  if (clipCancel_)
+    *clipCancel_ = true;
+}
+
+void PlayerWindow::ClipDone(bool ok, const QString &text) {
+  clipCancel_.reset();
+  clipProgress_->hide();
+  cancelClipButton_->hide();
+  ShowMarks();
+  ShowMessage(text, !ok);
+}
+
 void PlayerWindow::ChangeSpeed(int step) {
   speedBox_->setCurrentIndex(
       std::clamp(speedBox_->currentIndex() + step, 0, static_cast<int>(kSpeeds.size()) - 1));
@@ -359,7 +527,20 @@ void PlayerWindow::ToggleFullScreen() {
 
 void PlayerWindow::keyPressEvent(QKeyEvent *event) {
   const bool shift = event->modifiers() & Qt::ShiftModifier;
+  if (event->key() == Qt::Key_E && (event->modifiers() & Qt::ControlModifier)) {
+    ExportClip();
+    event->accept();
+    return;
+  }
   switch (event->key()) {
+  case Qt::Key_I:
+    if (isRecord_)
+      SetIn(session_->Position());
+    break;
+  case Qt::Key_O:
+    if (isRecord_)
+      SetOut(session_->Position());
+    break;
   case Qt::Key_Space:
   case Qt::Key_K:
     session_->Toggle();
@@ -412,6 +593,7 @@ void PlayerWindow::keyPressEvent(QKeyEvent *event) {
 
 void PlayerWindow::closeEvent(QCloseEvent *event) {
   AbandonOpening();
+  CancelClip();
   session_->Close();
   view_->Clear();
   QWidget::closeEvent(event);

@@ -8,7 +8,10 @@
 #include <atomic>
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
+class QProgressBar;
+class QPushButton;
 class QLabel;
 class QSlider;
 class QToolButton;
@@ -40,6 +43,22 @@ public:
   void OpenFile(const QString &path);
   // Where snapshots go.
   void SetOutputFolder(const QString &folder) { outputFolder_ = folder; }
+  void SetClipAround(int seconds);
+
+  // The stretch to export: in and out points on the record's time line
+  // (-1: not set), shown on the time line.
+  void SetIn(qint64 ms);
+  void SetOut(qint64 ms);
+  // In and out the set number of seconds around the moment shown.
+  void MarkAround();
+  qint64 In() const { return in_; }
+  qint64 Out() const { return out_; }
+  // Writes the marked stretch (the whole record without marks) into the
+  // output folder on another thread; false when it cannot start (a file,
+  // no output folder, one running).
+  bool ExportClip();
+  bool ExportingClip() const { return clipCancel_ != nullptr; }
+  void CancelClip();
   void Relabel();
 
   PlaybackSession &Session() const { return *session_; }
@@ -66,6 +85,8 @@ private:
   void ChangeSpeed(int step);
   void ToggleFullScreen();
   void AbandonOpening();
+  void ShowMarks();
+  void ClipDone(bool ok, const QString &text);
 
   PlaybackSession *session_;
   FrameView *view_;
@@ -75,6 +96,10 @@ private:
   QComboBox *speedBox_;
   QSlider *volume_;
   QLabel *timeLabel_, *momentLabel_, *message_;
+  QToolButton *inButton_, *outButton_;
+  QPushButton *aroundButton_, *exportButton_, *cancelClipButton_;
+  QCheckBox *exactStart_;
+  QProgressBar *clipProgress_;
   QWidget *side_;
   RouteMapView *map_;
   SpeedChartView *chart_;
@@ -83,6 +108,11 @@ private:
   // 1904-based seconds of the record's start; 0: unknown.
   std::uint32_t startSince1904_ = 0;
   std::shared_ptr<std::atomic<bool>> cancelOpening_;
+  std::shared_ptr<std::atomic<bool>> clipCancel_;
+  TStorageX4TFT::PlaySource source_;
+  bool isRecord_ = false;
+  qint64 in_ = -1, out_ = -1;
+  int clipAround_ = 30;
   gps::GpsTrack track_;
   gps::TrackAlignment alignment_;
 };

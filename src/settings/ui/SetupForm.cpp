@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSpinBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -108,6 +109,12 @@ TSetupForm::TSetupForm(QWidget *parent, ProgramSettings *settings)
   for (int i = 0; i < 4; ++i)
     ComboBoxGpsInVideo->addItem(QString());
   LabelGpsInVideo->setBuddy(ComboBoxGpsInVideo);
+  LabelClipAround = new QLabel(MiscSettingsGroupBox);
+  LabelClipAround->setObjectName("LabelClipAround");
+  SpinClipAround = new QSpinBox(MiscSettingsGroupBox);
+  SpinClipAround->setObjectName("SpinClipAround");
+  SpinClipAround->setRange(1, 600);
+  LabelClipAround->setBuddy(SpinClipAround);
   auto *misc = new QGridLayout(MiscSettingsGroupBox);
   misc->addWidget(LabelLanguage, 0, 0);
   misc->addWidget(ComboBoxLanguage, 0, 1, 1, 2);
@@ -120,6 +127,8 @@ TSetupForm::TSetupForm(QWidget *parent, ProgramSettings *settings)
   misc->addWidget(CheckBoxVerify, 4, 0, 1, 3);
   misc->addWidget(LabelGpsInVideo, 5, 0);
   misc->addWidget(ComboBoxGpsInVideo, 5, 1, 1, 2);
+  misc->addWidget(LabelClipAround, 6, 0);
+  misc->addWidget(SpinClipAround, 6, 1);
   misc->setColumnStretch(2, 1);
 
   OkButton = new QPushButton(this);
@@ -171,6 +180,7 @@ void TSetupForm::LoadFromSettings() {
   CheckBoxAutoScan->setChecked(s.AutoScan);
   CheckBoxVerify->setChecked(s.VerifyOutputs);
   ComboBoxGpsInVideo->setCurrentIndex(static_cast<int>(s.GpsInVideo));
+  SpinClipAround->setValue(s.ClipAroundSeconds);
   PreviewLanguage = s.Language;
   // A stored index beyond the list shows the language it falls back to.
   const bool known = s.Language >= 0 && s.Language < ComboBoxLanguage->count();
@@ -195,6 +205,7 @@ void TSetupForm::Relabel() {
   CheckBoxVerify->setText(Text(txt::VerifyOutputs));
   SetHint(CheckBoxVerify, Text(txt::VerifyOutputsHint));
   LabelGpsInVideo->setText(Text(txt::GpsInVideo));
+  LabelClipAround->setText(Text(txt::ClipAroundSetting));
   // In GpsPlacement's order: none, beside, embed, both.
   const int gpsTexts[4] = {txt::GpsInVideoNone, txt::GpsInVideoBeside, txt::GpsInVideoEmbed,
                            txt::GpsInVideoBoth};
@@ -274,6 +285,7 @@ void TSetupForm::Apply() {
   s.SetFileMask(EditFileMask->text().toStdString());
   s.AutoScan = CheckBoxAutoScan->isChecked();
   s.VerifyOutputs = CheckBoxVerify->isChecked();
+  s.ClipAroundSeconds = SpinClipAround->value();
   s.GpsInVideo = static_cast<GpsPlacement>(std::clamp(ComboBoxGpsInVideo->currentIndex(), 0, 3));
   s.Language = ComboBoxLanguage->currentIndex();
   LoadFromSettings();

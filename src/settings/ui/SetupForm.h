@@ -9,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QSpinBox;
 class QLineEdit;
 class QPushButton;
 
@@ -59,6 +60,8 @@ public:
   // Where a record's GPS track goes: items in GpsPlacement's order.
   QLabel *LabelGpsInVideo;
   QComboBox *ComboBoxGpsInVideo;
+  QLabel *LabelClipAround;
+  QSpinBox *SpinClipAround;
   QPushButton *OkButton;
   QPushButton *CancelButton;
 

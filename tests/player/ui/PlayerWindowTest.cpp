@@ -106,6 +106,20 @@ TEST(PlayerWindow, PlaysSeeksAndSnapsARecordFromTheCard) {
   EXPECT_FALSE(QImage(snapshot).isNull());
   const QString again = window.SaveSnapshot();
   EXPECT_NE(again, snapshot) << "an earlier snapshot is never replaced";
+
+  // A clip of a second around the moment shown, exported beside the
+  // snapshots; the record stays as it is on the card.
+  const std::string dat = test::ReadAll(card.engine.RecordFolderPath(0) + "record.dat");
+  window.SetClipAround(1);
+  window.MarkAround();
+  EXPECT_NEAR(window.In(), 2520, 50);
+  EXPECT_NEAR(window.Out(), 4520, 50);
+  ASSERT_TRUE(window.ExportClip());
+  ASSERT_TRUE(WaitFor([&] { return !window.ExportingClip(); }));
+  EXPECT_TRUE(window.Message().contains(QStringLiteral("D210315_T083002_C.mp4")))
+      << window.Message().toStdString();
+  EXPECT_TRUE(fs::exists(out.File("D210315_T083002_C.mp4")));
+  EXPECT_EQ(test::ReadAll(card.engine.RecordFolderPath(0) + "record.dat"), dat);
 }
 
 // A card pulled out (the fragments gone) while playing is a message in the
