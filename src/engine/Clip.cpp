@@ -136,6 +136,11 @@ bool WriteClip(const TStorageX4TFT::PlaySource &source, const ClipRequest &reque
   while (last + 1 < spans.size() && spans[last + 1].startTicks <= toT)
     ++last;
 
+  gps::GpsTrack track;
+  gps::TrackAlignment alignment;
+  const bool hasTrack = (request.gpsBeside || request.gpsInside) &&
+                        TStorageX4TFT::LoadTrack(source, track, alignment) && alignment.aligned &&
+                        !track.fixes.empty();
   std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[TStorageX4TFT::kSampleBufferBytes]);
   const std::string folder = platform::WithSeparator(outputFolder);
   const Digest128 recordDigest = RecordDigest(source.entry);
@@ -155,6 +160,8 @@ bool WriteClip(const TStorageX4TFT::PlaySource &source, const ClipRequest &reque
       return false;
     }
     TPartJoin join;
+    int gpsTracks[3] = {-1, -1, -1};
+    std::uint64_t fileLastT = startT;
     ClipTap tap;
     tap.base = spans[g].startTicks;
     tap.from = startT;
@@ -175,6 +182,8 @@ bool WriteClip(const TStorageX4TFT::PlaySource &source, const ClipRequest &reque
       }
       if (k == g) {
         ok = join.Begin(reader, writer);
+        if (ok && hasTrack && request.gpsInside)
+          AddGpsTrackSet(writer, gpsTracks);
         writer.SetRecordSource(source.recordFolderName, spans[k].number, recordDigest);
         writer.SetCreationTime(RecordTimeSince1904(source.entry, startT));
       }
@@ -204,8 +213,10 @@ bool WriteClip(const TStorageX4TFT::PlaySource &source, const ClipRequest &reque
         bool key = false;
         reader.GetSampleInfo(v, i, size, time, key);
         const std::uint64_t t = spans[k].startTicks + time;
-        if (t >= startT && t <= toT)
+        if (t >= startT && t <= toT) {
           result.lastFrameMs = t / 90;
+          fileLastT = t;
+        }
       }
       join.Advance(reader);
       writer.SetLastFragment(spans[k].number);
@@ -216,6 +227,10 @@ bool WriteClip(const TStorageX4TFT::PlaySource &source, const ClipRequest &reque
       writer.SetStartOffset(static_cast<std::uint32_t>(fromT - keyT));
     if (ok)
       writer.SetProvenance(EncodeProvenance(provenance));
+    if (ok && hasTrack)
+      WriteGpsTrackSet(writer, gpsTracks, track, alignment,
+                       alignment.utcStartMs + static_cast<std::int64_t>(startT / 90),
+                       static_cast<std::int64_t>((fileLastT - startT) / 90) + 1);
     if (!ok || !writer.HasIndexedTrack()) {
       writer.Discard();
       if (ok) {
@@ -238,10 +253,7 @@ bool WriteClip(const TStorageX4TFT::PlaySource &source, const ClipRequest &reque
   }
 
   // The track's stretch beside the clip, timed from its first frame.
-  gps::GpsTrack track;
-  gps::TrackAlignment alignment;
-  if (request.gpsBeside && TStorageX4TFT::LoadTrack(source, track, alignment) &&
-      alignment.aligned) {
+  if (request.gpsBeside && hasTrack) {
     const std::int64_t from = alignment.utcStartMs + static_cast<std::int64_t>(result.startMs);
     const std::int64_t to = alignment.utcStartMs + static_cast<std::int64_t>(result.lastFrameMs);
     std::erase_if(track.fixes, [&](const gps::GpsFix &f) { return f.utcMs < from || f.utcMs > to; });

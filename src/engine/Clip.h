@@ -20,8 +20,10 @@ struct ClipRequest {
   // One edit-list entry, so that players honouring one start at the in
   // point rather than at the key frame before it.
   bool exactStart = false;
-  // The GPS track's stretch as a .gpx file beside the clip.
+  // The GPS track's stretch as a .gpx file beside the clip, and inside it
+  // (a subtitle, GPMF and camm track and the place).
   bool gpsBeside = true;
+  bool gpsInside = true;
 };
 
 struct ClipResult {

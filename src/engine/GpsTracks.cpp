@@ -119,12 +119,7 @@ std::int64_t TStorageX4TFT::ClockOffsetSeconds(const RecordJob &job) const {
   return CardClock.value_or(0);
 }
 
-void TStorageX4TFT::AddGpsTracks(RecordJob &job) {
-  for (int &k : job.gpsTracks)
-    k = -1;
-  job.partStart = job.elapsed;
-  if (!job.embedGps)
-    return;
+void AddGpsTrackSet(TMP4Container &writer, int tracks[3]) {
   struct Kind {
     std::int8_t type;
     const char *handler;
@@ -134,37 +129,51 @@ void TStorageX4TFT::AddGpsTracks(RecordJob &job) {
                          {kTrackMeta, "GoPro MET", gps::GpmfSampleEntry()},
                          {kTrackMeta, "CameraMetadataMotionHandler", gps::CammSampleEntry()}};
   for (int i = 0; i < 3; ++i) {
-    const int k = Writer->AddTrack(kinds[i].type, kinds[i].handler, "und");
-    if (k >= 0 && Writer->SetSampleEntry(k, kinds[i].entry, 1000))
-      job.gpsTracks[i] = k;
+    tracks[i] = -1;
+    const int k = writer.AddTrack(kinds[i].type, kinds[i].handler, "und");
+    if (k >= 0 && writer.SetSampleEntry(k, kinds[i].entry, 1000))
+      tracks[i] = k;
   }
+}
+
+void WriteGpsTrackSet(TMP4Container &writer, const int tracks[3], const gps::GpsTrack &track,
+                      const gps::TrackAlignment &alignment, std::int64_t startUtcMs,
+                      std::int64_t lengthMs) {
+  if (tracks[0] < 0 && tracks[1] < 0 && tracks[2] < 0)
+    return;
+  const auto fixes = gps::SelectPartFixes(track, startUtcMs, startUtcMs + lengthMs);
+  if (fixes.empty())
+    return;
+  writer.SetLocation(gps::Iso6709(fixes.front().fix));
+  const std::vector<gps::TimedSample> samples[3] = {
+      gps::TimedTextSamples(fixes, lengthMs, alignment.clockOffsetSeconds),
+      gps::GpmfSamples(fixes, lengthMs), gps::CammSamples(fixes, lengthMs)};
+  for (int i = 0; i < 3; ++i) {
+    if (tracks[i] < 0)
+      continue;
+    for (const gps::TimedSample &s : samples[i]) {
+      if (s.timeMs < 0 || s.timeMs > 0x7FFFFFFF / 90 ||
+          !writer.WriteSample(tracks[i], s.bytes.data(), static_cast<std::uint32_t>(s.bytes.size()),
+                              static_cast<std::uint32_t>(s.timeMs * 90), true))
+        break;
+    }
+  }
+}
+
+void TStorageX4TFT::AddGpsTracks(RecordJob &job) {
+  for (int &k : job.gpsTracks)
+    k = -1;
+  job.partStart = job.elapsed;
+  if (job.embedGps)
+    AddGpsTrackSet(*Writer, job.gpsTracks);
 }
 
 // The part's stretch of the track: the fixes whose UTC times fall between
 // its first video frame and its end, each at its own time.
 void TStorageX4TFT::WriteGpsSamples(RecordJob &job) {
-  if (job.gpsTracks[0] < 0 && job.gpsTracks[1] < 0 && job.gpsTracks[2] < 0)
-    return;
-  const std::int64_t startMs = job.alignment.utcStartMs + std::int64_t(job.partStart / 90);
-  const std::int64_t lengthMs = std::int64_t((job.elapsed - job.partStart) / 90);
-  const auto fixes = gps::SelectPartFixes(job.track, startMs, startMs + lengthMs);
-  if (fixes.empty())
-    return;
-  Writer->SetLocation(gps::Iso6709(fixes.front().fix));
-  const std::vector<gps::TimedSample> samples[3] = {
-      gps::TimedTextSamples(fixes, lengthMs, job.alignment.clockOffsetSeconds),
-      gps::GpmfSamples(fixes, lengthMs), gps::CammSamples(fixes, lengthMs)};
-  for (int i = 0; i < 3; ++i) {
-    if (job.gpsTracks[i] < 0)
-      continue;
-    for (const gps::TimedSample &s : samples[i]) {
-      if (s.timeMs < 0 || s.timeMs > 0x7FFFFFFF / 90 ||
-          !Writer->WriteSample(job.gpsTracks[i], s.bytes.data(),
-                               static_cast<std::uint32_t>(s.bytes.size()),
-                               static_cast<std::uint32_t>(s.timeMs * 90), true))
-        break;
-    }
-  }
+  WriteGpsTrackSet(*Writer, job.gpsTracks, job.track, job.alignment,
+                   job.alignment.utcStartMs + std::int64_t(job.partStart / 90),
+                   std::int64_t((job.elapsed - job.partStart) / 90));
 }
 
 } // namespace orvo

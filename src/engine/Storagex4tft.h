@@ -277,4 +277,13 @@ private:
   std::int32_t SampleBufferSize = 0;
 };
 
+// The GPS track inside a file: a subtitle, a GPMF and a camm track added to
+// `writer` before its first sample (their indices, -1 where refused), and
+// the fixes of the stretch from `startUtcMs` on, `lengthMs` long, written
+// into them at their own times with the place of the first.
+void AddGpsTrackSet(TMP4Container &writer, int tracks[3]);
+void WriteGpsTrackSet(TMP4Container &writer, const int tracks[3], const gps::GpsTrack &track,
+                      const gps::TrackAlignment &alignment, std::int64_t startUtcMs,
+                      std::int64_t lengthMs);
+
 } // namespace orvo

@@ -979,6 +979,11 @@ TEST(Clip, CutsAcrossFragmentsAndProvesItsSource) {
   if (test::ExternalChecks()) {
     std::string messages;
     EXPECT_TRUE(test::DecodesCleanly(clip, &messages)) << messages;
+    std::vector<test::ProbedStream> streams;
+    ASSERT_TRUE(test::Probe(clip, streams));
+    EXPECT_TRUE(std::any_of(streams.begin(), streams.end(),
+                            [](const auto &s) { return s.type == "subtitle"; }))
+        << "the GPS stretch inside";
     std::vector<std::vector<std::string>> video, audio;
     for (std::size_t k = 0; k < 4; ++k) {
       video.push_back(test::PacketChecksums(card.Fragment(0, k), 0));

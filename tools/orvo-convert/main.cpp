@@ -426,6 +426,7 @@ int WriteRecordClip(const orvo::TSecondThread &worker, std::uint32_t index, cons
     return Fail(error);
   request.exactStart = o.exactStart;
   request.gpsBeside = o.gps == GpsPlacement::Beside || o.gps == GpsPlacement::Both;
+  request.gpsInside = o.gps == GpsPlacement::Embed || o.gps == GpsPlacement::Both;
   ClipResult result;
   const bool ok = WriteClip(source, request, out, interrupted, result);
   if (result.interrupted)

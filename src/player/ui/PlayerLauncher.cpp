@@ -17,6 +17,7 @@ PlayerWindow &PlayerLauncher::Made() {
     window_ = new PlayerWindow(mainWindow_);
   window_->SetOutputFolder(QString::fromStdString(settings_.OutPath));
   window_->SetClipAround(settings_.ClipAroundSeconds);
+  window_->SetClipGps(GpsBeside(settings_.GpsInVideo), GpsEmbedded(settings_.GpsInVideo));
   return *window_;
 }
 

@@ -457,6 +457,8 @@ bool PlayerWindow::ExportClip() {
   request.fromMs = static_cast<std::uint64_t>(std::max<qint64>(in_, 0));
   request.toMs = static_cast<std::uint64_t>(out_ >= 0 ? out_ : session_->Duration());
   request.exactStart = exactStart_->isChecked();
+  request.gpsBeside = gpsBeside_;
+  request.gpsInside = gpsInside_;
   auto cancel = std::make_shared<std::atomic<bool>>(false);
   clipCancel_ = cancel;
   clipProgress_->show();

@@ -44,6 +44,11 @@ public:
   // Where snapshots go.
   void SetOutputFolder(const QString &folder) { outputFolder_ = folder; }
   void SetClipAround(int seconds);
+  // Where a clip's GPS stretch goes, as for conversions.
+  void SetClipGps(bool beside, bool inside) {
+    gpsBeside_ = beside;
+    gpsInside_ = inside;
+  }
 
   // The stretch to export: in and out points on the record's time line
   // (-1: not set), shown on the time line.
@@ -113,6 +118,7 @@ private:
   bool isRecord_ = false;
   qint64 in_ = -1, out_ = -1;
   int clipAround_ = 30;
+  bool gpsBeside_ = true, gpsInside_ = true;
   gps::GpsTrack track_;
   gps::TrackAlignment alignment_;
 };
