@@ -1,6 +1,7 @@
 #include "engine/ClipCheck.h"
 
 #include "engine/OutputSet.h"
+#include "engine/SourceCompare.h"
 #include "engine/Storagex4tft.h"
 #include "mp4/Mp4container.h"
 #include "platform/Error.h"
@@ -96,6 +97,32 @@ ClipCheckResult CheckClipAgainstCard(const std::string &clip, const std::string 
   result.verdict = ClipCheckVerdict::Identical;
   result.detail = clip;
   return result;
+}
+
+SourceCompareResult ClipCompareResult(const ClipCheckResult &check, const std::string &clip) {
+  SourceCompareResult r;
+  r.fileName = clip;
+  r.samples = check.samples;
+  switch (check.verdict) {
+  case ClipCheckVerdict::Identical:
+    r.verdict = SourceCompareVerdict::Same;
+    break;
+  case ClipCheckVerdict::Differs:
+    r.verdict = SourceCompareVerdict::Different;
+    r.problem = SourceCompareProblem::SampleDiffers;
+    r.fileName = check.detail;
+    break;
+  case ClipCheckVerdict::NotAClip:
+  case ClipCheckVerdict::SourceGone:
+    r.verdict = SourceCompareVerdict::NoSource;
+    r.problem = SourceCompareProblem::RecordNotFound;
+    r.systemError = check.detail;
+    break;
+  case ClipCheckVerdict::Cancelled:
+    r.verdict = SourceCompareVerdict::Cancelled;
+    break;
+  }
+  return r;
 }
 
 std::string DescribeClipCheck(const ClipCheckResult &r) {

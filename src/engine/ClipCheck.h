@@ -27,6 +27,11 @@ struct ClipCheckResult {
 ClipCheckResult CheckClipAgainstCard(const std::string &clip, const std::string &cardFolder,
                                      const std::atomic<bool> &cancel);
 
+// The same verdict as a comparison of a file with its source, for the
+// window's file test.
+struct SourceCompareResult;
+SourceCompareResult ClipCompareResult(const ClipCheckResult &check, const std::string &clip);
+
 // One line of plain English.
 std::string DescribeClipCheck(const ClipCheckResult &result);
 

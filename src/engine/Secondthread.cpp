@@ -1,5 +1,7 @@
 #include "engine/Secondthread.h"
 
+#include "engine/ClipCheck.h"
+
 #include "settings/ProgramSettings.h"
 
 #include <algorithm>
@@ -73,7 +75,11 @@ void TSecondThread::RunFileTest(const std::string &inputFolder) {
   if (TestCompare && !TestCancel && FileTestResult.integrity == IntegrityStatus::Present &&
       !inputFolder.empty()) {
     TestProgress.done = 0;
-    CompareResult = CompareWithSource(TestPath, inputFolder, TestCancel, &TestProgress);
+    // A clip names the very samples it took; a part, its fragments.
+    const ClipCheckResult clip = CheckClipAgainstCard(TestPath, inputFolder, TestCancel);
+    CompareResult = clip.verdict == ClipCheckVerdict::NotAClip
+                        ? CompareWithSource(TestPath, inputFolder, TestCancel, &TestProgress)
+                        : ClipCompareResult(clip, TestPath);
     Compared = true;
   }
 }
