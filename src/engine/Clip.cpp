@@ -80,8 +80,9 @@ std::string FreeName(const std::string &folder, const std::string &base, const c
   return name;
 }
 
-// The entry as if the record began `ms` later, for the name mask.
-RecordEntry Shifted(RecordEntry e, std::uint64_t ms) {
+} // namespace
+
+RecordEntry ShiftedEntry(RecordEntry e, std::uint64_t ms) {
   const gps::CivilTime start{2000 + e.Year, e.Month, e.Day, e.Hour, e.Minute, e.Second};
   if (!gps::IsValidCivil(start))
     return e;
@@ -94,8 +95,6 @@ RecordEntry Shifted(RecordEntry e, std::uint64_t ms) {
   e.Second = static_cast<std::uint8_t>(t.second);
   return e;
 }
-
-} // namespace
 
 bool WriteClip(const TStorageX4TFT::PlaySource &source, const ClipRequest &request,
                const std::string &outputFolder, const std::atomic<bool> &cancel,
@@ -153,7 +152,7 @@ bool WriteClip(const TStorageX4TFT::PlaySource &source, const ClipRequest &reque
     const std::uint64_t startT = g == first ? keyT : spans[g].startTicks;
     const std::string name =
         FreeName(folder, TStorageX4TFT::ExpandMask(source.nameMask,
-                                                   Shifted(source.entry, startT / 90)) + "_C",
+                                                   ShiftedEntry(source.entry, startT / 90)) + "_C",
                  ".mp4");
     if (!writer.OpenWrite(folder + name)) {
       result.error = folder + name + ": " + writer.LastErrorText();

@@ -39,6 +39,9 @@ struct ClipResult {
   std::string error;
 };
 
+// The entry as if the record began `ms` later, for the name mask.
+RecordEntry ShiftedEntry(RecordEntry entry, std::uint64_t ms);
+
 // Writes the clip into `outputFolder`, named by the source's name mask for
 // its own first frame with "_C" appended; never over another file. Reads
 // only the fragments the stretch takes samples from (and the others'

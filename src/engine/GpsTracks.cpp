@@ -75,6 +75,7 @@ bool TStorageX4TFT::GetPlaySource(std::uint32_t index, PlaySource &source) const
   source.cardClock = gps::ReadCardClockOffset(CatalogFolder);
   source.recordFolderName = FolderName(*e);
   source.nameMask = NameMask;
+  source.cardFolder = CatalogFolder;
   return true;
 }
 

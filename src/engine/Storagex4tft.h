@@ -153,6 +153,7 @@ public:
     std::optional<std::int64_t> cardClock;
     std::string recordFolderName;
     std::string nameMask;
+    std::string cardFolder; // the folder the catalog was read from
   };
   bool GetPlaySource(std::uint32_t index, PlaySource &source) const;
   // The source's GPS track, placed on the recorder's clock; false without

@@ -219,6 +219,14 @@ const std::array<AddedTextRow, AddedTextCount> BuiltInAddedTexts = {{
      "Фрагменты вырезаются из записи на карте"},
     {"The decoder set-up changes within the stretch: one file per set-up",
      "Настройки декодера меняются внутри фрагмента: по файлу на каждую"},
+    {"Export evidence...",
+     "Сохранить доказательства..."},
+    {"Making the evidence package...",
+     "Создаётся пакет доказательств..."},
+    {"Evidence package saved: %1",
+     "Пакет доказательств сохранён: %1"},
+    {"Evidence package not saved: %1",
+     "Пакет доказательств не сохранён: %1"},
 }};
 
 } // namespace orvo

@@ -190,6 +190,12 @@ enum AddedText : int {
   ClipOnlyRecords,
   ClipSetUpChanges,
 
+  // Evidence packages.
+  EvidenceExport,
+  EvidenceExporting,
+  EvidenceSaved,
+  EvidenceFailed,
+
   AddedTextEnd // one past the last
 };
 } // namespace txt

@@ -13,6 +13,8 @@
 #include "engine/Secondthread.h"
 #include "engine/VideoFileTest.h"
 #include "engine/VirtualRecord.h"
+#include "evidence/Check.h"
+#include "evidence/Package.h"
 #include "gps/Export.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
@@ -60,6 +62,8 @@ constexpr char kUsage[] =
        orvo-convert --list [--json] CARD
        orvo-convert --track INDEX [--format gpx|geojson|csv] CARD
        orvo-convert --clip RANGE [--exact-start] --only INDEX CARD OUTDIR
+       orvo-convert --evidence DIR [--clip RANGE] --only INDEX CARD
+       orvo-convert --check-evidence PACKAGE
        orvo-convert --stdout INDEX [--segment N] CARD
        orvo-convert --test FILE... [--card CARD]
        orvo-convert --version | --help
@@ -99,6 +103,14 @@ and every recording converted completely marked as converted on the card.
                  recording is not marked converted
   --exact-start  with --clip: an edit list makes players that honour one
                  start at FROM itself
+  --evidence DIR make an evidence package of the recording --only names
+                 (or of the stretch --clip gives) in the folder DIR: the
+                 card's files of it bit for bit in original/, the working
+                 copy in video/, report.html and SHA256SUMS over every
+                 other file; nothing on the card changes
+  --check-evidence PACKAGE
+                 check a package again: every SHA-256, the working copy's
+                 integrity data, and its samples against original/
   --stdout INDEX write the recording with this index to standard output as
                  one MP4 stream read straight from the card, to play or
                  process at once (orvo-convert --stdout 3 CARD | mpv -);
@@ -169,6 +181,7 @@ struct Options {
   std::string clip;
   bool exactStart = false;
   std::string card;
+  std::string evidence, checkEvidence;
   orvo::gps::ExportFormat format = orvo::gps::ExportFormat::Gpx;
   std::string mask = "%D_%T";
   unsigned long limitMib = 1900;
@@ -185,7 +198,7 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
     const bool takesValue =
         arg == "--mask" || arg == "--limit" || arg == "--only" || arg == "--gps" ||
         arg == "--track" || arg == "--format" || arg == "--stdout" || arg == "--segment" ||
-        arg == "--clip" || arg == "--card";
+        arg == "--clip" || arg == "--card" || arg == "--evidence" || arg == "--check-evidence";
     if (takesValue) {
       if (i + 1 >= argc)
         return Fail(arg + " needs a value");
@@ -224,6 +237,10 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
       o.clip = v;
       if (o.clip.empty())
         return Fail("--clip takes a stretch FROM-TO or AT+-SECONDS");
+    } else if (arg == "--evidence") {
+      o.evidence = v;
+    } else if (arg == "--check-evidence") {
+      o.checkEvidence = v;
     } else if (arg == "--card") {
       o.card = v;
     } else if (arg == "--exact-start") {
@@ -272,11 +289,18 @@ int ParseOptions(const std::vector<std::string> &argv, Options &o) {
     return Fail("--track takes the card's folder alone");
   if (o.track)
     return -1;
+  if (!o.checkEvidence.empty())
+    return o.positional.empty() ? -1 : Fail("--check-evidence takes the package alone");
+  if (!o.evidence.empty()) {
+    if (o.only.size() != 1 || o.list || o.stream || o.track || o.positional.size() != 1)
+      return Fail("--evidence takes one recording (--only INDEX) and the card's folder");
+    return -1;
+  }
   if (!o.card.empty() && !o.test)
     return Fail("--card goes with --test");
   if (o.exactStart && o.clip.empty())
     return Fail("--exact-start goes with --clip");
-  if (!o.clip.empty() && (o.only.size() != 1 || o.list || o.stream || o.track))
+  if (!o.clip.empty() && o.evidence.empty() && (o.only.size() != 1 || o.list || o.stream || o.track))
     return Fail("--clip takes one recording: --only INDEX");
   if (o.segmentGiven && !o.stream)
     return Fail("--segment goes with --stdout");
@@ -453,6 +477,68 @@ int WriteRecordClip(const orvo::TSecondThread &worker, std::uint32_t index, cons
   return ok ? kExitOk : kExitJobFailed;
 }
 
+// An evidence package of one record (or a stretch of it) into a folder; its
+// path on standard output.
+int WriteEvidence(const orvo::TSecondThread &worker, std::uint32_t index, const Options &o,
+                  const std::string &card, const std::string &command) {
+  using namespace orvo;
+  if (index >= worker.GetRecordCount())
+    return Fail("there is no record " + std::to_string(index) + " on the card (see --list)");
+  if (!platform::IsEnterableDirectory(platform::WithSeparator(o.evidence)))
+    return Fail("the folder " + o.evidence + " does not exist");
+  if (const std::string refusal =
+          OutputFolderRefusal(card, platform::WithSeparator(o.evidence));
+      !refusal.empty()) {
+    std::fprintf(stderr, "orvo-convert: %s\n", PrintableText(refusal).c_str());
+    return kExitUsage;
+  }
+  evidence::PackageRequest request;
+  worker.GetEngine().GetPlaySource(index, request.source);
+  request.source.nameMask = o.mask;
+  if (!o.clip.empty()) {
+    ClipRequest clip;
+    std::string error;
+    if (!ParseClipRange(o.clip, request.source.entry, request.source.entry.DurationMs, clip.fromMs,
+                        clip.toMs, error))
+      return Fail(error);
+    clip.exactStart = o.exactStart;
+    request.clip = clip;
+    request.markedMs = (clip.fromMs + clip.toMs) / 2;
+  }
+  request.cardFolder = card;
+  request.destination = o.evidence;
+  request.program = "orvo-convert";
+  request.version = ORVO_VERSION;
+  request.build = ORVO_BUILD;
+  request.command = command;
+  request.noThumbnailsReason = "No pictures: the command line decodes no video; the window's "
+                               "\"Export evidence...\" puts thumbnails of key frames here.";
+  evidence::PackageResult result;
+  const bool ok = evidence::MakePackage(request, interrupted, result);
+  if (result.interrupted)
+    return InterruptedExit();
+  if (!ok) {
+    std::fprintf(stderr, "orvo-convert: %s\n", PrintableText(result.error).c_str());
+    return kExitJobFailed;
+  }
+  std::printf("%s\n", PrintableText(result.folder).c_str());
+  return kExitOk;
+}
+
+int CheckEvidence(const std::string &folder) {
+  using namespace orvo;
+  const evidence::CheckResult r = evidence::CheckPackage(folder, interrupted);
+  if (r.interrupted)
+    return InterruptedExit();
+  for (const std::string &line : r.lines)
+    std::printf("%s\n", PrintableText(line).c_str());
+  for (const std::string &line : r.problems)
+    std::printf("FAILED: %s\n", PrintableText(line).c_str());
+  std::printf("%s\n", r.complete ? "The package is complete and unchanged."
+                                 : "The package does not check.");
+  return r.complete ? kExitOk : kExitJobFailed;
+}
+
 int main(int argc, char **argv) {
   using namespace orvo;
   Options o;
@@ -463,6 +549,8 @@ int main(int argc, char **argv) {
   std::signal(SIGTERM, OnInterrupt);
   if (o.test)
     return TestFiles(o.positional, o.card);
+  if (!o.checkEvidence.empty())
+    return CheckEvidence(o.checkEvidence);
   const std::string card = platform::WithSeparator(o.positional[0]);
   if (!platform::IsEnterableDirectory(card))
     return Fail("the card folder " + o.positional[0] + " does not exist");
@@ -470,7 +558,7 @@ int main(int argc, char **argv) {
   // The settings live only for this run: an empty location is never stored.
   ProgramSettings settings{SettingsLocation{}};
   settings.SetInPath(card);
-  if (!o.list && !o.track && !o.stream) {
+  if (!o.list && !o.track && !o.stream && o.evidence.empty()) {
     const std::string out = platform::WithSeparator(o.positional[1]);
     if (!platform::IsEnterableDirectory(out))
       return Fail("the output folder " + o.positional[1] + " does not exist");
@@ -504,6 +592,12 @@ int main(int argc, char **argv) {
     return PrintTrack(worker, o.trackIndex, o.format);
   if (o.stream)
     return StreamRecord(worker, o.streamIndex, static_cast<std::uint32_t>(o.segment));
+  if (!o.evidence.empty()) {
+    std::string command;
+    for (const std::string &a : platform::ProgramArguments(argc, argv))
+      command.append(command.empty() ? "" : " ").append(a);
+    return WriteEvidence(worker, *o.only.begin(), o, card, command);
+  }
   if (!o.clip.empty())
     return WriteRecordClip(worker, *o.only.begin(), o, o.positional[1]);
   if (o.list) {

@@ -41,6 +41,10 @@ public:
   void SetRate(double rate);
   double Rate() const { return rate_; }
   qint64 FrameMs() const { return frameMs_; }
+  // Where the segment playing now starts on the record's time line (its
+  // frames' times count from there).
+  qint64 SegmentStart() const { return segmentStart_; }
+  std::shared_ptr<TVirtualRecord> Record() const { return record_; }
   QAudioOutput *Audio() const { return audio_; }
 
 signals:

@@ -1,6 +1,8 @@
 #include "player/ui/PlayerWindow.h"
 
 #include "engine/Clip.h"
+#include "evidence/Package.h"
+#include "player/ui/FrameGrabber.h"
 #include "engine/RecordTime.h"
 #include "engine/VirtualRecord.h"
 #include "platform/Error.h"
@@ -15,6 +17,8 @@
 
 #include <QAudioOutput>
 #include <QBuffer>
+#include <QPdfWriter>
+#include <QTextDocument>
 #include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -115,6 +119,9 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
   exportButton_ = new QPushButton(this);
   exportButton_->setObjectName("ExportClip");
   exportButton_->setFocusPolicy(Qt::NoFocus);
+  evidenceButton_ = new QPushButton(this);
+  evidenceButton_->setObjectName("ExportEvidence");
+  evidenceButton_->setFocusPolicy(Qt::NoFocus);
   exactStart_ = new QCheckBox(this);
   exactStart_->setObjectName("ExactStart");
   exactStart_->setFocusPolicy(Qt::NoFocus);
@@ -148,8 +155,8 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
     controls->addWidget(w);
   auto *clipRow = new QHBoxLayout;
   for (QWidget *w : std::initializer_list<QWidget *>{inButton_, outButton_, aroundButton_,
-                                                     exactStart_, exportButton_, clipProgress_,
-                                                     cancelClipButton_})
+                                                     exactStart_, exportButton_, evidenceButton_,
+                                                     clipProgress_, cancelClipButton_})
     clipRow->addWidget(w);
   clipRow->addStretch(1);
   auto *top = new QHBoxLayout;
@@ -196,6 +203,7 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
   connect(outButton_, &QToolButton::clicked, this, [this] { SetOut(session_->Position()); });
   connect(aroundButton_, &QPushButton::clicked, this, &PlayerWindow::MarkAround);
   connect(exportButton_, &QPushButton::clicked, this, &PlayerWindow::ExportClip);
+  connect(evidenceButton_, &QPushButton::clicked, this, &PlayerWindow::ExportEvidence);
   connect(cancelClipButton_, &QPushButton::clicked, this, &PlayerWindow::CancelClip);
   connect(view_, &FrameView::doubleClicked, this, &PlayerWindow::ToggleFullScreen);
   Relabel();
@@ -224,6 +232,7 @@ void PlayerWindow::Relabel() {
   exportButton_->setText(Text(txt::ClipExport));
   exportButton_->setToolTip(QStringLiteral("Ctrl+E"));
   exactStart_->setText(Text(txt::ClipExactStart));
+  evidenceButton_->setText(Text(txt::EvidenceExport));
   exactStart_->setToolTip(Text(txt::ClipExactStartHint));
   cancelClipButton_->setText(Text(23));
 }
@@ -437,7 +446,7 @@ void PlayerWindow::ShowMarks() {
     chart_->clearHighlight();
   }
   for (QWidget *w : std::initializer_list<QWidget *>{inButton_, outButton_, aroundButton_,
-                                                     exactStart_, exportButton_})
+                                                     exactStart_, exportButton_, evidenceButton_})
     w->setEnabled(isRecord_ && !ExportingClip());
 }
 
@@ -503,6 +512,120 @@ bool PlayerWindow::ExportClip() {
         Qt::QueuedConnection);
   });
   return true;
+}
+
+bool PlayerWindow::ExportEvidence() {
+  if (!isRecord_) {
+    ShowMessage(Text(txt::EvidenceFailed).arg(Text(txt::ClipOnlyRecords)), true);
+    return false;
+  }
+  if (ExportingClip() || session_->Duration() <= 0 || !session_->Record())
+    return false;
+  if (outputFolder_.isEmpty() ||
+      !platform::IsEnterableDirectory(platform::WithSeparator(outputFolder_.toStdString()))) {
+    ShowMessage(Text(txt::EvidenceFailed).arg(QDir::toNativeSeparators(outputFolder_)), true);
+    return false;
+  }
+  const qint64 from = std::max<qint64>(in_, 0);
+  const qint64 to = out_ >= 0 ? out_ : session_->Duration() - 1;
+  QList<qint64> moments;
+  for (int k = 0; k < 6; ++k)
+    moments << from + (to - from) * k / 5;
+  clipCancel_ = std::make_shared<std::atomic<bool>>(false);
+  clipProgress_->show();
+  cancelClipButton_->show();
+  ShowMarks();
+  ShowMessage(Text(txt::EvidenceExporting), false);
+  // Pictures first, decoded here by a player of their own; then the
+  // package on another thread.
+  auto *grabber = new FrameGrabber(session_->Record(), this);
+  connect(grabber, &FrameGrabber::done, this,
+          [this, grabber](const QList<qint64> &m, const QList<QImage> &images) {
+            grabber->deleteLater();
+            PackageWithPictures(m, images);
+          });
+  grabber->Grab(moments);
+  return true;
+}
+
+void PlayerWindow::PackageWithPictures(const QList<qint64> &moments,
+                                       const QList<QImage> &images) {
+  const auto cancel = clipCancel_;
+  if (!cancel || *cancel) {
+    ClipDone(false, Text(txt::ClipCancelled));
+    return;
+  }
+  evidence::PackageRequest request;
+  request.source = source_;
+  request.cardFolder = source_.cardFolder;
+  if (in_ >= 0 || out_ >= 0) {
+    ClipRequest clip;
+    clip.fromMs = static_cast<std::uint64_t>(std::max<qint64>(in_, 0));
+    clip.toMs = static_cast<std::uint64_t>(out_ >= 0 ? out_ : session_->Duration());
+    clip.exactStart = exactStart_->isChecked();
+    clip.gpsBeside = gpsBeside_;
+    clip.gpsInside = gpsInside_;
+    request.clip = clip;
+  }
+  request.markedMs = static_cast<std::uint64_t>(session_->Position());
+  request.destination = outputFolder_.toStdString();
+  request.program = "orvo";
+  request.version = ORVO_VERSION;
+  request.build = "Qt " QT_VERSION_STR;
+  for (int k = 0; k < moments.size() && k < images.size(); ++k) {
+    if (images[k].isNull())
+      continue;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    images[k].scaledToWidth(480, Qt::SmoothTransformation).save(&buffer, "PNG");
+    request.thumbnails.push_back(
+        {static_cast<std::uint64_t>(moments[k]), std::string(png.constData(), png.size())});
+  }
+  request.noThumbnailsReason = "No pictures: the video could not be decoded here.";
+  // The PDF is laid out where the fonts are: on the window's thread.
+  request.pdf = [cancel](const std::string &html, std::string &pdf) {
+    if (*cancel)
+      return false; // the window may be closing: nothing waits on it then
+    QMetaObject::invokeMethod(
+        qApp,
+        [&html, &pdf] {
+          QByteArray bytes;
+          QBuffer buffer(&bytes);
+          buffer.open(QIODevice::WriteOnly);
+          QPdfWriter writer(&buffer);
+          writer.setPageSize(QPageSize(QPageSize::A4));
+          writer.setResolution(150);
+          QTextDocument document;
+          document.setHtml(QString::fromStdString(html));
+          document.print(&writer);
+          buffer.close();
+          pdf.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        },
+        Qt::BlockingQueuedConnection);
+    return !pdf.empty();
+  };
+  QPointer<PlayerWindow> self(this);
+  QThreadPool::globalInstance()->start([self, request, cancel] {
+    auto result = std::make_shared<evidence::PackageResult>();
+    const bool ok = evidence::MakePackage(request, *cancel, *result);
+    QMetaObject::invokeMethod(
+        qApp,
+        [self, ok, result] {
+          if (!self)
+            return;
+          if (result->interrupted)
+            self->ClipDone(false, Text(txt::ClipCancelled));
+          else if (ok)
+            self->ClipDone(true, Text(txt::EvidenceSaved)
+                                     .arg(QDir::toNativeSeparators(
+                                         QString::fromStdString(result->folder))));
+          else
+            self->ClipDone(false, Text(txt::EvidenceFailed)
+                                      .arg(QString::fromStdString(result->error)));
+        },
+        Qt::QueuedConnection);
+  });
 }
 
 void PlayerWindow::CancelClip() {

@@ -63,6 +63,10 @@ public:
   // no output folder, one running).
   bool ExportClip();
   bool ExportingClip() const { return clipCancel_ != nullptr; }
+  // An evidence package of the marked stretch (or the whole record) into
+  // the output folder, with pictures of frames across it and the report as
+  // PDF too; on other threads, with the same progress and Cancel.
+  bool ExportEvidence();
   void CancelClip();
   void Relabel();
 
@@ -92,6 +96,7 @@ private:
   void AbandonOpening();
   void ShowMarks();
   void ClipDone(bool ok, const QString &text);
+  void PackageWithPictures(const QList<qint64> &moments, const QList<QImage> &images);
 
   PlaybackSession *session_;
   FrameView *view_;
@@ -102,7 +107,7 @@ private:
   QSlider *volume_;
   QLabel *timeLabel_, *momentLabel_, *message_;
   QToolButton *inButton_, *outButton_;
-  QPushButton *aroundButton_, *exportButton_, *cancelClipButton_;
+  QPushButton *aroundButton_, *exportButton_, *evidenceButton_, *cancelClipButton_;
   QCheckBox *exactStart_;
   QProgressBar *clipProgress_;
   QWidget *side_;
