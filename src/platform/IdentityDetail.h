@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,10 @@ namespace orvo::platform {
 // written as it was, so that a label from a card can neither break a line
 // of a report nor make its text invalid UTF-8.
 std::string DecodeDiskLinkName(std::string_view name);
+
+// POSIX only: the decoded name of the link in `folder` that leads to the
+// block device numbered `device` (the lowest name when several do); empty
+// when none does or the folder cannot be read.
+std::string DiskLinkTo(const std::string &folder, std::uint64_t device);
 
 } // namespace orvo::platform
