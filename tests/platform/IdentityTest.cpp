@@ -1,9 +1,67 @@
-// The decoding of udev's link names, which holds everywhere.
+// The names and the volume that go into a report, as this system gives
+// them, and the decoding of udev's link names, which holds everywhere.
+#include "platform/Identity.h"
 #include "platform/IdentityDetail.h"
+#include "support/Tools.h"
 
 #include <gtest/gtest.h>
 
-using orvo::platform::DecodeDiskLinkName;
+#include <fstream>
+#include <string>
+
+using namespace orvo;
+using platform::DecodeDiskLinkName;
+using platform::IdentifyVolume;
+using platform::VolumeIdentity;
+
+namespace {
+
+bool Printable(const std::string &text) {
+  for (const unsigned char c : text)
+    if (c < 0x20 || c == 0x7F)
+      return false;
+  return true;
+}
+
+const VolumeIdentity Stale{"stale label", "stale serial", "stale device"};
+
+} // namespace
+
+TEST(Identity, ComputerAndUserNamesArePrintableText) {
+  for (const std::string &name : {platform::ComputerName(), platform::UserName()}) {
+    EXPECT_FALSE(name.empty());
+    EXPECT_TRUE(Printable(name)) << name;
+  }
+}
+
+TEST(Identity, TheTemporaryFolderIsIdentifiedOrRefusedCleanly) {
+  test::TempDir dir;
+  VolumeIdentity id = Stale;
+  if (!IdentifyVolume(dir.path, id)) {
+    EXPECT_EQ(id.label + id.serial + id.device, "");
+    return;
+  }
+  EXPECT_FALSE(id.device.empty());
+  for (const std::string &field : {id.label, id.serial, id.device})
+    EXPECT_TRUE(Printable(field)) << field;
+  // A file answers for the volume it lies on as its folder does.
+  std::ofstream(dir.File("clip")) << "x";
+  VolumeIdentity ofFile;
+  ASSERT_TRUE(IdentifyVolume(dir.File("clip"), ofFile));
+  EXPECT_EQ(ofFile.label, id.label);
+  EXPECT_EQ(ofFile.serial, id.serial);
+  EXPECT_EQ(ofFile.device, id.device);
+}
+
+TEST(Identity, NoVolumeForAMissingFolder) {
+  test::TempDir dir;
+  for (const std::string &folder :
+       {dir.File("missing"), dir.File("missing/deeper"), std::string()}) {
+    VolumeIdentity id = Stale;
+    EXPECT_FALSE(IdentifyVolume(folder, id)) << folder;
+    EXPECT_EQ(id.label + id.serial + id.device, "") << folder;
+  }
+}
 
 TEST(DiskLinkName, EscapesOfPrintableCharactersAreDecoded) {
   EXPECT_EQ(DecodeDiskLinkName("CARD\\x20A"), "CARD A");
