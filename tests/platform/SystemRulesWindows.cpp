@@ -99,12 +99,10 @@ TEST(WindowsDrives, AFolderIsIdentifiedByItsRootAndSerial) {
   test::TempDir dir;
   platform::VolumeIdentity id;
   ASSERT_TRUE(platform::IdentifyVolume(dir.path, id));
-  const auto upper = [](std::string text) {
-    for (char &c : text)
-      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-  };
-  EXPECT_EQ(upper(id.device), upper(dir.path.substr(0, 3)));
+  ASSERT_EQ(id.device.size(), 3u) << id.device;
+  EXPECT_EQ(std::toupper(static_cast<unsigned char>(id.device[0])),
+            std::toupper(static_cast<unsigned char>(dir.path[0])));
+  EXPECT_EQ(id.device.substr(1), ":\\");
   EXPECT_TRUE(std::regex_match(id.serial, std::regex("[0-9A-F]{4}-[0-9A-F]{4}"))) << id.serial;
 
   std::string deep = dir.path;
