@@ -18,7 +18,14 @@ struct VolumeIdentity {
   std::string device; // the device or drive it is mounted from, when known
 };
 
-// The volume `folder` lies on; false when the system cannot tell.
+// The volume `folder` lies on; false, with `identity` cleared, when the
+// folder is not there or the system cannot tell. On Linux every mounted
+// folder is answered: the device is the mount's source ("/dev/sdb1"), and
+// the label and UUID come from udev's links in /dev/disk, so they stay
+// empty where udev made none and for a folder on no block device (tmpfs,
+// overlay, a network share), whose device is then the source as the mount
+// table gives it ("tmpfs"). On Windows the device is the volume's root
+// ("E:\"), and the serial is always given.
 bool IdentifyVolume(const std::string &folder, VolumeIdentity &identity);
 
 } // namespace orvo::platform

@@ -6,6 +6,7 @@
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/Folder.h"
+#include "platform/Identity.h"
 #include "platform/Utf16.h"
 #include "platform/Volume.h"
 #include "settings/Folders.h"
@@ -21,6 +22,8 @@
 #undef RemoveDirectory
 
 #include <algorithm>
+#include <cctype>
+#include <regex>
 
 using namespace orvo;
 
@@ -87,6 +90,30 @@ TEST(WindowsDrives, TheInputFolderNamesItsDriveByTheLetter) {
     EXPECT_TRUE(GetThreadErrorMode() & SEM_FAILCRITICALERRORS);
   }
   EXPECT_FALSE(GetThreadErrorMode() & SEM_FAILCRITICALERRORS) << "the mode is restored";
+}
+
+// A volume is named as vol and dir name it: by its root and a serial of two
+// groups of four upper-case hex digits; a path past the old limit names it
+// the same, without the long-path prefix.
+TEST(WindowsDrives, AFolderIsIdentifiedByItsRootAndSerial) {
+  test::TempDir dir;
+  platform::VolumeIdentity id;
+  ASSERT_TRUE(platform::IdentifyVolume(dir.path, id));
+  ASSERT_EQ(id.device.size(), 3u) << id.device;
+  EXPECT_EQ(std::toupper(static_cast<unsigned char>(id.device[0])),
+            std::toupper(static_cast<unsigned char>(dir.path[0])));
+  EXPECT_EQ(id.device.substr(1), ":\\");
+  EXPECT_TRUE(std::regex_match(id.serial, std::regex("[0-9A-F]{4}-[0-9A-F]{4}"))) << id.serial;
+
+  std::string deep = dir.path;
+  for (int i = 0; i < 5; ++i)
+    deep.append("\\").append(60, static_cast<char>('a' + i));
+  ASSERT_TRUE(CreateFolderPath(deep));
+  platform::VolumeIdentity viaLongPath;
+  ASSERT_TRUE(platform::IdentifyVolume(deep, viaLongPath));
+  EXPECT_EQ(viaLongPath.device, id.device);
+  EXPECT_EQ(viaLongPath.serial, id.serial);
+  EXPECT_EQ(viaLongPath.label, id.label);
 }
 
 // Windows enforces the sharing rules against every program: a file another
