@@ -5,7 +5,10 @@
 # window on the long record against one of a single fragment: first frame,
 # seeks, stalls of the event loop and memory; and a 60-second clip from the
 # middle of the long record (orvo-convert --clip) against copying the clip's
-# bytes as a plain file (cp), the floor of writing them.
+# bytes as a plain file (cp), the floor of writing them; and an evidence
+# package of that clip (originals copied, read back and hashed, the clip,
+# the report, SHA256SUMS) against copying the same files with cp and
+# hashing them with sha256sum.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 size_mib=${SIZE_MIB:-2048}
@@ -47,3 +50,19 @@ cm=$(printf '%s\n' "${c[@]}" | median)
 fm=$(printf '%s\n' "${f[@]}" | median)
 echo "60 s clip from the middle: orvo-convert --clip $cm s (scan included), copy of its" \
   "$(($(stat -c %s "$work/clip.mp4") >> 20)) MiB $fm s, ratio $(echo "scale=2; $cm / $fm" | bc)"
+
+e=() g=()
+for ((i = 0; i < ${ROUNDS:-5}; i++)); do
+  e+=("$(seconds "$convert" --evidence "$work/out" --clip "+$middle+-30" --only 0 "$work/long")")
+  package=$(find "$work/out" -maxdepth 1 -name '*_evidence' | head -n 1)
+  cp -r "$package" "$work/package-copy"
+  start=$(date +%s.%N)
+  cp -r "$work/package-copy" "$work/out/plain" && sync -f "$work/out/plain" &&
+    (cd "$work/out/plain" && find . -type f -exec sha256sum {} + >/dev/null)
+  g+=("$(echo "$(date +%s.%N) - $start" | bc)")
+  rm -rf "$work/package-copy"
+done
+em=$(printf '%s\n' "${e[@]}" | median)
+gm=$(printf '%s\n' "${g[@]}" | median)
+echo "evidence package of the 60 s clip: orvo-convert --evidence $em s, cp and sha256sum of" \
+  "the same files $gm s, ratio $(echo "scale=2; $em / $gm" | bc)"

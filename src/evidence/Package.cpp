@@ -218,6 +218,7 @@ bool MakePackage(const PackageRequest &request, const std::atomic<bool> &cancel,
   m.program = request.program;
   m.version = request.version;
   m.build = request.build;
+  m.command = request.command;
   const auto now = std::chrono::system_clock::now();
   const auto nowMs =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
@@ -324,7 +325,7 @@ bool MakePackage(const PackageRequest &request, const std::atomic<bool> &cancel,
     platform::SyncFolder(f);
   if (cancel)
     return fail("cancelled");
-  if (!platform::RenameOnto(destination + temporary, destination + name)) {
+  if (!platform::RenameFolder(destination + temporary, destination + name)) {
     return fail(destination + name + ": " + platform::LastErrorText());
   }
   platform::SyncFolder(destination);

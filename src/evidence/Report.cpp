@@ -88,6 +88,8 @@ std::string ReportHtml(const ReportModel &m) {
 
   h += "<h2>Made by</h2>\n<table>\n";
   Row(h, "Program", m.program + " " + m.version + " (" + m.build + ")");
+  if (!m.command.empty())
+    Row(h, "Asked for by", m.command);
   Row(h, "Exported (UTC)", m.exportUtc);
   Row(h, "Exported (local time)", m.exportLocal);
   Row(h, "Computer", m.computer);

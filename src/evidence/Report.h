@@ -29,6 +29,7 @@ struct ReportThumbnail {
 
 struct ReportModel {
   std::string program, version, build;
+  std::string command; // how the package was asked for
   std::string exportUtc, exportLocal;
   std::string computer, user;
   std::string cardFolder, volumeLabel, volumeSerial, volumeDevice;

@@ -59,6 +59,9 @@ bool DeleteFile(const std::string &path);
 // replacing a file or a link there (the link itself, never its target);
 // anything else under `to` is refused.
 bool RenameOnto(const std::string &from, const std::string &to);
+// Gives a folder (not a link) another name in the same parent; nothing
+// may stand under the new name, which is never replaced.
+bool RenameFolder(const std::string &from, const std::string &to);
 // Removes an empty folder (never a link to one); a trailing separator is
 // allowed.
 bool RemoveDirectory(const std::string &path);

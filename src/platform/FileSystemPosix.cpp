@@ -167,6 +167,24 @@ bool RenameOnto(const std::string &from, const std::string &to) {
   return true;
 }
 
+bool RenameFolder(const std::string &from, const std::string &to) {
+  struct stat st {};
+  if (lstat(from.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    KeepError("not a folder");
+    return false;
+  }
+  // rename() would replace an empty folder standing there.
+  if (lstat(to.c_str(), &st) == 0) {
+    KeepError("the name is taken");
+    return false;
+  }
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    KeepSystemError();
+    return false;
+  }
+  return true;
+}
+
 void AllowManyOpenFiles() {
   struct rlimit limit {};
   if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {

@@ -204,6 +204,24 @@ bool RenameOnto(const std::string &from, const std::string &to) {
   return true;
 }
 
+bool RenameFolder(const std::string &from, const std::string &to) {
+  EntryFacts source;
+  if (!QueryEntry(from, false, source) || !source.onDisk || !source.isFolder || source.isLink) {
+    KeepError("not a folder");
+    return false;
+  }
+  std::wstring wideFrom, wideTo;
+  if (!WidePath(from, wideFrom) || !WidePath(to, wideTo))
+    return false;
+  CriticalErrorGuard guard;
+  // Without MOVEFILE_REPLACE_EXISTING a name that is taken stays as it is.
+  if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    KeepSystemError();
+    return false;
+  }
+  return true;
+}
+
 // Windows has no such limit on handles.
 void AllowManyOpenFiles() {}
 

@@ -85,8 +85,9 @@ TEST(Evidence, PackageChecksAndEveryChangeIsNamed) {
   const std::string sums = test::ReadAll((package / "SHA256SUMS").string());
   for (std::size_t at = 0; at + 66 < sums.size(); at = sums.find('\n', at) + 1) {
     const std::string line = sums.substr(at, sums.find('\n', at) - at);
-    if (line.substr(66) != "report.html")
+    if (line.substr(66) != "report.html") {
       EXPECT_NE(report.find(line.substr(0, 64)), std::string::npos) << line;
+    }
   }
   EXPECT_NE(report.find("<svg"), std::string::npos) << "the route";
   EXPECT_NE(report.find("sha256sum -c SHA256SUMS"), std::string::npos);

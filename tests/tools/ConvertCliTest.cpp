@@ -235,6 +235,26 @@ TEST_F(CliCard, ClipOfAStretchProvesItsSource) {
   }
   EXPECT_EQ(RunTool({"--test", clip, "--card", card}, &lines), 1);
   EXPECT_NE(lines.find("differs from the card"), std::string::npos) << lines;
+
+  // The same stretch as evidence: a package that checks, then does not
+  // once its working copy changed.
+  EXPECT_EQ(RunTool({"--evidence", dir.File("nope"), "--only", "0", card}), 2);
+  EXPECT_EQ(RunTool({"--check-evidence", card, out}), 2);
+  ASSERT_EQ(RunTool({"--evidence", out, "--clip", "+1.5+-1", "--only", "0", card}, &lines, &err), 0)
+      << err;
+  const std::string package = out + "/D210315_T080100_C_evidence";
+  EXPECT_NE(lines.find("D210315_T080100_C_evidence"), std::string::npos) << lines;
+  ASSERT_EQ(RunTool({"--check-evidence", package}, &lines), 0) << lines;
+  EXPECT_NE(lines.find("The package is complete and unchanged."), std::string::npos);
+  {
+    std::fstream f(package + "/video/D210315_T080100_C.mp4",
+                   std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(3000);
+    f.put('\x5A');
+  }
+  EXPECT_EQ(RunTool({"--check-evidence", package}, &lines), 1);
+  EXPECT_NE(lines.find("D210315_T080100_C.mp4: its SHA-256 differs"), std::string::npos)
+      << lines;
 }
 
 // --version, and the README and the manual page say what --help says.

@@ -572,6 +572,7 @@ void PlayerWindow::PackageWithPictures(const QList<qint64> &moments,
   request.program = "orvo";
   request.version = ORVO_VERSION;
   request.build = "Qt " QT_VERSION_STR;
+  request.command = "Export evidence... in the player window";
   for (int k = 0; k < moments.size() && k < images.size(); ++k) {
     if (images[k].isNull())
       continue;
