@@ -1,5 +1,6 @@
 #include "cardgen/CardGen.h"
 #include "engine/Storagex4tft.h"
+#include "evidence/Check.h"
 #include "player/ui/FrameView.h"
 #include "player/ui/PlaybackSession.h"
 #include "player/ui/PlayerWindow.h"
@@ -119,6 +120,18 @@ TEST(PlayerWindow, PlaysSeeksAndSnapsARecordFromTheCard) {
   EXPECT_TRUE(window.Message().contains(QStringLiteral("D210315_T083002_C.mp4")))
       << window.Message().toStdString();
   EXPECT_TRUE(fs::exists(out.File("D210315_T083002_C.mp4")));
+  EXPECT_EQ(test::ReadAll(card.engine.RecordFolderPath(0) + "record.dat"), dat);
+
+  // The same stretch as evidence, with pictures decoded here and the report
+  // as PDF too; the package checks.
+  ASSERT_TRUE(window.ExportEvidence());
+  ASSERT_TRUE(WaitFor([&] { return !window.ExportingClip(); }, 30000));
+  const fs::path package = out.File("D210315_T083002_C_evidence");
+  ASSERT_TRUE(fs::exists(package)) << window.Message().toStdString();
+  EXPECT_TRUE(fs::exists(package / "report.pdf"));
+  EXPECT_NE(test::ReadAll((package / "report.html").string()).find("data:image/png;base64,"),
+            std::string::npos);
+  EXPECT_TRUE(evidence::CheckPackage(package.string(), std::atomic<bool>{false}).complete);
   EXPECT_EQ(test::ReadAll(card.engine.RecordFolderPath(0) + "record.dat"), dat);
 }
 
