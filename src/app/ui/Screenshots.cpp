@@ -134,6 +134,9 @@ void ShootPlayer(TFormMain &main, const QString &folder, const QString &tag) {
     player->resize(1100, 560);
     WaitFor([&] { return player->View().FrameStartUs() >= 0 && player->Map().hasTrack(); },
             10000);
+    // A stretch marked for a clip, shown on the time line, route and chart.
+    player->SetIn(player->Session().Duration() / 3);
+    player->SetOut(player->Session().Duration() * 5 / 6);
     player->Session().Seek(player->Session().Duration() * 2 / 3);
     WaitFor([&] { return player->View().FrameStartUs() > 1000000; }, 5000);
     Save(player, folder, "player", tag);
