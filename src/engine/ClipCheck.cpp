@@ -32,6 +32,10 @@ ClipCheckResult CheckClipAgainstCard(const std::string &clip, const std::string 
     return Verdict(ClipCheckVerdict::Differs, clip + ": " + copy.LastErrorText());
   if (!copy.GetProvenance(provenance))
     return Verdict(ClipCheckVerdict::NotAClip, clip);
+  // The name comes from the file: only a record folder's name may lead
+  // into the card.
+  if (!IsRecordFolderName(provenance.recordFolder))
+    return Verdict(ClipCheckVerdict::Differs, clip + ": names no record folder");
   const std::string folder =
       platform::WithSeparator(cardFolder) + provenance.recordFolder + platform::kPathSeparator;
   // The record file tells this record from another of the same name.

@@ -438,8 +438,10 @@ bool TMP4Container::ParseUuid(std::uint32_t payload) {
     return false;
   if (std::memcmp(uuid, kProvenanceUuid, sizeof uuid) == 0) {
     const std::uint32_t body = payload - sizeof uuid;
-    if (provenanceSeen_ || body > (64u << 20))
-      return true; // a second one, or one larger than any written, says nothing
+    // A second one, or one larger than any written or than the file, says
+    // nothing; nothing is allocated for a size the file cannot hold.
+    if (provenanceSeen_ || body > (64u << 20) || std::uint64_t{position} + body > fileSize_)
+      return true;
     std::vector<std::uint8_t> bytes(body);
     if (!ReadBytes(bytes.data(), body))
       return false;
