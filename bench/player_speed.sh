@@ -15,11 +15,13 @@ size_mib=${SIZE_MIB:-2048}
 work=${BENCH_DIR:-/tmp/orvo-player-bench}
 
 scripts/install-deps.sh
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_BUILD_TESTS=OFF \
+# A build with the window of its own (the other benchmarks build the core
+# alone in build-release).
+cmake -S . -B build-release-ui -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVO_BUILD_TESTS=OFF \
   -DORVO_BUILD_BENCH=ON >/dev/null
-cmake --build build-release -j "$(nproc)" \
+cmake --build build-release-ui -j "$(nproc)" \
   --target orvo-mkcard orvo-convert bench_virtual_open bench_player_stalls >/dev/null
-mkcard=build-release/tools/cardgen/orvo-mkcard
+mkcard=build-release-ui/tools/cardgen/orvo-mkcard
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -29,13 +31,13 @@ fragments=$(((size_mib + 9) / 10)) # a 20-second fragment of the bench preset ho
 "$mkcard" --preset sample --records 1 --fragments 100 --fragment-seconds 1 "$work/hundred" | tail -1
 "$mkcard" --preset bench --records 1 --fragments 1 "$work/one" | tail -1
 
-build-release/bench/bench_virtual_open --rounds "${ROUNDS:-9}" "$work/long" "$work/hundred"
-QT_QPA_PLATFORM=offscreen build-release/bench/bench_player_stalls --seeks "${SEEKS:-20}" \
+build-release-ui/bench/bench_virtual_open --rounds "${ROUNDS:-9}" "$work/long" "$work/hundred"
+QT_QPA_PLATFORM=offscreen build-release-ui/bench/bench_player_stalls --seeks "${SEEKS:-20}" \
   "$work/long" "$work/one" 2>&1 | grep -v -e '^qt\.' -e 'QStandardPaths' -e 'PulseAudio' \
   -e 'RHI' -e 'does not support'
 
 source bench/common.sh
-convert=build-release/tools/orvo-convert/orvo-convert
+convert=build-release-ui/tools/orvo-convert/orvo-convert
 middle=$((size_mib / 10 * 20 / 2)) # seconds into the long record
 c=() f=()
 for ((i = 0; i < ${ROUNDS:-5}; i++)); do

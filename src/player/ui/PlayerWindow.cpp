@@ -35,6 +35,7 @@
 #include <QSlider>
 #include <QThreadPool>
 #include <QTimeZone>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -129,6 +130,13 @@ PlayerWindow::PlayerWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
   clipProgress_->setRange(0, 0);
   clipProgress_->setMaximumWidth(120);
   clipProgress_->hide();
+  clipTimer_ = new QTimer(this);
+  clipTimer_->setInterval(100);
+  connect(clipTimer_, &QTimer::timeout, this, [this] {
+    if (clipBytes_ && clipEstimate_ > 0)
+      clipProgress_->setValue(static_cast<int>(
+          std::min<std::uint64_t>(990, *clipBytes_ * 1000 / clipEstimate_)));
+  });
   cancelClipButton_ = new QPushButton(this);
   cancelClipButton_->setFocusPolicy(Qt::NoFocus);
   cancelClipButton_->hide();
@@ -470,6 +478,18 @@ bool PlayerWindow::ExportClip() {
   request.gpsInside = gpsInside_;
   auto cancel = std::make_shared<std::atomic<bool>>(false);
   clipCancel_ = cancel;
+  // The stretch's share of the record's sample bytes: what the clip reads.
+  auto bytes = std::make_shared<std::atomic<std::uint64_t>>(0);
+  clipBytes_ = bytes;
+  clipEstimate_ = 0;
+  if (const auto record = session_->Record())
+    for (const VirtualSegment &segment : record->Segments())
+      clipEstimate_ += segment.size - segment.head.size();
+  clipEstimate_ = clipEstimate_ * (request.toMs - request.fromMs) /
+                  std::max<std::uint64_t>(1, static_cast<std::uint64_t>(session_->Duration()));
+  clipProgress_->setRange(0, 1000);
+  clipProgress_->setValue(0);
+  clipTimer_->start();
   clipProgress_->show();
   cancelClipButton_->show();
   ShowMarks();
@@ -477,9 +497,9 @@ bool PlayerWindow::ExportClip() {
   QPointer<PlayerWindow> self(this);
   const TStorageX4TFT::PlaySource source = source_;
   const std::string folder = outputFolder_.toStdString();
-  QThreadPool::globalInstance()->start([self, source, request, folder, cancel] {
+  QThreadPool::globalInstance()->start([self, source, request, folder, cancel, bytes] {
     auto result = std::make_shared<ClipResult>();
-    const bool ok = WriteClip(source, request, folder, *cancel, *result);
+    const bool ok = WriteClip(source, request, folder, *cancel, *result, bytes.get());
     QMetaObject::invokeMethod(
         qApp,
         [self, ok, result, request, folder] {
@@ -636,6 +656,9 @@ void PlayerWindow::CancelClip() {
 
 void PlayerWindow::ClipDone(bool ok, const QString &text) {
   clipCancel_.reset();
+  clipBytes_.reset();
+  clipTimer_->stop();
+  clipProgress_->setRange(0, 0); // an evidence package shows none
   clipProgress_->hide();
   cancelClipButton_->hide();
   ShowMarks();

@@ -15,6 +15,7 @@ class QPushButton;
 class QLabel;
 class QSlider;
 class QToolButton;
+class QTimer;
 class QVBoxLayout;
 
 namespace orvo {
@@ -119,6 +120,10 @@ private:
   std::uint32_t startSince1904_ = 0;
   std::shared_ptr<std::atomic<bool>> cancelOpening_;
   std::shared_ptr<std::atomic<bool>> clipCancel_;
+  // Sample bytes a clip has read, against what its stretch should hold.
+  std::shared_ptr<std::atomic<std::uint64_t>> clipBytes_;
+  std::uint64_t clipEstimate_ = 0;
+  QTimer *clipTimer_;
   TStorageX4TFT::PlaySource source_;
   bool isRecord_ = false;
   qint64 in_ = -1, out_ = -1;
