@@ -605,20 +605,53 @@ void PlayerWindow::PackageWithPictures(const QList<qint64> &moments,
   }
   request.noThumbnailsReason = "No pictures: the video could not be decoded here.";
   // The PDF is laid out where the fonts are: on the window's thread.
-  request.pdf = [cancel](const std::string &html, std::string &pdf) {
+  // Qt's text layout draws no SVG: the route goes into the PDF as the map
+  // shows it, with the stretch marked.
+  QByteArray routePng;
+  if (side_->isVisible()) {
+    QBuffer buffer(&routePng);
+    buffer.open(QIODevice::WriteOnly);
+    map_->grab().save(&buffer, "PNG");
+  }
+  request.pdf = [cancel, routePng](const std::string &html, std::string &pdf) {
     if (*cancel)
       return false; // the window may be closing: nothing waits on it then
     QMetaObject::invokeMethod(
         qApp,
-        [&html, &pdf] {
+        [&html, &pdf, &routePng] {
+          QString text = QString::fromStdString(html);
+          const qsizetype svg = text.indexOf(QLatin1String("<svg"));
+          const qsizetype end = text.indexOf(QLatin1String("</svg>"), svg);
+          if (svg >= 0 && end > svg)
+            text.replace(svg, end + 6 - svg,
+                         routePng.isEmpty()
+                             ? QString()
+                             : QStringLiteral("<img src=\"data:image/png;base64,%1\">")
+                                   .arg(QString::fromLatin1(routePng.toBase64())));
+          // The pictures go to the layout as resources of their own rather
+          // than as data addresses it may not read.
+          QTextDocument document;
+          const QString prefix = QStringLiteral("src=\"data:image/png;base64,");
+          int n = 0;
+          for (qsizetype at = text.indexOf(prefix); at >= 0; at = text.indexOf(prefix, at)) {
+            const qsizetype from = at + prefix.size();
+            const qsizetype quote = text.indexOf(QLatin1Char('"'), from);
+            if (quote < 0)
+              break;
+            const QString name = QStringLiteral("picture-%1.png").arg(n++);
+            document.addResource(
+                QTextDocument::ImageResource, QUrl(name),
+                QImage::fromData(QByteArray::fromBase64(text.mid(from, quote - from).toLatin1())));
+            text.replace(at, quote + 1 - at, QStringLiteral("src=\"%1\"").arg(name));
+            at += name.size();
+          }
           QByteArray bytes;
           QBuffer buffer(&bytes);
           buffer.open(QIODevice::WriteOnly);
           QPdfWriter writer(&buffer);
           writer.setPageSize(QPageSize(QPageSize::A4));
           writer.setResolution(150);
-          QTextDocument document;
-          document.setHtml(QString::fromStdString(html));
+          document.setHtml(text);
           document.print(&writer);
           buffer.close();
           pdf.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));

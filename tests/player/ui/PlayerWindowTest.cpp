@@ -128,7 +128,8 @@ TEST(PlayerWindow, PlaysSeeksAndSnapsARecordFromTheCard) {
   ASSERT_TRUE(WaitFor([&] { return !window.ExportingClip(); }, 30000));
   const fs::path package = out.File("D210315_T083002_C_evidence");
   ASSERT_TRUE(fs::exists(package)) << window.Message().toStdString();
-  EXPECT_TRUE(fs::exists(package / "report.pdf"));
+  EXPECT_NE(test::ReadAll((package / "report.pdf").string()).find("/Image"), std::string::npos)
+      << "the pictures and the route in the PDF";
   EXPECT_NE(test::ReadAll((package / "report.html").string()).find("data:image/png;base64,"),
             std::string::npos);
   EXPECT_TRUE(evidence::CheckPackage(package.string(), std::atomic<bool>{false}).complete);
