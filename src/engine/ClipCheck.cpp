@@ -8,6 +8,7 @@
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -50,6 +51,10 @@ ClipCheckResult CheckClipAgainstCard(const std::string &clip, const std::string 
   std::vector<std::uint32_t> next(static_cast<std::size_t>(copy.GetTrackCount()), 0);
   std::vector<std::uint8_t> a, b;
   for (const ProvenanceFragment &f : provenance.fragments) {
+    // A fragment the stretch only touched gave no sample to compare.
+    if (std::all_of(f.tracks.begin(), f.tracks.end(),
+                    [](const ProvenanceRun &r) { return r.count == 0; }))
+      continue;
     const std::string path = folder + TStorageX4TFT::FragmentFolderName(f.number) +
                              TStorageX4TFT::FragmentFileName(f.number);
     if (!source.OpenRead(path))
