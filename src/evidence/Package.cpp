@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <set>
 
 namespace orvo::evidence {
@@ -203,6 +204,7 @@ bool MakePackage(const PackageRequest &request, const std::atomic<bool> &cancel,
   }
   if (!source.gpxPath.empty() && platform::IsRegularFile(source.gpxPath))
     originals.push_back({source.gpxPath, originalRelative + "/" + source.recordFolderName + ".gpx"});
+  std::map<std::string, std::string> known; // relative path: SHA-256, read back already
   for (const auto &[from, to] : originals) {
     const std::size_t slash = to.rfind('/');
     std::string hex;
@@ -211,6 +213,7 @@ bool MakePackage(const PackageRequest &request, const std::atomic<bool> &cancel,
       return fail(error);
     steps.push_back("Copied " + from + " to " + to + " bit for bit and read it back: SHA-256 " +
                     hex);
+    known[to] = hex;
   }
 
   // The report: what, from where, by whom, and every file's digest.
@@ -281,7 +284,9 @@ bool MakePackage(const PackageRequest &request, const std::atomic<bool> &cancel,
   std::vector<std::string> listed, others;
   ListPackageFiles(root, listed, others);
   for (const std::string &f : listed) {
-    const std::string hex = HexOf(root + NativeRelative(f), error, cancel);
+    const auto copied = known.find(f);
+    const std::string hex =
+        copied != known.end() ? copied->second : HexOf(root + NativeRelative(f), error, cancel);
     if (hex.empty())
       return fail(error);
     files.push_back({f, platform::FileSizeOf(root + NativeRelative(f)), hex});
