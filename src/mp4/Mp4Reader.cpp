@@ -903,4 +903,21 @@ bool TMP4Container::NextSample(int &track, std::uint32_t &sample) {
   return true;
 }
 
+bool TMP4Container::NextSampleInFileOrder(int &track, std::uint32_t &sample) {
+  if (state != kStateReading)
+    return false;
+  int best = -1;
+  for (int t = 0; t < trackCount; ++t) {
+    if (readCursor[t] >= sampleCount[t])
+      continue;
+    if (best < 0 || chunkOffsets[t][readCursor[t]] < chunkOffsets[best][readCursor[best]])
+      best = t;
+  }
+  if (best < 0)
+    return false;
+  track = best;
+  sample = readCursor[best]++;
+  return true;
+}
+
 } // namespace orvo

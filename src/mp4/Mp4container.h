@@ -127,6 +127,10 @@ public:
   void UseSharedWindow(std::uint32_t bytes);
   // The next sample in decode-time order over all tracks.
   bool NextSample(int &track, std::uint32_t &sample);
+  // The next sample in the order the bytes lie in the file; each track's
+  // samples still come in decode order. With the shared window a file is
+  // then read in one forward pass, however its tracks' chunks interleave.
+  bool NextSampleInFileOrder(int &track, std::uint32_t &sample);
 
   // Writer, between OpenWrite and Close: the record this part comes from,
   // kept in the integrity data: its folder's name (at most 255 bytes), the
