@@ -1,5 +1,6 @@
 #include "engine/Storagex4tft.h"
 
+#include "engine/Finisher.h"
 #include "engine/OutputSet.h"
 #include "engine/PartJoin.h"
 #include "engine/RecordTime.h"
@@ -24,6 +25,10 @@ namespace {
 // have thousands, and nobody reads more than the first few.
 constexpr std::size_t kKeptProblems = 8;
 
+// Jobs the finisher may have waiting: enough for a part being read back
+// while the next is copied, few enough that the copying stays close behind.
+constexpr std::size_t kFinisherDepth = 4;
+
 ConvertProblem Problem(ProblemKind kind, std::string file, std::string detail = {}) {
   ConvertProblem p;
   p.kind = kind;
@@ -47,7 +52,7 @@ void TStorageX4TFT::AddProblem(RecordOutcome &outcome, ConvertProblem problem) {
 }
 
 std::string TStorageX4TFT::PartName(const RecordJob &job, std::uint32_t part) {
-  return TOutputFolder::PartName(job.base, part);
+  return TOutputFolder::PartName(job.tail->base, part);
 }
 
 // Whether two names are one file (the output folder may be the record's own
@@ -77,10 +82,10 @@ bool TStorageX4TFT::SameContent(const std::string &a, const std::string &b) {
   }
 }
 
-// Closes the open part: finished and flushed, it waits under a temporary
-// name until the record's whole set is put under its names together. False
-// when the output failed or its verification did not pass, which ends the
-// record.
+// Closes the open part: finished under a temporary name, it goes to the
+// finisher, which flushes it (and reads it back) while the next part is
+// copied, and keeps it until the record's whole set is put under its names
+// together. False when the output failed, which ends the record.
 bool TStorageX4TFT::ClosePart(RecordJob &job) {
   job.partOpen = false;
   const std::string name = PartName(job, job.part);
@@ -100,24 +105,44 @@ bool TStorageX4TFT::ClosePart(RecordJob &job) {
   }
   ++job.part;
   WriteGpsSamples(job);
-  StagedPart staged{name, {}};
-  if (!Writer->CloseSealed(staged.file)) {
+  auto staged = std::make_shared<StagedPart>(StagedPart{name, {}});
+  if (!Writer->CloseUnflushed(staged->file)) {
     AddProblem(job.outcome,
                Problem(ProblemKind::OutputFailed, OutputFolder + name, Writer->LastErrorText()));
     return false;
   }
-  job.staged.push_back(std::move(staged));
-  return !VerifyOutputs || VerifyPart(job, job.staged.back());
+  const std::uint64_t at = job.outcome.problemCount;
+  Finisher->Post([this, tail = job.tail, staged, at] { FinishPart(*tail, *staged, at); });
+  return true;
+}
+
+// Flushes a closed part and, when asked, verifies it. A part that cannot be
+// flushed is dropped; one that does not read back stays staged, as the
+// record's files up to the failure are put under their names (the record
+// is then not marked).
+void TStorageX4TFT::FinishPart(RecordTail &tail, StagedPart &part, std::uint64_t at) {
+  if (tail.failed)
+    return; // the record ended at an earlier part; dropping the file drops it
+  if (!part.file.SealReplacement()) {
+    tail.problems.emplace_back(at, Problem(ProblemKind::OutputFailed, OutputFolder + part.name,
+                                           platform::LastErrorText()));
+    tail.failed = true;
+    return;
+  }
+  tail.staged.push_back(std::move(part));
+  if (VerifyOutputs && !VerifyPart(tail, tail.staged.back(), at))
+    tail.failed = true;
 }
 
 // Reads the part back from the disk, not from the system's cache, and checks
 // every sample against the digests the writer put into it. A cancel stops
 // the record as interrupted: a part not verified is not a verified one.
-bool TStorageX4TFT::VerifyPart(RecordJob &job, const StagedPart &part) {
+bool TStorageX4TFT::VerifyPart(RecordTail &tail, const StagedPart &part, std::uint64_t at) {
   const std::string path = OutputFolder + part.name;
   platform::File reading;
   if (!part.file.DuplicateForReading(reading)) {
-    AddProblem(job.outcome, Problem(ProblemKind::VerifyFailed, path, platform::LastErrorText()));
+    tail.problems.emplace_back(
+        at, Problem(ProblemKind::VerifyFailed, path, platform::LastErrorText()));
     return false;
   }
   reading.DropCachedPages();
@@ -125,13 +150,13 @@ bool TStorageX4TFT::VerifyPart(RecordJob &job, const StagedPart &part) {
   if (r.verdict == VideoFileVerdict::Good)
     return true;
   if (r.verdict == VideoFileVerdict::Cancelled) {
-    job.verifyInterrupted = true;
+    tail.interrupted = true;
     return false;
   }
   ConvertProblem p = Problem(ProblemKind::VerifyFailed, path, r.systemError);
   if (r.systemError.empty())
     p.detailTextId = r.verdict == VideoFileVerdict::ReadError ? 278 : 279;
-  AddProblem(job.outcome, p);
+  tail.problems.emplace_back(at, std::move(p));
   return false;
 }
 
@@ -314,8 +339,9 @@ bool TStorageX4TFT::CheckRecordNumbers(RecordJob &job, const std::string &folder
 
 // The GPS copy is the record's own when it holds the track file's bytes;
 // anything else under its name is kept and the copy takes "-2", "-3"...
-bool TStorageX4TFT::CopyGps(RecordJob &job, const std::string &folder) {
-  const std::string gps = GpsFileName(job.index);
+bool TStorageX4TFT::CopyGps(RecordTail &tail, RecordOutcome &outcome,
+                           const std::string &folder) {
+  const std::string gps = GpsFileName(tail.index);
   const std::string source = folder + gps;
   const std::string stem = gps.substr(0, gps.size() - 4);
   std::string name = gps;
@@ -325,26 +351,26 @@ bool TStorageX4TFT::CopyGps(RecordJob &job, const std::string &folder) {
       break;
     if (platform::IsRegularFile(target) && SameFile(source, target)) {
       ConvertProblem p = Problem(ProblemKind::GpsCopyFailed, source, "is the output itself");
-      AddProblem(job.outcome, p);
+      AddProblem(outcome, p);
       return false;
     }
     if (platform::IsRegularFile(target) && SameContent(source, target)) {
-      job.outcome.gpsCopy = name;
+      outcome.gpsCopy = name;
       return true;
     }
     if (n == 2) {
       ConvertProblem p = Problem(ProblemKind::NameTaken, target);
       p.detailTextId = txt::NameTakenOtherRecord;
-      job.outcome.notes.push_back(p);
+      outcome.notes.push_back(p);
     }
     name = stem + "-" + std::to_string(n) + ".gpx";
   }
   if (platform::CopyFileSafely(source, OutputFolder + name, &CancelRequested, false)) {
-    job.outcome.gpsCopy = name;
+    outcome.gpsCopy = name;
     return true;
   }
   if (!CancelRequested)
-    AddProblem(job.outcome,
+    AddProblem(outcome,
                Problem(ProblemKind::GpsCopyFailed, source, platform::LastErrorText()));
   return false;
 }
@@ -353,51 +379,52 @@ bool TStorageX4TFT::CopyGps(RecordJob &job, const std::string &folder) {
 // journalled step, when the run was complete or the record has no earlier
 // files; otherwise the earlier files stay and the new ones are dropped.
 // True when the new set is under its names.
-bool TStorageX4TFT::PublishParts(RecordJob &job, TOutputFolder &out, bool complete,
-                                 std::set<std::string> &usedBases) {
-  if (job.staged.empty())
+bool TStorageX4TFT::PublishParts(RecordTail &tail, RecordOutcome &outcome, TOutputFolder &out,
+                                 bool complete) {
+  if (tail.staged.empty())
     return false;
-  const RecordEntry &entry = Entries[job.index];
+  const RecordEntry &entry = Entries[tail.index];
   const RecordIdentity id{FolderName(entry), RecordDigest(entry)};
-  const SetPlacement place = out.Place(job.base, entry.RecordNumber,
-                                       static_cast<std::uint32_t>(job.staged.size()), id,
-                                       usedBases);
+  const SetPlacement place = out.Place(tail.base, entry.RecordNumber,
+                                       static_cast<std::uint32_t>(tail.staged.size()), id,
+                                       UsedBases);
   if (!place.takenName.empty()) {
     ConvertProblem p = Problem(ProblemKind::NameTaken, OutputFolder + place.takenName);
     p.detailTextId = place.takenWhyTextId;
-    job.outcome.notes.push_back(p);
+    outcome.notes.push_back(p);
   }
   if (!complete && place.earlierSet) {
-    job.staged.clear(); // closing a staged part drops it
-    job.outcome.notes.push_back(
+    tail.staged.clear(); // closing a staged part drops it
+    outcome.notes.push_back(
         Problem(ProblemKind::EarlierSetKept, OutputFolder + out.PartName(place.base, 0)));
     return false;
   }
-  usedBases.insert(place.base);
-  for (std::size_t n = 0; n < job.staged.size(); ++n)
-    job.staged[n].name = out.PartName(place.base, static_cast<std::uint32_t>(n));
+  UsedBases.insert(place.base);
+  for (std::size_t n = 0; n < tail.staged.size(); ++n)
+    tail.staged[n].name = out.PartName(place.base, static_cast<std::uint32_t>(n));
   std::string failedFile, error;
-  const bool ok = out.Commit(job.staged, complete ? place.stale : std::vector<std::string>{},
+  const bool ok = out.Commit(tail.staged, complete ? place.stale : std::vector<std::string>{},
                              id, failedFile, error);
-  for (const StagedPart &p : job.staged) {
+  for (const StagedPart &p : tail.staged) {
     if (p.committed)
-      job.outcome.parts.push_back(p.name);
+      outcome.parts.push_back(p.name);
   }
-  job.staged.clear();
+  tail.staged.clear();
   if (!ok)
-    AddProblem(job.outcome, Problem(ProblemKind::OutputFailed, failedFile, error));
+    AddProblem(outcome, Problem(ProblemKind::OutputFailed, failedFile, error));
   return ok;
 }
 
 void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragment> &fragments,
-                                  std::uint64_t missing, std::uint32_t firstMissing,
-                                  std::set<std::string> &usedBases) {
-  RecordEntry &entry = Entries[index];
+                                  std::uint64_t missing, std::uint32_t firstMissing) {
+  const RecordEntry &entry = Entries[index];
   const std::string folder = RecordFolderPath(index);
   RecordJob job;
   job.index = index;
+  job.tail = std::make_shared<RecordTail>();
+  job.tail->index = index;
   // The name wanted; where it is taken, PublishParts finds another.
-  job.base = BaseName(entry);
+  job.tail->base = BaseName(entry);
 
   ReadTrack(job, folder);
   bool interrupted = false;
@@ -410,7 +437,7 @@ void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragmen
       const FragmentResult r = CopyFragment(job, fragment);
       ProgressDone = ProgressDone + 1;
       BytesDone += static_cast<std::int64_t>(fragment.size);
-      if (r == FragmentResult::RecordEnds)
+      if (r == FragmentResult::RecordEnds || job.tail->failed)
         break;
     }
     if (missing > 0) {
@@ -420,19 +447,47 @@ void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragmen
       p.count = missing;
       AddProblem(job.outcome, p);
     }
+    if (job.partOpen && job.tail->failed) {
+      Writer->Discard(); // after a part that failed, the record has ended
+      job.partOpen = false;
+    }
     if (job.partOpen)
       ClosePart(job);
   }
-  interrupted = interrupted || job.verifyInterrupted || CancelRequested;
+  interrupted = interrupted || CancelRequested;
+  Finisher->Post([this, tail = job.tail, outcome = std::move(job.outcome), interrupted] {
+    FinishRecord(*tail, outcome, interrupted);
+  });
+}
 
-  RecordOutcome &outcome = job.outcome;
+// The end of a record, on the finisher once its parts are finished: the
+// parts go under their names, the GPS copy beside them, one flush of the
+// folder makes every rename durable, and only then is the record marked.
+void TStorageX4TFT::FinishRecord(RecordTail &tail, RecordOutcome outcome, bool interrupted) {
+  // Finishing problems go where their part closed among the others.
+  std::uint64_t added = 0;
+  for (auto &[at, problem] : tail.problems) {
+    const std::uint64_t position = at + added++;
+    if (position < outcome.problems.size()) {
+      outcome.problems.insert(outcome.problems.begin() + static_cast<std::ptrdiff_t>(position),
+                              std::move(problem));
+      if (outcome.problems.size() > kKeptProblems)
+        outcome.problems.pop_back();
+      ++outcome.problemCount;
+    } else {
+      AddProblem(outcome, std::move(problem));
+    }
+  }
+  interrupted = interrupted || tail.interrupted;
+  const RecordEntry &entry = Entries[tail.index];
+  const std::string folder = RecordFolderPath(tail.index);
   const bool complete = !interrupted && outcome.problemCount == 0;
-  TOutputFolder out(OutputFolder, *Reader);
-  const bool published = PublishParts(job, out, complete, usedBases);
+  TOutputFolder out(OutputFolder, *FinishReader);
+  const bool published = PublishParts(tail, outcome, out, complete);
   bool gpsDone = !(entry.Attributes & kAttrGps) || !GpsBeside(Gps);
   if (!interrupted && published && !gpsDone) {
-    gpsDone = CopyGps(job, folder);
-    interrupted = CancelRequested;
+    gpsDone = CopyGps(tail, outcome, folder);
+    interrupted = !gpsDone && CancelRequested;
   }
   // One flush of the folder makes every rename of the record durable before
   // the mark can be written.
@@ -447,14 +502,24 @@ void TStorageX4TFT::ConvertRecord(std::uint32_t index, const std::vector<Fragmen
   } else {
     ConvertProblem problem;
     if (WriteMark(folder, entry, problem)) {
-      entry.Marks = static_cast<std::uint8_t>((entry.Marks & ~kMarkChecked) | kMarkConverted);
+      Entries[tail.index].Marks =
+          static_cast<std::uint8_t>((entry.Marks & ~kMarkChecked) | kMarkConverted);
       outcome.kind = OutcomeKind::Converted;
     } else {
       AddProblem(outcome, problem);
       outcome.kind = OutcomeKind::NotMarked;
     }
   }
+  PublishOutcome(tail.index, std::move(outcome));
+}
+
+// Outcomes are published from one thread at a time, in the order records
+// end: the outcome, its place in FinishedOrder, then the count (release).
+void TStorageX4TFT::PublishOutcome(std::uint32_t index, RecordOutcome outcome) {
   Outcomes[index] = std::move(outcome);
+  const std::uint32_t finished = FinishedCount.load(std::memory_order_relaxed);
+  FinishedOrder[finished] = index;
+  FinishedCount.store(finished + 1, std::memory_order_release);
 }
 
 bool TStorageX4TFT::ConvertChecked() {
@@ -524,25 +589,30 @@ bool TStorageX4TFT::ConvertChecked() {
     platform::AllowManyOpenFiles();
   }
 
-  bool result = true;
-  std::set<std::string> usedBases;
-  std::uint32_t finished = 0;
+  // Flushing, reading back, renaming and marking run on the finisher while
+  // the next part or record is copied.
+  Finisher = std::make_unique<TFinisher>(kFinisherDepth);
+  FinishReader = std::make_unique<TMP4Container>();
+  UsedBases.clear();
   for (const Planned &p : plan) {
     if (CancelRequested)
       break;
     CurrentRecord = p.index;
     if (!outputKnown) {
-      AddProblem(Outcomes[p.index],
-                 Problem(ProblemKind::OutputFailed, OutputFolder, outputRefusal));
-      Outcomes[p.index].kind = OutcomeKind::Failed;
+      RecordOutcome outcome;
+      AddProblem(outcome, Problem(ProblemKind::OutputFailed, OutputFolder, outputRefusal));
+      outcome.kind = OutcomeKind::Failed;
+      Finisher->Post([this, index = p.index, outcome] { PublishOutcome(index, outcome); });
     } else {
-      ConvertRecord(p.index, p.fragments, p.missing, p.firstMissing, usedBases);
+      ConvertRecord(p.index, p.fragments, p.missing, p.firstMissing);
     }
+  }
+  Finisher.reset(); // runs what was posted
+  FinishReader.reset();
+  bool result = true;
+  for (const Planned &p : plan)
     if (Outcomes[p.index].kind != OutcomeKind::Converted)
       result = false;
-    FinishedOrder[finished++] = p.index;
-    FinishedCount.store(finished, std::memory_order_release);
-  }
   CurrentRecord = -1;
   Cancelled = CancelRequested.load();
   if (Cancelled)

@@ -1,5 +1,6 @@
 #include "engine/Storagex4tft.h"
 
+#include "engine/Finisher.h"
 #include "mp4/Mp4container.h"
 #include "platform/FileSystem.h"
 

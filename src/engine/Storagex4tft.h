@@ -19,6 +19,7 @@
 namespace orvo {
 
 class TMP4Container;
+class TFinisher;
 
 // The storage engine: the record catalog of one card (or a copy of one) and
 // the jobs that work on it. Jobs and setters run on the worker thread; the
@@ -195,18 +196,32 @@ private:
   std::string FolderName(const RecordEntry &e) const;
   std::string BaseName(const RecordEntry &e) const;
 
+  // What finishing a record's parts needs: shared by the worker, which
+  // copies the samples, and the finisher, which flushes, reads back,
+  // renames and marks (Convert.cpp). Only `failed` is read by both while
+  // they run; the rest is the finisher's once the worker posted it.
+  struct RecordTail {
+    std::uint32_t index = 0;
+    std::string base; // output name before "_P<part>.mp4"
+    // Parts finished, waiting to be put under their names together.
+    std::vector<StagedPart> staged;
+    // Problems of finishing a part, with the record's problem count when
+    // the part was closed: they go there among the record's problems.
+    std::vector<std::pair<std::uint64_t, ConvertProblem>> problems;
+    bool interrupted = false; // a cancel stopped a part's reading back
+    // A part could not be flushed or did not read back: the record ends.
+    std::atomic<bool> failed{false};
+  };
   // Conversion of one record (Convert.cpp).
   struct RecordJob {
     std::uint32_t index = 0;
-    std::string base; // output name before "_P<part>.mp4"
     std::uint32_t part = 0;
     bool partOpen = false;
     // Media time of the record before the fragment being copied (90 kHz):
     // the moment a new part begins, for the times in its headers.
     std::uint64_t elapsed = 0;
     TPartJoin join; // the open part's tracks and times
-    // Parts finished, waiting to be put under their names together.
-    std::vector<StagedPart> staged;
+    std::shared_ptr<RecordTail> tail;
     // The record's GPS track, placed on the recorder's clock, and the
     // writer's tracks that carry it in the open part (-1: none).
     gps::GpsTrack track;
@@ -214,24 +229,25 @@ private:
     bool embedGps = false;
     int gpsTracks[3] = {-1, -1, -1};
     std::uint64_t partStart = 0; // media time of the open part's start
-    bool verifyInterrupted = false;
     RecordOutcome outcome;
   };
   enum class FragmentResult { Copied, Failed, RecordEnds };
   enum class CopyResult { Copied, ReadFailed, WriteFailed };
   void ConvertRecord(std::uint32_t index, const std::vector<Fragment> &fragments,
-                     std::uint64_t missing, std::uint32_t firstMissing,
-                     std::set<std::string> &usedBases);
+                     std::uint64_t missing, std::uint32_t firstMissing);
   FragmentResult CopyFragment(RecordJob &job, const Fragment &fragment);
   static std::string PartName(const RecordJob &job, std::uint32_t part);
   bool OpenPart(RecordJob &job, const std::string &fragmentPath, std::uint32_t fragmentNumber,
                 bool &outputFailed);
   bool ClosePart(RecordJob &job);
-  bool VerifyPart(RecordJob &job, const StagedPart &part);
+  // On the finisher, in the order posted.
+  void FinishPart(RecordTail &tail, StagedPart &part, std::uint64_t at);
+  bool VerifyPart(RecordTail &tail, const StagedPart &part, std::uint64_t at);
+  void FinishRecord(RecordTail &tail, RecordOutcome outcome, bool interrupted);
+  bool PublishParts(RecordTail &tail, RecordOutcome &outcome, TOutputFolder &out, bool complete);
+  bool CopyGps(RecordTail &tail, RecordOutcome &outcome, const std::string &folder);
+  void PublishOutcome(std::uint32_t index, RecordOutcome outcome);
   bool CheckRecordNumbers(RecordJob &job, const std::string &folder);
-  bool PublishParts(RecordJob &job, TOutputFolder &out, bool complete,
-                    std::set<std::string> &usedBases);
-  bool CopyGps(RecordJob &job, const std::string &folder);
   void ReadTrack(RecordJob &job, const std::string &folder);
   void SummariseTracks();
   void AddGpsTracks(RecordJob &job);
@@ -260,6 +276,12 @@ private:
   // seen the count (acquire) may read both.
   std::vector<std::uint32_t> FinishedOrder;
   std::atomic<std::uint32_t> FinishedCount{0};
+  // The running conversion's finisher, and what only it touches: its own
+  // reader for the output folder's files, and the base names its records
+  // took.
+  std::unique_ptr<TFinisher> Finisher;
+  std::unique_ptr<TMP4Container> FinishReader;
+  std::set<std::string> UsedBases;
   std::atomic<std::int64_t> BytesDone{0};
   std::atomic<std::int64_t> BytesTotal{0};
   std::atomic<std::int64_t> CurrentRecord{-1};

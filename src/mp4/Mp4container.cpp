@@ -129,12 +129,12 @@ void TMP4Container::Close() {
   EndState(ok);
 }
 
-bool TMP4Container::CloseSealed(platform::File &sealed) {
+bool TMP4Container::CloseUnflushed(platform::File &finished) {
   if (state != kStateWriting)
     return false;
-  const bool ok = FinishWriting() && handle.SealReplacement();
+  const bool ok = FinishWriting();
   if (ok) {
-    sealed = std::move(handle);
+    finished = std::move(handle);
   } else {
     KeepError();
     handle.DiscardReplacement();

@@ -74,11 +74,12 @@ public:
   // disk, a write error, a file that would pass 4 GiB): the file is then
   // not there. True after closing a reader and before any Close.
   bool LastFinishSucceeded() const { return lastFinishOk_; }
-  // Writer: finishes the file as Close does, but leaves it a flushed
-  // temporary held by `sealed`, for the caller to put under its name
-  // (CommitReplacement) together with others, or to drop. False, leaving
-  // nothing behind, when the file could not be finished.
-  bool CloseSealed(platform::File &sealed);
+  // Writer: finishes the file as Close does, but leaves it a temporary held
+  // by `finished`, not yet flushed, for the caller to flush
+  // (SealReplacement) and put under its name together with others, or to
+  // drop. False, leaving nothing behind, when the file could not be
+  // finished.
+  bool CloseUnflushed(platform::File &finished);
   // Reader: opens a file already open (say a sealed part, through
   // File::DuplicateForReading), taking the handle over.
   bool OpenReadFile(platform::File &&file);

@@ -1,3 +1,4 @@
+#include "engine/Finisher.h"
 #include "engine/Secondthread.h"
 #include "cardgen/CardGen.h"
 #include "settings/ProgramSettings.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 using namespace orvo;
 namespace fs = std::filesystem;
@@ -172,4 +174,42 @@ TEST_F(Worker, ShutdownDuringConversionFinishesTheOpenPart) {
   ASSERT_FALSE(streams.empty());
   EXPECT_GT(streams[0].packets, 0);
   EXPECT_LT(streams[0].packets, 500 * 25);
+}
+
+// Conversion's finisher runs jobs in the order posted and away from the
+// poster, lets no more than its depth wait (a full queue holds the poster
+// back), and runs all of them before it is gone.
+TEST(Finisher, RunsInOrderWithABoundedQueueAndAllBeforeItEnds) {
+  std::vector<int> ran;
+  std::atomic<bool> gate{false}, posted{false};
+  const auto poster = std::this_thread::get_id();
+  bool elsewhere = true;
+  {
+    TFinisher finisher(2);
+    finisher.Post([&] {
+      elsewhere = std::this_thread::get_id() != poster;
+      while (!gate)
+        std::this_thread::yield();
+      ran.push_back(0);
+    });
+    // The first job runs and blocks; two fill the queue; the fourth waits.
+    finisher.Post([&] { ran.push_back(1); });
+    finisher.Post([&] { ran.push_back(2); });
+    std::thread late([&] {
+      finisher.Post([&] { ran.push_back(3); });
+      posted = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(posted);
+    gate = true;
+    late.join();
+    finisher.Drain();
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3}));
+    for (int i = 4; i < 40; ++i)
+      finisher.Post([&ran, i] { ran.push_back(i); });
+  }
+  EXPECT_TRUE(elsewhere);
+  ASSERT_EQ(ran.size(), 40u);
+  for (int i = 0; i < 40; ++i)
+    EXPECT_EQ(ran[static_cast<std::size_t>(i)], i);
 }
