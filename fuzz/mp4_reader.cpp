@@ -25,7 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   }
   const std::string path = "/proc/self/fd/" + std::to_string(fd);
   orvo::TMP4Container reader;
+  // Both ways of reading: by boxes and chunks, and the whole file at once.
+  if (size > 0 && (data[size - 1] & 1))
+    reader.ReadSmallFilesWhole(4u << 20);
   if (done == size && reader.OpenRead(path)) {
+    reader.CheckFragment(4u << 20);
     for (int t = 0; t < reader.GetTrackCount(); ++t) {
       std::int8_t type;
       std::string name, language;

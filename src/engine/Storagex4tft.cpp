@@ -16,6 +16,9 @@ TStorageX4TFT::TStorageX4TFT()
   Capacity = Entries ? static_cast<std::int32_t>(kCatalogStep) : 0;
   SampleBuffer.reset(new (std::nothrow) std::uint8_t[kSampleBufferBytes]);
   SampleBufferSize = SampleBuffer ? kSampleBufferBytes : 0;
+  // Event and parking records are many fragments of a few hundred KiB: one
+  // read each instead of one per box and chunk.
+  Reader->ReadSmallFilesWhole(4u << 20);
 }
 
 TStorageX4TFT::~TStorageX4TFT() {

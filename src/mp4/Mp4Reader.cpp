@@ -77,13 +77,24 @@ bool TMP4Container::OpenReadFile(platform::File &&file) {
 }
 
 bool TMP4Container::ParseOpenFile() {
-  std::int64_t size = handle.Seek(0, platform::SeekFrom::End);
+  // Every read names its offset: the file's position is never used.
+  const std::int64_t size = handle.Size();
   // Offsets in this format are 32-bit: a larger file cannot be addressed.
-  if (size <= 0 || size > 0xFFFFFFFF || handle.Seek(0, platform::SeekFrom::Begin) != 0) {
+  if (size <= 0 || size > 0xFFFFFFFF) {
     handle.Close();
     return false;
   }
   fileSize_ = static_cast<std::uint32_t>(size);
+  if (fileSize_ <= wholeFileLimit_) {
+    if (movie_.size() < fileSize_)
+      movie_.resize(fileSize_);
+    // A short read (the file shrank meanwhile) leaves the reading by parts
+    // to find what is missing.
+    if (handle.ReadAt(movie_.data(), fileSize_, 0) == size) {
+      movieBytes_ = fileSize_;
+      wholeFile_ = true;
+    }
+  }
   if (!ParseMovie()) {
     handle.Close();
     ReleaseAll();
@@ -839,6 +850,8 @@ const std::uint8_t *TMP4Container::Windowed(int track, std::uint32_t sample, boo
   const std::uint32_t size = sampleSizes[track][sample] & ~kKeyFlag;
   const std::uint32_t offset = chunkOffsets[track][sample];
   const std::uint64_t end = std::uint64_t{offset} + size;
+  if (wholeFile_) // within the file, as PeekSample checked
+    return movie_.data() + offset;
   if (sharedCapacity_ > 0) {
     if (offset >= sharedStart_ && end <= std::uint64_t{sharedStart_} + sharedSize_)
       return shared_.data() + (offset - sharedStart_);

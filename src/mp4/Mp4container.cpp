@@ -55,6 +55,7 @@ void TMP4Container::Reset() {
   fileSize_ = 0;
   dataBoxes_ = 0;
   movieStart_ = movieBytes_ = 0;
+  wholeFile_ = false;
   currentTrack_ = -1;
   writeFailed_ = false;
   errorText_.clear();

@@ -126,6 +126,11 @@ public:
   // file read front to back (0: a window per track, the default). Kept until
   // changed; files open afterwards use it too.
   void UseSharedWindow(std::uint32_t bytes);
+  // Reader: files of up to `bytes` are read whole with one call when they
+  // are opened, their boxes and samples then taken from memory: the short
+  // fragments of event records cost one read instead of one per box and
+  // chunk. 0 (the default) reads only what is asked for. Kept until changed.
+  void ReadSmallFilesWhole(std::uint32_t bytes) { wholeFileLimit_ = bytes; }
   // The next sample in decode-time order over all tracks.
   bool NextSample(int &track, std::uint32_t &sample);
   // The next sample in the order the bytes lie in the file; each track's
@@ -306,9 +311,12 @@ private:
   const std::uint8_t *Windowed(int track, std::uint32_t sample, bool &failed);
   std::vector<std::uint8_t> shared_;
   // Reader: the "moov" read whole, so that parsing its many small boxes
-  // costs one read rather than one a field; kept between files.
+  // costs one read rather than one a field; kept between files. A file of
+  // up to wholeFileLimit_ bytes is read whole into it instead (wholeFile_).
   std::vector<std::uint8_t> movie_;
   std::uint32_t movieStart_ = 0, movieBytes_ = 0;
+  std::uint32_t wholeFileLimit_ = 0;
+  bool wholeFile_ = false;
   std::uint32_t sharedCapacity_ = 0, sharedStart_ = 0, sharedSize_ = 0;
   std::unique_ptr<std::uint8_t[]> window_[kMaxTracks];
   // Reader: the sample offsets are built beside the chunk offsets, then the
