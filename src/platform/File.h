@@ -102,10 +102,10 @@ public:
   bool DropCachedPages();
   // Lets the medium take a file being written while more is written: starts
   // writing out what lies between the last call and `end` (once that is a
-  // good stretch) and waits for the stretch the call before started. So a
-  // long file never piles up unwritten in memory, the disk works while the
-  // program does, and the final Flush finds little left. Advice only: an
-  // error shows at Flush.
+  // good stretch) and waits for what lies more than a few stretches (64 MiB)
+  // before `end`. So a long file never piles up unwritten in memory, the
+  // disk always has work queued while the program goes on, and the final
+  // Flush finds little left. Advice only: an error shows at Flush.
   void WriteBehind(std::uint64_t end);
   // Waits until the written data has reached the medium; false on an error.
   bool Flush();

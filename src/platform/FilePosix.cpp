@@ -375,21 +375,25 @@ bool File::DropCachedPages() {
 }
 
 void File::WriteBehind(std::uint64_t end) {
-  // Large enough that the disk writes long runs, small enough that the two
-  // stretches in flight stay a few tens of MiB.
+  // Writing starts in stretches large enough that the disk writes long
+  // runs. Only what lies more than a few stretches back is waited for: the
+  // dirty pages of a file stay bounded, and the disk always has the next
+  // stretches queued (waiting for each one alone left it idle between them).
   constexpr std::uint64_t kStretch = 16u << 20;
+  constexpr std::uint64_t kInFlight = 4 * kStretch;
   if (handle_ < 0 || end < behindStarted_ + kStretch)
     return;
   const auto fd = static_cast<int>(handle_);
   ::sync_file_range(fd, static_cast<off_t>(behindStarted_),
                     static_cast<off_t>(end - behindStarted_), SYNC_FILE_RANGE_WRITE);
-  if (behindStarted_ > behindDone_)
-    ::sync_file_range(fd, static_cast<off_t>(behindDone_),
-                      static_cast<off_t>(behindStarted_ - behindDone_),
+  behindStarted_ = end;
+  if (end - behindDone_ > kInFlight) {
+    const std::uint64_t upTo = end - kInFlight;
+    ::sync_file_range(fd, static_cast<off_t>(behindDone_), static_cast<off_t>(upTo - behindDone_),
                       SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
                           SYNC_FILE_RANGE_WAIT_AFTER);
-  behindDone_ = behindStarted_;
-  behindStarted_ = end;
+    behindDone_ = upTo;
+  }
 }
 
 bool File::Flush() {
