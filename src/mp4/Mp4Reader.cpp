@@ -900,30 +900,24 @@ const std::uint8_t *TMP4Container::Windowed(int track, std::uint32_t sample, boo
 }
 
 bool TMP4Container::NextSample(int &track, std::uint32_t &sample) {
-  if (state != kStateReading)
-    return false;
-  int best = -1;
-  for (int t = 0; t < trackCount; ++t) {
-    if (readCursor[t] >= sampleCount[t])
-      continue;
-    if (best < 0 || sampleTimes[t][readCursor[t]] < sampleTimes[best][readCursor[best]])
-      best = t;
-  }
-  if (best < 0)
-    return false;
-  track = best;
-  sample = readCursor[best]++;
-  return true;
+  return NextSampleBy(sampleTimes, track, sample);
 }
 
 bool TMP4Container::NextSampleInFileOrder(int &track, std::uint32_t &sample) {
+  return NextSampleBy(chunkOffsets, track, sample);
+}
+
+// The track whose next sample has the smallest key (its time, or where it
+// lies) gives the next sample.
+bool TMP4Container::NextSampleBy(std::uint32_t *const (&key)[kMaxTracks], int &track,
+                                 std::uint32_t &sample) {
   if (state != kStateReading)
     return false;
   int best = -1;
   for (int t = 0; t < trackCount; ++t) {
     if (readCursor[t] >= sampleCount[t])
       continue;
-    if (best < 0 || chunkOffsets[t][readCursor[t]] < chunkOffsets[best][readCursor[best]])
+    if (best < 0 || key[t][readCursor[t]] < key[best][readCursor[best]])
       best = t;
   }
   if (best < 0)

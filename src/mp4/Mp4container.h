@@ -309,6 +309,7 @@ private:
   // time order, so each track walks through its own chunks.
   static constexpr std::uint32_t kReadWindow = 256 * 1024;
   const std::uint8_t *Windowed(int track, std::uint32_t sample, bool &failed);
+  bool NextSampleBy(std::uint32_t *const (&key)[kMaxTracks], int &track, std::uint32_t &sample);
   std::vector<std::uint8_t> shared_;
   // Reader: the "moov" read whole, so that parsing its many small boxes
   // costs one read rather than one a field; kept between files. A file of
